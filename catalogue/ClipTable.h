@@ -1,0 +1,29 @@
+#pragma once
+// The catalogue of one disc archive: where each clip's two Bink encodings lie and
+// how many frames the clip has.
+#include <cstdint>
+
+// One clip. Each size is a whole Bink file: its stored size field plus the 8 bytes
+// (tag group and size field) that the field does not count.
+struct ClipRecord {
+    uint32_t dwHiOffset;
+    uint32_t dwHiSize;
+    uint32_t dwLoOffset;   // always dwHiOffset + dwHiSize: the low-resolution file follows at once
+    uint32_t dwLoSize;
+    uint32_t dwFrames;     // from the high-resolution file only
+};
+
+constexpr uint32_t MAX_CLIPS = 256;
+
+// Slots 0 .. nCount-1 in archive order; slots past nCount keep whatever was there.
+struct ClipTable {
+    ClipRecord aRecords[MAX_CLIPS];
+    uint32_t nCount;
+};
+
+// The span of one encoding of a clip: resolution 0 is high, any other value low.
+struct ClipSpan {
+    uint32_t dwOffset;
+    uint32_t dwSize;
+};
+ClipSpan GetClipSpan(const ClipRecord& record, int nResolution);

@@ -1,0 +1,13 @@
+#pragma once
+// The texts of a row of the clip list.
+#include "DiscIdentity.h"
+
+#include <cstdint>
+#include <string>
+
+// "%i:%02i" of minutes and seconds at 15 frames per second.
+std::string FormatClipLength(uint32_t frames);
+// "%.1fM" of the size in mebibytes.
+std::string FormatClipSize(uint32_t bytes);
+// The title of clip index for a disc, or "Clip %03i" of index+1 where there is none.
+std::string FormatClipLabel(DiscId disc, uint32_t index);

@@ -1,0 +1,60 @@
+#pragma once
+// The framework's file class, in the classic class-library shape: 32-bit lengths
+// and positions, Open that reports by its result, and Seek, Read and Write that
+// throw CFileException. A file whose Open failed remembers why, and its first
+// Seek, Read, Write or GetLength throws that failure.
+#include "FileException.h"
+
+#include <cstdint>
+#include <string>
+
+class CFile {
+public:
+    enum OpenFlags : unsigned {
+        modeRead = 0x0000,
+        modeWrite = 0x0001,
+        modeReadWrite = 0x0002,
+        shareCompat = 0x0000,     // no share flag: exclusive while open
+        shareExclusive = 0x0010,
+        shareDenyWrite = 0x0020,
+        shareDenyRead = 0x0030,
+        shareDenyNone = 0x0040,
+        modeCreate = 0x1000,      // create, or cut an existing file to length 0
+    };
+    enum SeekPosition : unsigned { begin = 0, current = 1, end = 2 };
+
+    CFile();
+    virtual ~CFile();             // closes without throwing
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // FALSE on failure; the reason goes to *pError when given, and is kept for
+    // the next operation either way.
+    virtual bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr);
+    // Reads up to count bytes; returns the count read (short only at the end of the file).
+    virtual uint32_t Read(void* buffer, uint32_t count);
+    // Writes all count bytes or throws.
+    virtual void Write(const void* buffer, uint32_t count);
+    // Returns the new position from the start. A position outside 0..2^31-1 throws badSeek.
+    virtual int32_t Seek(int32_t offset, unsigned from);
+    // Throws when the length does not fit in 32 bits.
+    virtual uint32_t GetLength() const;
+    virtual void Close();
+    virtual bool IsOpen() const;
+
+    // The path as given to Open, and the name without its folder.
+    const std::string& GetFilePath() const { return m_strFileName; }
+    std::string GetFileName() const;
+
+    static void Remove(const char* fileName);
+
+    // Throws the kept failure of Open, or invalidFile when the file was never opened.
+    void ThrowIfClosed() const;
+
+protected:
+    std::string m_strFileName;
+
+private:
+    intptr_t m_hFile;             // HANDLE on Windows, descriptor on POSIX; -1 when closed
+    CFileException m_openFailure; // why the last Open failed (cause none when it did not)
+};

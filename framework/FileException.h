@@ -1,0 +1,63 @@
+#pragma once
+// Errors of the file class. A failed seek, read or write, a short write, and any
+// operation on a file that is not open throw CFileException; it carries what went
+// wrong, the system's own error code and the file's name, so that whoever reports
+// it can name the file and the reason.
+#include <cstdint>
+#include <exception>
+#include <string>
+
+class CException : public std::exception {
+public:
+    // The text shown to the user, e.g. "D:\Movies\disc2.pak: Access is denied."
+    virtual std::string GetErrorMessage() const = 0;
+    const char* what() const noexcept override;
+
+protected:
+    mutable std::string m_strWhat;
+};
+
+class CFileException : public CException {
+public:
+    enum Cause {
+        none,
+        genericException,
+        fileNotFound,
+        badPath,
+        tooManyOpenFiles,
+        accessDenied,
+        invalidFile,      // the file object is not open
+        removeCurrentDir,
+        directoryFull,
+        badSeek,
+        hardIO,
+        sharingViolation,
+        lockViolation,
+        diskFull,
+        endOfFile,        // the file ended before the bytes asked for
+    };
+
+    CFileException(int cause = none, long osError = 0, std::string fileName = std::string());
+
+    // The reason in words: the system's text for m_lOsError when there is one,
+    // otherwise a text for m_cause.
+    std::string GetReason() const;
+    std::string GetErrorMessage() const override;
+
+    // The system's error code (errno on POSIX, GetLastError on Windows) to a cause.
+    static int OsErrorToCause(long osError);
+
+    int m_cause;
+    long m_lOsError;
+    std::string m_strFileName;
+};
+
+// No memory for a buffer the operation cannot do without.
+class CMemoryException : public CException {
+public:
+    explicit CMemoryException(std::string what = "Not enough memory.");
+    std::string GetErrorMessage() const override;
+
+private:
+    std::string m_strMessage;
+};

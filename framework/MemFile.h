@@ -1,0 +1,26 @@
+#pragma once
+// A CFile over a block of memory, for tests and fuzzing. Reads stop at the end of
+// the block; writes grow it. Seeking past the end is allowed, as for a disk file.
+#include "File.h"
+
+#include <vector>
+
+class CMemFile : public CFile {
+public:
+    CMemFile();
+    CMemFile(const void* data, uint32_t size, std::string name = "memory");
+
+    bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr) override;
+    uint32_t Read(void* buffer, uint32_t count) override;
+    void Write(const void* buffer, uint32_t count) override;
+    int32_t Seek(int32_t offset, unsigned from) override;
+    uint32_t GetLength() const override;
+    void Close() override;
+
+    const std::vector<uint8_t>& Data() const { return m_data; }
+
+private:
+    std::vector<uint8_t> m_data;
+    uint32_t m_nPosition = 0;
+    bool m_bOpen = true;
+};

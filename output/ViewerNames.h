@@ -1,0 +1,29 @@
+#pragma once
+// Names the viewer proposes and builds: the extracted clip's file name, and for
+// viewing the temporary clip, the player and the player's parameters. Paths are
+// Windows paths held in fixed buffers of MAX_PATH_CHARS, terminator included.
+#include <cstddef>
+#include <string>
+
+constexpr size_t MAX_PATH_CHARS = 260;
+
+// "Clip%03i%c.bik": the 1-based clip number and 'h' for resolution 0, 'l' otherwise.
+std::string ProposedClipName(int index, int nResolution);
+
+struct PlayerCommand {
+    std::string strTempClip;    // folder + "~clip.bik"
+    std::string strPlayer;      // folder + "binkplay.exe"
+    std::string strParameters;  // "\"" temp "\"" and, full screen, "/D108 /R /C" (high) or "/D102 /R /C" (low)
+};
+
+// The tool's own folder: the module path up to and including its last backslash
+// (empty when there is none).
+std::string ToolFolderOf(const char* modulePath);
+
+// False when a string would not fit its MAX_PATH_CHARS buffer (a folder of more
+// than 237 characters); nothing is built then.
+bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, int nResolution,
+                        PlayerCommand& command);
+
+// The folder of a chosen file: the first (path length - name length) characters.
+std::string FolderOfChosenFile(const std::string& pathName, const std::string& fileName);

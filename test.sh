@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Sets up, builds both trees and runs every test: host unit tests, the Windows
+# tests under Wine on a virtual display, and a short fuzzing run.
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")"
+scripts/setup.sh
+
+jobs=$(nproc)
+cmake -S . -B build/host -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/host -j"$jobs"
+cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/win32 -j"$jobs"
+
+echo "== host tests"
+ctest --test-dir build/host --output-on-failure -j"$jobs"
+
+echo "== Windows tests under Wine"
+scripts/wine-prefix
+scripts/with-display ctest --test-dir build/win32 --output-on-failure
+
+echo "== fuzzing the scanner (${ZODOVU_FUZZ_SECONDS:-30} s)"
+scripts/fuzz.sh "${ZODOVU_FUZZ_SECONDS:-30}"
