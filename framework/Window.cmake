@@ -1,0 +1,1 @@
+# The Windows window framework (CString, CWnd, CDialog, message maps, controls).
