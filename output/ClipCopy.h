@@ -11,7 +11,8 @@ constexpr uint32_t COPY_CHUNK = 1048576;
 
 // Called after each chunk with the running total of bytes copied.
 using CopyProgress = std::function<void(uint32_t copied)>;
-// Where the copy buffer comes from; tests hand in one that fails.
+// Where the copy buffer comes from (std::malloc when none is given); the block is
+// given back with std::free on every way out. Tests hand in one that fails.
 using CopyAllocator = void* (*)(size_t);
 
 // Seeks source to offset and copies size bytes into target at its current position:

@@ -21,7 +21,8 @@ struct PlayerCommand {
 std::string ToolFolderOf(const char* modulePath);
 
 // False when a string would not fit its MAX_PATH_CHARS buffer (a folder of more
-// than 237 characters); nothing is built then.
+// than 237 characters, in either mode, leaves no room for the full-screen
+// parameters); nothing is built then.
 bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, int nResolution,
                         PlayerCommand& command);
 
