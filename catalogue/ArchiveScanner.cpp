@@ -1,0 +1,158 @@
+#include "ArchiveScanner.h"
+
+#include "File.h"
+
+const char* const INVALID_MOVIE_FILE = "Invalid movie file.";
+
+namespace {
+
+constexpr uint32_t TAG_KVP = 'K' | ('V' << 8) | ('P' << 16);
+constexpr uint32_t TAG_BIK = 'B' | ('I' << 8) | ('K' << 16);
+constexpr uint32_t TAG_MASK = 0x00FFFFFF;   // the fourth byte of a tag group is not examined
+
+constexpr uint32_t KVP_HEADER_SIZE = 8;
+constexpr uint32_t FILLER_SIZE = 44;
+constexpr uint32_t GROUP_SIZE = 4;
+// A Bink file's size field leaves out the tag group and the field itself.
+constexpr uint32_t BINK_UNCOUNTED = 8;
+
+// One walk over an archive. Every read must deliver all its bytes: a short read
+// means the archive ends inside a header, and that is a broken archive.
+class Scan {
+public:
+    Scan(CFile& archive, uint32_t length) : m_archive(archive), m_length(length) {}
+
+    // Fewer than four bytes left at pos: no tag there, and nothing is read. This
+    // also keeps every position handed to the 32-bit seek inside the file.
+    bool HasGroupAt(uint32_t pos) const
+    {
+        return pos <= m_length && m_length - pos >= GROUP_SIZE;
+    }
+
+    bool TagAt(uint32_t pos, uint32_t tag)
+    {
+        if (!HasGroupAt(pos))
+            return false;
+        m_archive.Seek(static_cast<int32_t>(pos), CFile::begin);
+        return NextGroup(tag) == Group::Tag;
+    }
+
+    enum class Group { Tag, Other, Short };
+
+    // The group at the current position, which the caller knows to lie in the file.
+    Group NextGroup(uint32_t tag)
+    {
+        uint32_t group = 0;
+        if (!ReadU32(group))
+            return Group::Short;
+        return (group & TAG_MASK) == tag ? Group::Tag : Group::Other;
+    }
+
+    bool ReadU32(uint32_t& value)
+    {
+        unsigned char bytes[4];
+        if (m_archive.Read(bytes, sizeof bytes) != sizeof bytes)
+            return false;
+        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+        return true;
+    }
+
+    // A Bink file's whole length from its size field, refused when it or the
+    // file's end would not fit in 32 bits.
+    bool ReadBinkLength(uint32_t start, uint32_t& whole)
+    {
+        uint32_t field = 0;
+        if (!ReadU32(field) || field > UINT32_MAX - BINK_UNCOUNTED)
+            return false;
+        whole = field + BINK_UNCOUNTED;
+        return whole <= UINT32_MAX - start;
+    }
+
+    bool SkipKvpHeader(uint32_t& cursor)
+    {
+        if (!TagAt(cursor, TAG_KVP))
+            return false;
+        // The 16-bit value at offset 6 is read but not used: the frame count
+        // always comes from the Bink file.
+        m_archive.Seek(2, CFile::current);
+        unsigned char unused[2];
+        m_archive.Read(unused, sizeof unused);
+        if (cursor > UINT32_MAX - KVP_HEADER_SIZE)
+            return false;
+        cursor += KVP_HEADER_SIZE;
+        return true;
+    }
+
+    // Steps over 44-byte filler blocks to the first "BIK" tag; the file is left
+    // just past that tag.
+    bool SkipFillers(uint32_t& cursor)
+    {
+        if (!HasGroupAt(cursor))
+            return false;
+        m_archive.Seek(static_cast<int32_t>(cursor), CFile::begin);
+        for (;;) {
+            switch (NextGroup(TAG_BIK)) {
+            case Group::Tag:
+                return true;
+            case Group::Short:
+                return false;
+            case Group::Other:
+                break;
+            }
+            if (cursor > UINT32_MAX - FILLER_SIZE)
+                return false;
+            cursor += FILLER_SIZE;
+            if (!HasGroupAt(cursor))
+                return false;
+            m_archive.Seek(FILLER_SIZE - GROUP_SIZE, CFile::current);
+        }
+    }
+
+    bool ReadClip(uint32_t& cursor, ClipRecord& clip)
+    {
+        clip.dwHiOffset = cursor;
+        if (!ReadBinkLength(cursor, clip.dwHiSize) || !ReadU32(clip.dwFrames))
+            return false;
+        cursor += clip.dwHiSize;
+
+        // No filler is allowed between the two encodings of a clip.
+        if (!TagAt(cursor, TAG_BIK))
+            return false;
+        clip.dwLoOffset = cursor;
+        if (!ReadBinkLength(cursor, clip.dwLoSize))
+            return false;
+        cursor += clip.dwLoSize;
+        return true;
+    }
+
+private:
+    CFile& m_archive;
+    const uint32_t m_length;
+};
+
+} // namespace
+
+ScanResult ScanArchive(CFile& archive, uint32_t length, bool publisher, ClipTable& table,
+                       const ScanProgress& progress)
+{
+    table.nCount = 0;
+    Scan scan(archive, length);
+    uint32_t cursor = 0;
+    while (cursor < length) {
+        if (!publisher && !scan.SkipKvpHeader(cursor))
+            return ScanResult::Rejected;
+        if (!scan.SkipFillers(cursor))
+            return ScanResult::Rejected;
+        // A clip beyond the table's last slot rejects the archive: nothing is
+        // stored past slot MAX_CLIPS - 1, and a partial list is never accepted.
+        if (table.nCount >= MAX_CLIPS)
+            return ScanResult::Rejected;
+        ClipRecord clip{};
+        if (!scan.ReadClip(cursor, clip))
+            return ScanResult::Rejected;
+        table.aRecords[table.nCount++] = clip;
+        if (progress)
+            progress(cursor);
+    }
+    return ScanResult::Accepted;
+}
