@@ -1,0 +1,115 @@
+#include "BinkBuilder.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace testsupport {
+
+namespace {
+
+constexpr uint32_t FRAME_RATE = 15;
+constexpr uint32_t KEY_FRAME_FACTOR = 6;
+
+uint32_t NextRandom(uint32_t& state)
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 16;
+}
+
+} // namespace
+
+BinkSpec HiResSpec(uint32_t frames, uint32_t seed)
+{
+    BinkSpec spec;
+    spec.frames = frames;
+    spec.seed = seed;
+    return spec;
+}
+
+BinkSpec LoResSpec(uint32_t frames, uint32_t seed)
+{
+    BinkSpec spec;
+    spec.width = 320;
+    spec.height = 224;
+    spec.frames = frames;
+    spec.deltaFrameBytes = 2;
+    spec.seed = seed;
+    return spec;
+}
+
+std::vector<uint32_t> BinkFrameSizes(const BinkSpec& spec)
+{
+    // Bit 0 of an index entry is the key-frame flag, so every frame starts at an
+    // even offset: sizes are even and never 0.
+    const uint32_t delta = std::max<uint32_t>(2, (spec.deltaFrameBytes + 1) & ~1u);
+    const uint32_t interval = std::max<uint32_t>(1, spec.keyFrameInterval);
+    std::vector<uint32_t> sizes(spec.frames);
+    for (uint32_t i = 0; i < spec.frames; ++i) {
+        sizes[i] = (i % interval == 0) ? delta * KEY_FRAME_FACTOR
+                                       : delta + 2 * ((i * 7 + spec.seed) % 4);
+    }
+    return sizes;
+}
+
+std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec)
+{
+    const std::vector<uint32_t> sizes = BinkFrameSizes(spec);
+    const uint32_t interval = std::max<uint32_t>(1, spec.keyFrameInterval);
+    uint64_t length = BINK_HEADER_SIZE + 4ull * (spec.frames + 1ull);
+    uint32_t largest = 0;
+    for (uint32_t size : sizes) {
+        length += size;
+        largest = std::max(largest, size);
+    }
+    if (length > UINT32_MAX)
+        throw std::length_error("Bink file too large");
+
+    std::vector<uint8_t> bytes(static_cast<size_t>(length));
+    bytes[0] = 'B';
+    bytes[1] = 'I';
+    bytes[2] = 'K';
+    bytes[3] = static_cast<uint8_t>(spec.version);
+    const uint32_t header[] = {static_cast<uint32_t>(length - 8), spec.frames, largest, spec.frames,
+                               spec.width, spec.height, FRAME_RATE, 1,
+                               0,    // video flags
+                               0};   // audio tracks
+    uint32_t at = 4;
+    for (uint32_t value : header) {
+        PutU32(bytes, at, value);
+        at += 4;
+    }
+
+    uint32_t offset = BINK_HEADER_SIZE + 4 * (spec.frames + 1);
+    for (uint32_t i = 0; i < spec.frames; ++i) {
+        PutU32(bytes, at, offset | (i % interval == 0 ? 1u : 0u));
+        at += 4;
+        offset += sizes[i];
+    }
+    PutU32(bytes, at, offset);
+    at += 4;
+
+    uint32_t state = spec.seed * 2654435761u + spec.width;
+    for (; at < bytes.size(); ++at)
+        bytes[at] = static_cast<uint8_t>(NextRandom(state));
+    return bytes;
+}
+
+void PutU32(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t value)
+{
+    if (offset > bytes.size() || bytes.size() - offset < 4)
+        throw std::out_of_range("PutU32 past the end");
+    for (int i = 0; i < 4; ++i)
+        bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+uint32_t GetU32(const std::vector<uint8_t>& bytes, uint32_t offset)
+{
+    if (offset > bytes.size() || bytes.size() - offset < 4)
+        throw std::out_of_range("GetU32 past the end");
+    uint32_t value = 0;
+    for (int i = 3; i >= 0; --i)
+        value = (value << 8) | bytes[offset + i];
+    return value;
+}
+
+} // namespace testsupport
