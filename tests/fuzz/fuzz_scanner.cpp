@@ -1,0 +1,60 @@
+// Feeds arbitrary bytes to the scanner over a memory file. The first byte picks
+// the layout (bit 0 set: publisher); the rest is the archive. Whatever the
+// bytes, an accepted table must describe clips that lie one after another.
+#include "ArchiveScanner.h"
+#include "MemFile.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+ClipTable g_table;
+
+void CheckAcceptedTable(const ClipTable& table, uint32_t length, uint32_t reports, uint32_t lastReport)
+{
+    if (table.nCount > MAX_CLIPS || reports != table.nCount)
+        __builtin_trap();
+    uint32_t entryEnd = 0;
+    for (uint32_t i = 0; i < table.nCount; ++i) {
+        const ClipRecord& clip = table.aRecords[i];
+        if (clip.dwLoOffset != clip.dwHiOffset + clip.dwHiSize)
+            __builtin_trap();
+        // No sum may have wrapped: every clip starts after the previous one ends.
+        if (clip.dwHiOffset < entryEnd || clip.dwLoOffset < clip.dwHiOffset ||
+            uint64_t(clip.dwLoOffset) + clip.dwLoSize > UINT32_MAX)
+            __builtin_trap();
+        entryEnd = clip.dwLoOffset + clip.dwLoSize;
+    }
+    if (table.nCount > 0 && (lastReport != entryEnd || entryEnd < length))
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0 || size - 1 > INT32_MAX)
+        return 0;
+    const bool publisher = (data[0] & 1) != 0;
+    const uint32_t length = static_cast<uint32_t>(size - 1);
+    CMemFile archive(data + 1, length);
+
+    uint32_t reports = 0;
+    uint32_t lastReport = 0;
+    const ScanProgress progress = [&](uint32_t cursor) {
+        if (reports > 0 && cursor <= lastReport)
+            __builtin_trap();
+        ++reports;
+        lastReport = cursor;
+    };
+    try {
+        if (ScanArchive(archive, length, publisher, g_table, progress) == ScanResult::Accepted)
+            CheckAcceptedTable(g_table, length, reports, lastReport);
+        else if (g_table.nCount > MAX_CLIPS)
+            __builtin_trap();
+    } catch (const CFileException&) {
+        // A file error ends a scan as it would in the viewer.
+    }
+    return 0;
+}
