@@ -1,0 +1,27 @@
+#pragma once
+// Collects the rows FillClipList writes, so that the command line shows exactly
+// the texts of the viewer's list.
+#include <array>
+#include <string>
+#include <vector>
+
+class CClipRows {
+public:
+    static constexpr int COLUMNS = 4;   // label, length, hi-res size, lo-res size
+    using Row = std::array<std::string, COLUMNS>;
+
+    void DeleteAllItems() { m_rows.clear(); }
+    void InsertItem(int row, const char* label)
+    {
+        m_rows.insert(m_rows.begin() + row, Row{label, "", "", ""});
+    }
+    void SetItemText(int row, int column, const char* text)
+    {
+        m_rows.at(static_cast<size_t>(row)).at(static_cast<size_t>(column)) = text;
+    }
+
+    const std::vector<Row>& Rows() const { return m_rows; }
+
+private:
+    std::vector<Row> m_rows;
+};

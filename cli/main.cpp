@@ -1,0 +1,75 @@
+// zodovu-cli: lists the clips of a disc archive and extracts one encoding of a
+// clip, with the catalogue and the copy of the viewer.
+#include "ClipTable.h"
+#include "ExitStatus.h"
+#include "ExtractCommand.h"
+#include "FileException.h"
+#include "ListCommand.h"
+#include "Reporting.h"
+
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <exception>
+#include <iostream>
+
+namespace {
+
+const char VERSION_TEXT[] = "zodovu-cli 1.1";
+
+struct Arguments {
+    std::string strListArchive;
+    bool bJson = false;
+    ExtractRequest extract;
+};
+
+int RunParsed(const CLI::App* list, const Arguments& arguments)
+{
+    if (list->parsed())
+        return RunList(arguments.strListArchive, arguments.bJson);
+    return RunExtract(arguments.extract);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    CLI::App app{"Lists the movie clips of a disc archive and extracts them as .bik files.",
+                 "zodovu-cli"};
+    app.set_version_flag("--version", VERSION_TEXT);
+    app.require_subcommand(1);
+
+    Arguments arguments;
+    CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
+    list->add_flag("--json", arguments.bJson, "One JSON object instead of a table.");
+    list->add_option("ARCHIVE", arguments.strListArchive, "The disc archive (.pak).")->required();
+
+    CLI::App* extract = app.add_subcommand("extract", "Extract one encoding of one clip to a .bik file.");
+    ExtractRequest& request = arguments.extract;
+    extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
+    extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
+        ->required()
+        ->check(CLI::Range(1, static_cast<int>(MAX_CLIPS)));
+    extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
+    extract->add_option("-o,--output", request.strOutput,
+                        "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
+    extract->add_flag("--force", request.bForce, "Overwrite an existing output file.");
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);   // --help or --version, on stdout
+    } catch (const CLI::ParseError& e) {
+        std::cerr << "zodovu-cli: " << e.what() << "\n\n" << app.help();
+        return EXIT_USAGE;
+    }
+
+    try {
+        return RunParsed(list, arguments);
+    } catch (const CException& e) {
+        return ReportFailure(e);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "zodovu-cli: %s\n", e.what());
+        return EXIT_FAILED;
+    }
+}

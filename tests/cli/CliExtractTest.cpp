@@ -1,0 +1,164 @@
+#include "CliRunner.h"
+
+#include "DemoArchives.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <unistd.h>
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<uint8_t> Span(const ArchiveBuilder& archive, uint32_t offset, uint32_t size)
+{
+    return std::vector<uint8_t>(archive.Bytes().begin() + offset, archive.Bytes().begin() + offset + size);
+}
+
+class CliExtract : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_archive = BuildDemoArchive(0);
+        m_archive.WriteTo((m_folder / "disc1.pak").string());
+    }
+    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
+    std::vector<uint8_t> ArchiveOnDisk() { return ReadWholeFile(m_folder / "disc1.pak"); }
+
+    ScratchFolder m_folder;
+    ArchiveBuilder m_archive;
+};
+
+TEST_F(CliExtract, ProposedNamesHoldTheExactSpanOfEachEncoding)
+{
+    const BuiltClip& clip = m_archive.Clips()[2];
+    ASSERT_EQ(Run({"extract", "disc1.pak", "3"}).status, 0);
+    const CliResult lo = Run({"extract", "disc1.pak", "3", "--lo"});
+    ASSERT_EQ(lo.status, 0) << lo.err;
+    EXPECT_EQ(lo.out, "");
+    EXPECT_EQ(lo.err, "");   // no progress bar when stderr is not a terminal
+
+    EXPECT_EQ(ReadWholeFile(m_folder / "Clip003h.bik"), Span(m_archive, clip.hiOffset, clip.hiSize));
+    EXPECT_EQ(ReadWholeFile(m_folder / "Clip003l.bik"), Span(m_archive, clip.loOffset, clip.loSize));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"Clip003h.bik", "Clip003l.bik", "disc1.pak"}));
+}
+
+TEST_F(CliExtract, OutputOptionNamesAFileOrAFolder)
+{
+    const BuiltClip& last = m_archive.Clips().back();
+    fs::create_directory(m_folder / "out");
+    ASSERT_EQ(Run({"extract", "disc1.pak", "31", "-o", "out/last.bik"}).status, 0);
+    ASSERT_EQ(Run({"extract", "disc1.pak", "31", "--lo", "-o", "out"}).status, 0);
+    EXPECT_EQ(ReadWholeFile(m_folder / "out/last.bik"), Span(m_archive, last.hiOffset, last.hiSize));
+    EXPECT_EQ(ReadWholeFile(m_folder / "out/Clip031l.bik"), Span(m_archive, last.loOffset, last.loSize));
+}
+
+TEST_F(CliExtract, ExistingFileIsKeptWithoutForceAndReplacedWithIt)
+{
+    const BuiltClip& clip = m_archive.Clips()[0];
+    const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
+    WriteBytesToFile(mine, (m_folder / "Clip001h.bik").string());
+
+    const CliResult refused = Run({"extract", "disc1.pak", "1"});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Clip001h.bik"), std::string::npos) << refused.err;
+    EXPECT_EQ(ReadWholeFile(m_folder / "Clip001h.bik"), mine);
+
+    ASSERT_EQ(Run({"extract", "disc1.pak", "1", "--force"}).status, 0);
+    EXPECT_EQ(ReadWholeFile(m_folder / "Clip001h.bik"), Span(m_archive, clip.hiOffset, clip.hiSize));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"Clip001h.bik", "disc1.pak"}));
+}
+
+TEST_F(CliExtract, ArchiveItselfIsRefusedEvenWithForceHoweverItIsNamed)
+{
+    const std::vector<uint8_t> before = ArchiveOnDisk();
+    fs::create_directory(m_folder / "dir");
+    ASSERT_EQ(::link((m_folder / "disc1.pak").c_str(), (m_folder / "hardlink.pak").c_str()), 0);
+    fs::create_symlink("disc1.pak", m_folder / "symlink.pak");
+
+    for (const char* spelling : {"disc1.pak", "./disc1.pak", "dir/../disc1.pak", "hardlink.pak", "symlink.pak"}) {
+        const CliResult result = Run({"extract", "disc1.pak", "1", "-o", spelling, "--force"});
+        EXPECT_EQ(result.status, 1) << spelling;
+        EXPECT_NE(result.err.find(spelling), std::string::npos) << result.err;
+    }
+    const CliResult viaAbsolute =
+        RunCli({"extract", (m_folder / "disc1.pak").string(), "2", "--lo", "-o", "disc1.pak", "--force"},
+               m_folder.Path());
+    EXPECT_EQ(viaAbsolute.status, 1);
+    EXPECT_EQ(ArchiveOnDisk(), before);
+    EXPECT_TRUE(fs::is_symlink(m_folder / "symlink.pak"));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"dir", "disc1.pak", "hardlink.pak", "symlink.pak"}));
+}
+
+TEST_F(CliExtract, NumberPastTheLastClipFails)
+{
+    const CliResult result = Run({"extract", "disc1.pak", "32"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("disc1.pak"), std::string::npos);
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+TEST_F(CliExtract, OutputInAMissingFolderNamesTheFileAndTheReason)
+{
+    const CliResult result = Run({"extract", "disc1.pak", "1", "-o", "missing/clip.bik"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("missing/clip.bik"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+}
+
+// The scan accepts an archive cut inside its last low-resolution file; the copy
+// then meets the end of the file before the recorded end of that encoding.
+TEST(CliExtractShortArchive, CutLastClipFailsAndLeavesNoFileBehind)
+{
+    ScratchFolder folder;
+    ArchiveBuilder archive = BuildDemoArchive(3);
+    const BuiltClip last = archive.Clips().back();
+    archive.Truncate(last.loOffset + last.loSize - 100);
+    archive.WriteTo((folder / "disc4.pak").string());
+    const std::vector<uint8_t> mine = {'k', 'e', 'e', 'p'};
+    WriteBytesToFile(mine, (folder / "kept.bik").string());
+
+    const CliResult cut = RunCli({"extract", "disc4.pak", "7", "--lo"}, folder.Path());
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_NE(cut.err.find("disc4.pak"), std::string::npos) << cut.err;
+    const CliResult overKept = RunCli({"extract", "disc4.pak", "7", "--lo", "-o", "kept.bik", "--force"}, folder.Path());
+    EXPECT_EQ(overKept.status, 1);
+
+    EXPECT_EQ(ReadWholeFile(folder / "kept.bik"), mine);
+    EXPECT_EQ(folder.Names(), (std::vector<std::string>{"disc4.pak", "kept.bik"}));
+
+    // The high-resolution file of that clip is whole and still extracts.
+    ASSERT_EQ(RunCli({"extract", "disc4.pak", "7"}, folder.Path()).status, 0);
+    EXPECT_EQ(ReadWholeFile(folder / "Clip007h.bik"), Span(archive, last.hiOffset, last.hiSize));
+}
+
+#ifdef FFPROBE
+// An outside reader finds a whole Bink file: one packet per frame, read without decoding.
+TEST_F(CliExtract, FfprobeReadsTheExtractedClipAsBinkVideo)
+{
+    const BuiltClip& clip = m_archive.Clips()[4];
+    ASSERT_EQ(Run({"extract", "disc1.pak", "5"}).status, 0);
+
+    const std::string command = std::string(FFPROBE) +
+        " -v error -count_packets -show_entries stream=codec_name,width,height,nb_read_packets"
+        " -of json '" + (m_folder / "Clip005h.bik").string() + "'";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string text;
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        text.append(buffer, n);
+    ASSERT_EQ(::pclose(pipe), 0) << text;
+
+    const nlohmann::json stream = nlohmann::json::parse(text).at("streams").at(0);
+    EXPECT_EQ(stream.at("codec_name"), "binkvideo");
+    EXPECT_EQ(stream.at("width"), 640);
+    EXPECT_EQ(stream.at("height"), 448);
+    EXPECT_EQ(stream.at("nb_read_packets"), std::to_string(clip.frames));
+}
+#endif
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "CliRunner.h"
+
+#include "ClipTexts.h"
+#include "DemoArchives.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sstream>
+
+using namespace testsupport;
+
+namespace {
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+constexpr unsigned DISC2 = 1;
+constexpr unsigned PUBLISHER = 4;
+
+TEST(CliList, ShowsTheDiscLabelAndOneRowOfListTextsPerClip)
+{
+    ScratchFolder folder;
+    const ArchiveBuilder archive = BuildDemoArchive(DISC2);
+    archive.WriteTo((folder / "disc2.pak").string());
+
+    const CliResult result = RunCli({"list", "disc2.pak"}, folder.Path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    const std::vector<std::string> lines = Lines(result.out);
+    ASSERT_EQ(lines.size(), 2 + archive.Clips().size());   // label, headings, rows
+    EXPECT_EQ(lines[0], "KVN Disc 2");
+    for (size_t i = 0; i < archive.Clips().size(); ++i) {
+        const BuiltClip& clip = archive.Clips()[i];
+        // "number  label  length  hi  lo": the label may hold blanks, the rest do not.
+        std::istringstream row(lines[2 + i]);
+        std::vector<std::string> words;
+        for (std::string word; row >> word;)
+            words.push_back(word);
+        ASSERT_GE(words.size(), 5u) << lines[2 + i];
+        std::string label = words[1];
+        for (size_t w = 2; w + 3 < words.size(); ++w)
+            label += " " + words[w];
+        EXPECT_EQ(words[0], std::to_string(i + 1));
+        EXPECT_EQ(label, FormatClipLabel(1, static_cast<uint32_t>(i)));
+        EXPECT_EQ(words[words.size() - 3], FormatClipLength(clip.frames));
+        EXPECT_EQ(words[words.size() - 2], FormatClipSize(clip.hiSize));
+        EXPECT_EQ(words[words.size() - 1], FormatClipSize(clip.loSize));
+    }
+    // Aligned: every row as long as the headings.
+    for (size_t i = 2; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i].size(), lines[1].size()) << lines[i];
+}
+
+TEST(CliList, JsonHoldsOffsetsSizesAndTheListTexts)
+{
+    ScratchFolder folder;
+    const ArchiveBuilder archive = BuildDemoArchive(DISC2);
+    archive.WriteTo((folder / "disc2.pak").string());
+
+    const CliResult result = RunCli({"list", "--json", "disc2.pak"}, folder.Path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json doc = nlohmann::json::parse(result.out);
+    EXPECT_EQ(doc.at("archive"), "disc2.pak");
+    EXPECT_EQ(doc.at("disc_id"), 1);
+    EXPECT_EQ(doc.at("disc_label"), "KVN Disc 2");
+    const nlohmann::json& clips = doc.at("clips");
+    ASSERT_EQ(clips.size(), archive.Clips().size());
+    for (size_t i = 0; i < clips.size(); ++i) {
+        const BuiltClip& built = archive.Clips()[i];
+        const nlohmann::json& clip = clips[i];
+        EXPECT_EQ(clip.at("number"), i + 1);
+        EXPECT_EQ(clip.at("label"), FormatClipLabel(1, static_cast<uint32_t>(i)));
+        EXPECT_EQ(clip.at("frames"), built.frames);
+        EXPECT_EQ(clip.at("length"), FormatClipLength(built.frames));
+        EXPECT_EQ(clip.at("hi_offset"), built.hiOffset);
+        EXPECT_EQ(clip.at("hi_size"), built.hiSize);
+        EXPECT_EQ(clip.at("hi_text"), FormatClipSize(built.hiSize));
+        EXPECT_EQ(clip.at("lo_offset"), built.loOffset);
+        EXPECT_EQ(clip.at("lo_size"), built.loSize);
+        EXPECT_EQ(clip.at("lo_text"), FormatClipSize(built.loSize));
+    }
+}
+
+TEST(CliList, PublisherArchiveHasNumberedLabelsAndNoDisc)
+{
+    ScratchFolder folder;
+    BuildDemoArchive(PUBLISHER).WriteTo((folder / "PUBLISH.PAK").string());
+
+    const CliResult result = RunCli({"list", "--json", "PUBLISH.PAK"}, folder.Path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json doc = nlohmann::json::parse(result.out);
+    EXPECT_EQ(doc.at("disc_id"), 255);
+    EXPECT_EQ(doc.at("disc_label"), "Publisher");
+    EXPECT_EQ(doc.at("clips").at(0).at("label"), "Clip 001");
+    EXPECT_EQ(doc.at("clips").at(4).at("label"), "Clip 005");
+}
+
+TEST(CliList, EmptyArchiveListsNoClips)
+{
+    ScratchFolder folder;
+    ArchiveBuilder().WriteTo((folder / "x.pak").string());
+    const CliResult result = RunCli({"list", "--json", "x.pak"}, folder.Path());
+    ASSERT_EQ(result.status, 0) << result.err;
+    const nlohmann::json doc = nlohmann::json::parse(result.out);
+    EXPECT_EQ(doc.at("disc_label"), "Unknown PAK");
+    EXPECT_TRUE(doc.at("clips").empty());
+}
+
+// --- Failures and usage -------------------------------------------------------
+
+TEST(CliFailures, RejectedArchiveSaysInvalidMovieFile)
+{
+    ScratchFolder folder;
+    ArchiveBuilder().AddClip(300).Overwrite(0, "XYZ").WriteTo((folder / "disc1.pak").string());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", "disc1.pak"}, {"list", "--json", "disc1.pak"},
+          {"extract", "disc1.pak", "1"}}) {
+        const CliResult result = RunCli(args, folder.Path());
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("Invalid movie file."), std::string::npos) << result.err;
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+TEST(CliFailures, MissingArchiveNamesTheFileAndTheReason)
+{
+    ScratchFolder folder;
+    const CliResult result = RunCli({"list", "nowhere/disc9.pak"}, folder.Path());
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("nowhere/disc9.pak"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+}
+
+TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageOnStderr)
+{
+    ScratchFolder folder;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{}, {"lsit", "disc1.pak"}, {"list"}, {"extract", "disc1.pak"},
+          {"extract", "disc1.pak", "two"}, {"extract", "disc1.pak", "0"}, {"list", "--yaml", "a.pak"}}) {
+        const CliResult result = RunCli(args, folder.Path());
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(args);
+        EXPECT_EQ(result.out, "");
+        EXPECT_NE(result.err.find("Usage:"), std::string::npos) << result.err;
+    }
+}
+
+TEST(CliUsage, HelpAndVersionGoToStdout)
+{
+    ScratchFolder folder;
+    const CliResult help = RunCli({"--help"}, folder.Path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("Usage:"), std::string::npos);
+    EXPECT_NE(help.out.find("extract"), std::string::npos);
+
+    const CliResult version = RunCli({"--version"}, folder.Path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "zodovu-cli 1.1\n");
+}
+
+} // namespace
