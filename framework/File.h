@@ -52,9 +52,15 @@ public:
     void ThrowIfClosed() const;
 
 protected:
+    [[noreturn]] void ThrowFileException(int cause, long osError = 0) const;
+
     std::string m_strFileName;
 
 private:
+    // Backend: open and close a handle; 0 or the system's error code, never throw.
+    static long OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept;
+    static long CloseOsHandle(intptr_t hFile) noexcept;
+
     intptr_t m_hFile;             // HANDLE on Windows, descriptor on POSIX; -1 when closed
     CFileException m_openFailure; // why the last Open failed (cause none when it did not)
 };

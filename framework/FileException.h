@@ -10,6 +10,7 @@
 class CException : public std::exception {
 public:
     // The text shown to the user, e.g. "D:\Movies\disc2.pak: Access is denied."
+    // (the file name, then the reason; only the reason when there is no name).
     virtual std::string GetErrorMessage() const = 0;
     const char* what() const noexcept override;
 
@@ -35,16 +36,18 @@ public:
         lockViolation,
         diskFull,
         endOfFile,        // the file ended before the bytes asked for
+        tooLarge,         // the length does not fit the class's 32-bit lengths
     };
 
     CFileException(int cause = none, long osError = 0, std::string fileName = std::string());
 
-    // The reason in words: the system's text for m_lOsError when there is one,
-    // otherwise a text for m_cause.
+    // The reason in words, one sentence ending in a full stop: the system's text
+    // for m_lOsError when there is one, otherwise a text for m_cause.
     std::string GetReason() const;
     std::string GetErrorMessage() const override;
 
-    // The system's error code (errno on POSIX, GetLastError on Windows) to a cause.
+    // The system's error code (errno on POSIX, GetLastError on Windows) to a cause;
+    // each backend knows only its own platform's codes.
     static int OsErrorToCause(long osError);
 
     int m_cause;

@@ -16,6 +16,7 @@ public:
     int32_t Seek(int32_t offset, unsigned from) override;
     uint32_t GetLength() const override;
     void Close() override;
+    bool IsOpen() const override;
 
     const std::vector<uint8_t>& Data() const { return m_data; }
 

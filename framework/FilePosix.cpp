@@ -1,0 +1,189 @@
+// CFile on POSIX descriptors, for the host tree (the command-line tool, tests, fuzzing).
+// Share flags are ignored: POSIX has no mandatory share modes, and advisory locks
+// would protect nothing from other programs.
+#include "File.h"
+#include "SystemErrorText.h"
+
+#include <cerrno>
+#include <cstdint>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static_assert(sizeof(off_t) >= 8, "the range checks need 64-bit file offsets");
+
+namespace {
+
+constexpr int64_t kMaxPosition = INT32_MAX;
+
+// The descriptor is open, so EBADF can only mean it is not open for this direction.
+int TransferErrorCause(int error)
+{
+    return error == EBADF ? CFileException::accessDenied : CFileException::OsErrorToCause(error);
+}
+
+} // namespace
+
+std::string SystemErrorText(long osError)
+{
+    const char* text = std::strerror(static_cast<int>(osError));
+    return text ? text : "";
+}
+
+int CFileException::OsErrorToCause(long osError)
+{
+    switch (osError) {
+    case 0: return none;
+    case ENOENT: return fileNotFound;
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return badPath;
+    case EMFILE:
+    case ENFILE: return tooManyOpenFiles;
+    case EACCES:
+    case EPERM:
+    case EISDIR:
+    case EROFS:
+    case EEXIST: return accessDenied;
+    case EBADF: return invalidFile;
+    case EBUSY:
+    case ETXTBSY: return sharingViolation;
+    case ESPIPE:
+    case EOVERFLOW: return badSeek;
+    case EIO:
+    case ENXIO: return hardIO;
+    case ENOLCK:
+    case EDEADLK: return lockViolation;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return diskFull;
+    default: return genericException;
+    }
+}
+
+long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept
+{
+    int flags = O_CLOEXEC;
+    if (openFlags & modeReadWrite)
+        flags |= O_RDWR;
+    else if (openFlags & modeWrite)
+        flags |= O_WRONLY;
+    else
+        flags |= O_RDONLY;
+    if (openFlags & modeCreate)
+        flags |= O_CREAT | O_TRUNC;
+
+    int fd;
+    do
+        fd = ::open(fileName, flags, 0666);
+    while (fd == -1 && errno == EINTR);
+    if (fd == -1)
+        return errno;
+
+    // Windows refuses to open a folder as a file; do the same rather than fail at the first read.
+    struct stat info;
+    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        ::close(fd);
+        return error;
+    }
+    hFile = fd;
+    return 0;
+}
+
+long CFile::CloseOsHandle(intptr_t hFile) noexcept
+{
+    // EINTR leaves the descriptor closed on Linux: retrying could close another file.
+    if (::close(static_cast<int>(hFile)) != 0 && errno != EINTR)
+        return errno;
+    return 0;
+}
+
+uint32_t CFile::Read(void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    uint8_t* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t got = ::read(static_cast<int>(m_hFile), bytes + done, count - done);
+        if (got < 0) {
+            const int error = errno;
+            if (error == EINTR)
+                continue;
+            ThrowFileException(TransferErrorCause(error), error);
+        }
+        if (got == 0)
+            break;  // end of file
+        done += static_cast<uint32_t>(got);
+    }
+    return done;
+}
+
+void CFile::Write(const void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        const ssize_t put = ::write(static_cast<int>(m_hFile), bytes + done, count - done);
+        if (put < 0) {
+            const int error = errno;
+            if (error == EINTR)
+                continue;
+            ThrowFileException(TransferErrorCause(error), error);
+        }
+        if (put == 0)
+            ThrowFileException(CFileException::diskFull);  // no progress and no reason: treat as full
+        done += static_cast<uint32_t>(put);
+    }
+}
+
+int32_t CFile::Seek(int32_t offset, unsigned from)
+{
+    ThrowIfClosed();
+    const int fd = static_cast<int>(m_hFile);
+    int64_t base = 0;
+    if (from == current) {
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        if (at < 0)
+            ThrowFileException(CFileException::badSeek, errno);
+        base = at;
+    } else if (from == end) {
+        struct stat info;
+        if (::fstat(fd, &info) != 0)
+            ThrowFileException(CFileException::badSeek, errno);
+        base = info.st_size;
+    } else if (from != begin) {
+        ThrowFileException(CFileException::badSeek, EINVAL);
+    }
+    // Checked before moving, so a refused seek leaves the position where it was.
+    const int64_t position = base + offset;
+    if (position < 0 || position > kMaxPosition)
+        ThrowFileException(CFileException::badSeek);
+    if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0)
+        ThrowFileException(CFileException::badSeek, errno);
+    return static_cast<int32_t>(position);
+}
+
+uint32_t CFile::GetLength() const
+{
+    ThrowIfClosed();
+    struct stat info;
+    if (::fstat(static_cast<int>(m_hFile), &info) != 0)
+        ThrowFileException(CFileException::OsErrorToCause(errno), errno);
+    if (info.st_size > static_cast<off_t>(UINT32_MAX))
+        ThrowFileException(CFileException::tooLarge);
+    return static_cast<uint32_t>(info.st_size);
+}
+
+void CFile::Remove(const char* fileName)
+{
+    const std::string name = fileName ? fileName : "";
+    if (name.empty())
+        throw CFileException(CFileException::badPath, 0, name);
+    if (::unlink(name.c_str()) != 0) {
+        const int error = errno;
+        throw CFileException(CFileException::OsErrorToCause(error), error, name);
+    }
+}

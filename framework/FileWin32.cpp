@@ -1,0 +1,208 @@
+// CFile on Win32 handles: the backend of the win32 tree, and the only file of the
+// class that sees <windows.h>.
+#include "File.h"
+#include "SystemErrorText.h"
+
+#include <windows.h>
+
+static_assert(sizeof(HANDLE) == sizeof(intptr_t), "a HANDLE is kept in an intptr_t");
+
+namespace {
+
+constexpr int64_t kMaxPosition = INT32_MAX;
+
+HANDLE ToHandle(intptr_t hFile)
+{
+    return reinterpret_cast<HANDLE>(hFile);
+}
+
+// As Windows shares: no share flag (or shareExclusive) lets no one else in.
+DWORD ShareMode(unsigned openFlags)
+{
+    switch (openFlags & 0x70) {
+    case CFile::shareDenyNone: return FILE_SHARE_READ | FILE_SHARE_WRITE;
+    case CFile::shareDenyWrite: return FILE_SHARE_READ;
+    case CFile::shareDenyRead: return FILE_SHARE_WRITE;
+    default: return 0;
+    }
+}
+
+// The 64-bit position and length; -1 with the system's error in osError. The low
+// halves' "invalid" values are also valid positions, hence the last-error checks.
+int64_t CurrentPosition(HANDLE h, DWORD& osError)
+{
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD low = SetFilePointer(h, 0, &high, FILE_CURRENT);
+    if (low == INVALID_SET_FILE_POINTER && (osError = GetLastError()) != NO_ERROR)
+        return -1;
+    return (int64_t(high) << 32) | low;
+}
+
+int64_t FileLength(HANDLE h, DWORD& osError)
+{
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    const DWORD low = GetFileSize(h, &high);
+    if (low == INVALID_FILE_SIZE && (osError = GetLastError()) != NO_ERROR)
+        return -1;
+    return (int64_t(high) << 32) | low;
+}
+
+} // namespace
+
+std::string SystemErrorText(long osError)
+{
+    char text[512];
+    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                  static_cast<DWORD>(osError), 0, text, sizeof text, nullptr);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
+        --length;
+    return std::string(text, length);
+}
+
+int CFileException::OsErrorToCause(long osError)
+{
+    switch (osError) {
+    case NO_ERROR: return none;
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_INVALID_NAME:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_BAD_NETPATH:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_DIRECTORY: return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_FILE_EXISTS:
+    case ERROR_ALREADY_EXISTS: return accessDenied;
+    case ERROR_INVALID_HANDLE: return invalidFile;
+    case ERROR_CURRENT_DIRECTORY: return removeCurrentDir;
+    case ERROR_CANNOT_MAKE: return directoryFull;
+    case ERROR_NEGATIVE_SEEK:
+    case ERROR_SEEK_ON_DEVICE:
+    case ERROR_SEEK: return badSeek;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+    case ERROR_NOT_READY:
+    case ERROR_SECTOR_NOT_FOUND:
+    case ERROR_IO_DEVICE: return hardIO;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
+    case ERROR_LOCK_VIOLATION: return lockViolation;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL: return diskFull;
+    case ERROR_HANDLE_EOF: return endOfFile;
+    default: return genericException;
+    }
+}
+
+long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept
+{
+    DWORD access = GENERIC_READ;
+    if (openFlags & modeReadWrite)
+        access = GENERIC_READ | GENERIC_WRITE;
+    else if (openFlags & modeWrite)
+        access = GENERIC_WRITE;
+    const DWORD creation = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
+
+    const HANDLE h = CreateFileA(fileName, access, ShareMode(openFlags), nullptr, creation,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return static_cast<long>(GetLastError());
+    hFile = reinterpret_cast<intptr_t>(h);
+    return 0;
+}
+
+long CFile::CloseOsHandle(intptr_t hFile) noexcept
+{
+    return CloseHandle(ToHandle(hFile)) ? 0 : static_cast<long>(GetLastError());
+}
+
+uint32_t CFile::Read(void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    BYTE* bytes = static_cast<BYTE*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        DWORD got = 0;
+        if (!ReadFile(ToHandle(m_hFile), bytes + done, count - done, &got, nullptr)) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_HANDLE_EOF || error == ERROR_BROKEN_PIPE)
+                break;
+            ThrowFileException(CFileException::OsErrorToCause(error), static_cast<long>(error));
+        }
+        if (got == 0)
+            break;  // end of file
+        done += got;
+    }
+    return done;
+}
+
+void CFile::Write(const void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    const BYTE* bytes = static_cast<const BYTE*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        DWORD put = 0;
+        if (!WriteFile(ToHandle(m_hFile), bytes + done, count - done, &put, nullptr)) {
+            const DWORD error = GetLastError();
+            ThrowFileException(CFileException::OsErrorToCause(error), static_cast<long>(error));
+        }
+        if (put == 0)
+            ThrowFileException(CFileException::diskFull, ERROR_DISK_FULL);
+        done += put;
+    }
+}
+
+int32_t CFile::Seek(int32_t offset, unsigned from)
+{
+    ThrowIfClosed();
+    const HANDLE h = ToHandle(m_hFile);
+    int64_t base = 0;
+    DWORD error = NO_ERROR;
+    if (from == current || from == end) {
+        base = from == current ? CurrentPosition(h, error) : FileLength(h, error);
+        if (base < 0)
+            ThrowFileException(CFileException::badSeek, static_cast<long>(error));
+    } else if (from != begin) {
+        ThrowFileException(CFileException::badSeek, ERROR_INVALID_PARAMETER);
+    }
+    // Checked before moving, so a refused seek leaves the position where it was.
+    const int64_t position = base + offset;
+    if (position < 0 || position > kMaxPosition)
+        ThrowFileException(CFileException::badSeek);
+    LONG high = 0;
+    SetLastError(NO_ERROR);
+    if (SetFilePointer(h, static_cast<LONG>(position), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER
+        && (error = GetLastError()) != NO_ERROR)
+        ThrowFileException(CFileException::badSeek, static_cast<long>(error));
+    return static_cast<int32_t>(position);
+}
+
+uint32_t CFile::GetLength() const
+{
+    ThrowIfClosed();
+    DWORD error = NO_ERROR;
+    const int64_t length = FileLength(ToHandle(m_hFile), error);
+    if (length < 0)
+        ThrowFileException(CFileException::OsErrorToCause(error), static_cast<long>(error));
+    if (length > int64_t(UINT32_MAX))
+        ThrowFileException(CFileException::tooLarge);
+    return static_cast<uint32_t>(length);
+}
+
+void CFile::Remove(const char* fileName)
+{
+    const std::string name = fileName ? fileName : "";
+    if (name.empty())
+        throw CFileException(CFileException::badPath, 0, name);
+    if (!DeleteFileA(name.c_str())) {
+        const DWORD error = GetLastError();
+        throw CFileException(CFileException::OsErrorToCause(error), static_cast<long>(error), name);
+    }
+}

@@ -1,0 +1,67 @@
+// The memory file behaves like a disk file at its edges.
+#include "MemFile.h"
+
+#include "CatchFileException.h"
+
+#include <string>
+
+namespace {
+
+std::string Text(const CMemFile& file)
+{
+    return std::string(file.Data().begin(), file.Data().end());
+}
+
+} // namespace
+
+TEST(MemFile, ReadsStopAtTheEnd)
+{
+    CMemFile file("abcdef", 6, "clip.bin");
+    char buffer[8] = {};
+    file.Seek(4, CFile::begin);
+    EXPECT_EQ(file.Read(buffer, 8), 2u);
+    EXPECT_EQ(std::string(buffer, 2), "ef");
+    EXPECT_EQ(file.Read(buffer, 8), 0u);
+    EXPECT_EQ(file.Seek(10, CFile::begin), 10);
+    EXPECT_EQ(file.Read(buffer, 8), 0u);
+    EXPECT_EQ(file.GetLength(), 6u);
+}
+
+TEST(MemFile, WritesOverwriteThenGrowAndFillGapsWithZeros)
+{
+    CMemFile file("abcdef", 6);
+    file.Seek(2, CFile::begin);
+    file.Write("XY", 2);
+    EXPECT_EQ(Text(file), "abXYef");
+    file.Seek(5, CFile::begin);
+    file.Write("12", 2);
+    EXPECT_EQ(Text(file), "abXYe12");
+    file.Seek(2, CFile::end);
+    file.Write("!", 1);
+    EXPECT_EQ(Text(file), std::string("abXYe12\0\0!", 10));
+    EXPECT_EQ(file.Seek(0, CFile::current), 10);
+}
+
+TEST(MemFile, SeeksOutsideThe32BitRangeThrowBadSeek)
+{
+    CMemFile file("abc", 3, "clip.bin");
+    file.Seek(1, CFile::begin);
+    const CFileException error = CatchFileException([&] { file.Seek(-2, CFile::current); });
+    EXPECT_EQ(error.m_cause, CFileException::badSeek);
+    EXPECT_EQ(error.GetErrorMessage(), "clip.bin: The file position is out of range.");
+    file.Seek(INT32_MAX, CFile::begin);
+    EXPECT_EQ(CatchFileException([&] { file.Seek(1, CFile::current); }).m_cause, CFileException::badSeek);
+}
+
+TEST(MemFile, ClosedFileThrowsAndCreateStartsEmpty)
+{
+    CMemFile file("abc", 3, "clip.bin");
+    file.Close();
+    char c;
+    EXPECT_EQ(CatchFileException([&] { file.Read(&c, 1); }).m_cause, CFileException::invalidFile);
+    EXPECT_EQ(CatchFileException([&] { file.GetLength(); }).m_cause, CFileException::invalidFile);
+    ASSERT_TRUE(file.Open("again.bin", CFile::modeRead));
+    EXPECT_EQ(file.GetLength(), 3u);
+    ASSERT_TRUE(file.Open("new.bin", CFile::modeCreate | CFile::modeWrite));
+    EXPECT_EQ(file.GetLength(), 0u);
+}
