@@ -15,6 +15,6 @@ function(zodovu_add_gtest name)
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "wine;${ARG_LABELS}")
   else()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
-      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS "host;${ARG_LABELS}")
+      PROPERTIES TIMEOUT ${ARG_TIMEOUT} LABELS host)
   endif()
 endfunction()
