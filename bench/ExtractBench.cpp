@@ -1,0 +1,143 @@
+// Extraction of a 512 MiB encoding: the copy routine and zodovu-cli against dd
+// and cp moving the same bytes. Prints figures; asserts nothing. The archive is
+// a real (not sparse) file, read from the page cache after it is written.
+#include "BenchSupport.h"
+#include "BinkBuilder.h"
+#include "ClipCopy.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr uint32_t MIB = 1048576;
+constexpr uint32_t HI_SIZE = 512 * MIB;
+constexpr uint32_t HI_OFFSET = 8;   // right after the KVP header
+constexpr int RUNS = 3;
+
+void WriteAll(int fd, const void* data, size_t size)
+{
+    if (::write(fd, data, size) != static_cast<ssize_t>(size))
+        throw std::runtime_error("cannot write the archive");
+}
+
+// disc1.pak with one clip: a 512 MiB high-resolution file of varied bytes and a small low one.
+void WriteArchive(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        throw std::runtime_error("cannot create " + path);
+    const uint8_t kvp[8] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
+    WriteAll(fd, kvp, sizeof kvp);
+
+    std::vector<uint8_t> header = BuildBinkFile(HiResSpec(7680));
+    header.resize(BINK_HEADER_SIZE);
+    PutU32(header, 4, HI_SIZE - 8);
+    WriteAll(fd, header.data(), header.size());
+
+    std::vector<uint64_t> block(MIB / 8);
+    uint64_t state = 0x9E3779B97F4A7C15ull;
+    for (uint32_t written = BINK_HEADER_SIZE; written < HI_SIZE;) {
+        for (uint64_t& word : block) {
+            state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+            word = state;
+        }
+        const uint32_t n = HI_SIZE - written < MIB ? HI_SIZE - written : MIB;
+        WriteAll(fd, block.data(), n);
+        written += n;
+    }
+    const std::vector<uint8_t> lo = BuildBinkFile(LoResSpec(7680));
+    WriteAll(fd, lo.data(), lo.size());
+    if (::close(fd) != 0)
+        throw std::runtime_error("cannot finish " + path);
+}
+
+void Run(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
+}
+
+// True when file holds exactly the encoding's bytes.
+bool HoldsTheEncoding(const std::string& archive, const std::string& file)
+{
+    return std::system(("cmp -s -i " + std::to_string(HI_OFFSET) + ":0 -n " + std::to_string(HI_SIZE) +
+                        " '" + archive + "' '" + file + "'").c_str()) == 0 &&
+           [&] {
+               struct stat info;
+               return ::stat(file.c_str(), &info) == 0 && info.st_size == HI_SIZE;
+           }();
+}
+
+struct Method {
+    const char* name;
+    std::function<void()> run;
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        bench::ScratchFolder folder(bench::ScratchBase(argc, argv), "bench-extract");
+        const std::string archive = folder / "disc1.pak";
+        const std::string output = folder / "out.bik";
+        const std::string sameBytes = folder / "same-bytes.bik";
+        WriteArchive(archive);
+        Run("dd if='" + archive + "' of='" + sameBytes + "' bs=1M iflag=skip_bytes,count_bytes skip=" +
+            std::to_string(HI_OFFSET) + " count=" + std::to_string(HI_SIZE) + " status=none");
+
+        const std::string ddCommon = "dd if='" + archive + "' of='" + output +
+                                     "' bs=1M iflag=skip_bytes,count_bytes skip=" + std::to_string(HI_OFFSET) +
+                                     " count=" + std::to_string(HI_SIZE) + " status=none";
+        const std::vector<Method> methods = {
+            {"CopyClipBytes (CFile to CFile)",
+             [&] {
+                 CFile source, target;
+                 if (!source.Open(archive.c_str(), CFile::modeRead | CFile::shareDenyNone) ||
+                     !target.Open(output.c_str(), CFile::modeCreate | CFile::modeWrite))
+                     throw std::runtime_error("cannot open the files of the copy");
+                 CopyClipBytes(source, HI_OFFSET, HI_SIZE, target, nullptr);
+             }},
+            {"zodovu-cli extract (+fsync)",
+             [&] { Run("'" ZODOVU_CLI "' extract '" + archive + "' 1 -o '" + output + "' --force"); }},
+            {"dd bs=1M", [&] { Run(ddCommon); }},
+            {"dd bs=1M conv=fsync", [&] { Run(ddCommon + " conv=fsync"); }},
+            {"cp", [&] { Run("cp '" + sameBytes + "' '" + output + "'"); }},
+        };
+
+        std::printf("Extraction of a %u MiB encoding (warm page cache, best and mean of %d runs)\n\n",
+                    HI_SIZE / MIB, RUNS);
+        std::printf("%-32s %9s %9s %10s %6s\n", "method", "best", "mean", "best rate", "exact");
+        for (const Method& method : methods) {
+            double best = 1e9, total = 0;
+            bool exact = true;
+            for (int run = 0; run < RUNS; ++run) {
+                ::unlink(output.c_str());
+                bench::Stopwatch clock;
+                method.run();
+                const double seconds = clock.Seconds();
+                best = seconds < best ? seconds : best;
+                total += seconds;
+                if (run == 0)
+                    exact = HoldsTheEncoding(archive, output);
+            }
+            std::printf("%-32s %8.3fs %8.3fs %7.0f MiB/s %6s\n", method.name, best, total / RUNS,
+                        HI_SIZE / MIB / best, exact ? "yes" : "NO");
+            ::unlink(output.c_str());
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_extract: %s\n", e.what());
+        return 1;
+    }
+}
