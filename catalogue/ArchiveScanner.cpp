@@ -2,6 +2,8 @@
 
 #include "File.h"
 
+#include <cstdint>
+
 const char* const INVALID_MOVIE_FILE = "Invalid movie file.";
 
 namespace {
@@ -15,6 +17,9 @@ constexpr uint32_t FILLER_SIZE = 44;
 constexpr uint32_t GROUP_SIZE = 4;
 // A Bink file's size field leaves out the tag group and the field itself.
 constexpr uint32_t BINK_UNCOUNTED = 8;
+// The file is positioned with signed 32-bit offsets, so archives end below 2 GiB
+// and no header lies further out. The margin covers the seek to the KVP value.
+constexpr uint32_t LAST_GROUP_POSITION = INT32_MAX - KVP_HEADER_SIZE;
 
 // One walk over an archive. Every read must deliver all its bytes: a short read
 // means the archive ends inside a header, and that is a broken archive.
@@ -23,10 +28,10 @@ public:
     Scan(CFile& archive, uint32_t length) : m_archive(archive), m_length(length) {}
 
     // Fewer than four bytes left at pos: no tag there, and nothing is read. This
-    // also keeps every position handed to the 32-bit seek inside the file.
+    // also keeps every seek inside the file and inside the signed 32-bit range.
     bool HasGroupAt(uint32_t pos) const
     {
-        return pos <= m_length && m_length - pos >= GROUP_SIZE;
+        return pos <= LAST_GROUP_POSITION && pos <= m_length && m_length - pos >= GROUP_SIZE;
     }
 
     bool TagAt(uint32_t pos, uint32_t tag)

@@ -110,6 +110,18 @@ TEST(ScanLimits, SizeFieldPastTheSignedSeekRangeIsRejectedNotAFileError)
     EXPECT_EQ(ScanResult::Rejected, ScanBuilt(builder, *table).result);
 }
 
+TEST(ScanLimits, HeaderBeyondTheSignedSeekRangeIsRejectedNotAFileError)
+{
+    // A file that claims to be 3.75 GiB long, whose first clip would end past
+    // 2 GiB: the low-resolution tag there cannot be reached by a signed seek.
+    ArchiveBuilder builder(kPublisher);
+    builder.AddClip(150);
+    builder.SetU32(4, 0x80000000);
+    CMemFile file(builder.Bytes().data(), builder.Size());
+    auto table = std::make_unique<ClipTable>();
+    EXPECT_EQ(ScanResult::Rejected, ScanFile(file, 0xF0000000u, true, *table).result);
+}
+
 TEST(ScanLimits, ArchiveEndingInsideAHeaderIsRejected)
 {
     ArchiveBuilder whole;
