@@ -1,0 +1,158 @@
+// The game's data folder, read from the prefix's registry when the main window
+// starts: what each kind of "DataDrive" value gives, and that a missing one is
+// reported once without keeping the window from opening.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "GameRegistryKey.h"
+#include "TestWindows.h"
+#include "ViewerDlg.h"
+
+namespace {
+
+class DataDirectory : public ::testing::Test {
+protected:
+    // The folder the lookup finds, starting from an empty one as the window does.
+    std::string Located()
+    {
+        CViewerDlg dlg;
+        dlg.m_szInitialDir[0] = '\0';
+        dlg.LocateDataDirectory();
+        return dlg.m_szInitialDir;
+    }
+
+    GameRegistryKey m_key;
+};
+
+TEST_F(DataDirectory, DriveLetterAndColonGivesTheDrivesRoot)
+{
+    m_key.SetDataDrive("D:");
+    EXPECT_EQ(Located(), "D:\\");
+}
+
+TEST_F(DataDirectory, FolderGetsOneBackslashAndKeepsTheOneItHas)
+{
+    m_key.SetDataDrive("E:\\Games\\Korvalon");
+    EXPECT_EQ(Located(), "E:\\Games\\Korvalon\\");
+    m_key.SetDataDrive("E:\\Games\\Korvalon\\");
+    EXPECT_EQ(Located(), "E:\\Games\\Korvalon\\");
+    m_key.SetDataDriveRaw(REG_EXPAND_SZ, "D:", 3);
+    EXPECT_EQ(Located(), "D:\\");
+}
+
+TEST_F(DataDirectory, EmptyOrMissingValueOrKeyGivesNoFolder)
+{
+    m_key.SetDataDrive("");
+    EXPECT_EQ(Located(), "");
+    m_key.DeleteDataDrive();
+    EXPECT_EQ(Located(), "");
+    m_key.DeleteVersionKey();
+    EXPECT_EQ(Located(), "");
+    m_key.DeleteVendorKey();
+    EXPECT_EQ(Located(), "");
+}
+
+TEST_F(DataDirectory, ValueThatIsNotTextGivesNoFolder)
+{
+    DWORD dwNumber = 0x003A44;  // "D:" read as bytes
+    m_key.SetDataDriveRaw(REG_DWORD, &dwNumber, sizeof dwNumber);
+    EXPECT_EQ(Located(), "");
+    m_key.SetDataDriveRaw(REG_BINARY, "D:\\", 4);
+    EXPECT_EQ(Located(), "");
+}
+
+TEST_F(DataDirectory, ValueThatDoesNotFitWithItsBackslashGivesNoFolder)
+{
+    // 260 characters fill the buffer without a terminator; 261 do not fit at all.
+    std::string full(MAX_PATH, 'a');
+    m_key.SetDataDriveRaw(REG_SZ, full.data(), MAX_PATH);
+    EXPECT_EQ(Located(), "");
+    m_key.SetDataDrive(full + "b");
+    EXPECT_EQ(Located(), "");
+    // 259 characters fit, but not with the backslash they lack.
+    std::string folder = "C:\\" + std::string(MAX_PATH - 4, 'k');
+    ASSERT_EQ(folder.size(), 259u);
+    m_key.SetDataDrive(folder);
+    EXPECT_EQ(Located(), "");
+    // One shorter, and there is room for it; one that has it already is kept.
+    m_key.SetDataDrive(folder.substr(0, 258));
+    EXPECT_EQ(Located(), folder.substr(0, 258) + "\\");
+    m_key.SetDataDrive(folder.substr(0, 258) + "\\");
+    EXPECT_EQ(Located(), folder.substr(0, 258) + "\\");
+}
+
+// Runs the main window modally: answers every message box with OK, and cancels
+// the window once it is visible. Returns the texts of the boxes it met.
+struct ModalRun {
+    std::vector<std::string> boxTexts;
+    std::vector<std::string> boxCaptions;
+    bool bWindowShown = false;
+};
+
+ModalRun RunMainWindow(CViewerDlg& dlg, const char* pszScreenshot)
+{
+    TestApp();
+    ModalRun run;
+    HWND hLastBox = NULL;
+    ModalWatch watch([&] {
+        if (dlg.m_hWnd == NULL)
+            return true;
+        HWND hBox = FindMessageBox(dlg.m_hWnd);
+        if (hBox != NULL) {
+            if (hBox != hLastBox) {
+                run.boxTexts.push_back(MessageBoxText(hBox));
+                run.boxCaptions.push_back(WindowText(hBox));
+                hLastBox = hBox;
+                PostMessageA(hBox, WM_COMMAND, IDOK, 0);
+            }
+            return true;
+        }
+        if (!IsWindowVisible(dlg.m_hWnd))
+            return true;
+        run.bWindowShown = true;
+        if (pszScreenshot)
+            SaveScreenshot(dlg.m_hWnd, pszScreenshot);
+        dlg.PostMessage(WM_COMMAND, IDCANCEL, 0);
+        return false;
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_FALSE(watch.TimedOut());
+    return run;
+}
+
+TEST_F(DataDirectory, MissingFolderIsReportedOnceAndTheWindowOpensAllTheSame)
+{
+    m_key.DeleteVendorKey();
+    CViewerDlg dlg;
+    ModalRun run = RunMainWindow(dlg, "main-window-no-registry");
+    ASSERT_EQ(run.boxTexts.size(), 1u);
+    EXPECT_EQ(run.boxTexts[0], "Could not locate Korvalon.");
+    EXPECT_EQ(run.boxCaptions[0], "Error");
+    EXPECT_TRUE(run.bWindowShown);
+    EXPECT_STREQ(dlg.m_szInitialDir, "");
+}
+
+TEST_F(DataDirectory, EmptyValueIsReportedLikeAMissingOne)
+{
+    m_key.SetDataDrive("");
+    CViewerDlg dlg;
+    ModalRun run = RunMainWindow(dlg, nullptr);
+    ASSERT_EQ(run.boxTexts.size(), 1u);
+    EXPECT_EQ(run.boxTexts[0], "Could not locate Korvalon.");
+    EXPECT_TRUE(run.bWindowShown);
+}
+
+TEST_F(DataDirectory, FoundFolderOpensTheWindowWithoutAMessage)
+{
+    m_key.SetDataDrive("D:");
+    CViewerDlg dlg;
+    ModalRun run = RunMainWindow(dlg, nullptr);
+    EXPECT_TRUE(run.boxTexts.empty());
+    EXPECT_TRUE(run.bWindowShown);
+    EXPECT_STREQ(dlg.m_szInitialDir, "D:\\");
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#include "GameRegistryKey.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const char kVendorKey[] = "software\\Brakkenfold, Inc";
+const char kVersionKey[] = "software\\Brakkenfold, Inc\\KORVALON\\1.00";
+
+HKEY CreateVersionKey()
+{
+    HKEY hKey = NULL;
+    LONG lResult = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL);
+    EXPECT_EQ(lResult, ERROR_SUCCESS);
+    return hKey;
+}
+
+}  // namespace
+
+GameRegistryKey::GameRegistryKey()
+{
+    HKEY hKey;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, KEY_READ, &hKey) != ERROR_SUCCESS)
+        return;
+    DWORD cbData = 0;
+    if (RegQueryValueExA(hKey, "DataDrive", NULL, &m_dwType, NULL, &cbData) == ERROR_SUCCESS) {
+        m_data.resize(cbData);
+        m_bHadValue = RegQueryValueExA(hKey, "DataDrive", NULL, &m_dwType, m_data.data(), &cbData) == ERROR_SUCCESS;
+    }
+    RegCloseKey(hKey);
+}
+
+GameRegistryKey::~GameRegistryKey()
+{
+    DeleteVendorKey();
+    if (m_bHadValue)
+        SetDataDriveRaw(m_dwType, m_data.data(), static_cast<DWORD>(m_data.size()));
+}
+
+void GameRegistryKey::SetDataDrive(const std::string& text)
+{
+    SetDataDriveRaw(REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void GameRegistryKey::SetDataDriveRaw(DWORD dwType, const void* pData, DWORD cbData)
+{
+    HKEY hKey = CreateVersionKey();
+    EXPECT_EQ(RegSetValueExA(hKey, "DataDrive", 0, dwType, static_cast<const BYTE*>(pData), cbData), ERROR_SUCCESS);
+    RegCloseKey(hKey);
+}
+
+void GameRegistryKey::DeleteDataDrive()
+{
+    HKEY hKey = CreateVersionKey();
+    RegDeleteValueA(hKey, "DataDrive");
+    RegCloseKey(hKey);
+}
+
+void GameRegistryKey::DeleteVersionKey()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVersionKey);
+}
+
+void GameRegistryKey::DeleteVendorKey()
+{
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kVendorKey);
+}

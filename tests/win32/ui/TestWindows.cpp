@@ -1,0 +1,221 @@
+#include "TestWindows.h"
+
+#include "BuildPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+CWinApp& TestApp()
+{
+    static CWinApp app("zodovu tests");
+    static BOOL bControls = app.Enable3dControls();  // the list view and progress bar classes
+    (void)bControls;
+    return app;
+}
+
+TestMainWindow::~TestMainWindow()
+{
+    if (TestApp().m_pMainWnd == &m_wnd)
+        TestApp().m_pMainWnd = NULL;
+    m_wnd.Detach();
+    if (m_hWnd)
+        DestroyWindow(m_hWnd);
+}
+
+void TestMainWindow::Create(const char* pszTitle)
+{
+    static ATOM atom = [] {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = WindowProc;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hCursor = LoadCursor(NULL, IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.lpszClassName = "ZodovuTestMainWindow";
+        return RegisterClassA(&wc);
+    }();
+    (void)atom;
+    m_hWnd = CreateWindowExA(0, "ZodovuTestMainWindow", pszTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300,
+                             NULL, NULL, GetModuleHandleA(NULL), NULL);
+    ASSERT_NE(m_hWnd, nullptr);
+    SetWindowLongPtrA(m_hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    m_wnd.Attach(m_hWnd);
+    TestApp().m_pMainWnd = &m_wnd;
+}
+
+LRESULT CALLBACK TestMainWindow::WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_APP) {
+        auto* pThis = reinterpret_cast<TestMainWindow*>(GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+        if (pThis)
+            ++pThis->m_nAppMessages;
+        return 0;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+namespace {
+HHOOK g_hRefuseHook = NULL;
+ModalWatch* g_pWatch = nullptr;
+}  // namespace
+
+RefuseDialogCreation::RefuseDialogCreation()
+{
+    m_hHook = SetWindowsHookExA(WH_CBT, Hook, NULL, GetCurrentThreadId());
+    g_hRefuseHook = m_hHook;
+}
+
+RefuseDialogCreation::~RefuseDialogCreation()
+{
+    UnhookWindowsHookEx(m_hHook);
+    g_hRefuseHook = NULL;
+}
+
+LRESULT CALLBACK RefuseDialogCreation::Hook(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HCBT_CREATEWND) {
+        auto* pCreate = reinterpret_cast<CBT_CREATEWNDA*>(lParam);
+        LPCSTR pszClass = pCreate->lpcs->lpszClass;
+        if (IS_INTRESOURCE(pszClass) && reinterpret_cast<ULONG_PTR>(pszClass) == 32770)
+            return 1;  // creation refused
+    }
+    return CallNextHookEx(g_hRefuseHook, nCode, wParam, lParam);
+}
+
+ModalWatch::ModalWatch(std::function<bool()> step)
+    : m_step(std::move(step)), m_dwStart(GetTickCount())
+{
+    g_pWatch = this;
+    m_nTimer = SetTimer(NULL, 0, 50, OnTimer);
+}
+
+ModalWatch::~ModalWatch()
+{
+    KillTimer(NULL, m_nTimer);
+    g_pWatch = nullptr;
+}
+
+void CALLBACK ModalWatch::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    ModalWatch* pThis = g_pWatch;
+    // A step may open a modal loop of its own, in which this timer goes on firing.
+    if (pThis == nullptr || pThis->m_bRunning || !pThis->m_step)
+        return;
+    if (GetTickCount() - pThis->m_dwStart > 20000) {
+        pThis->m_bTimedOut = true;
+        pThis->m_step = nullptr;
+        ADD_FAILURE() << "a window waited for more than 20 s; closing it";
+        // Whatever is modal now gets cancelled, so that the test ends.
+        HWND hActive = GetActiveWindow();
+        if (hActive)
+            PostMessageA(hActive, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    pThis->m_bRunning = true;
+    bool bMore = pThis->m_step();
+    pThis->m_bRunning = false;
+    if (!bMore)
+        pThis->m_step = nullptr;
+}
+
+std::string WindowText(HWND hWnd)
+{
+    char szText[512] = "";
+    GetWindowTextA(hWnd, szText, sizeof szText);
+    return szText;
+}
+
+namespace {
+
+struct MessageBoxSearch {
+    HWND hOwner;
+    HWND hFound;
+};
+
+BOOL CALLBACK MatchMessageBox(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<MessageBoxSearch*>(lParam);
+    char szClass[16] = "";
+    GetClassNameA(hWnd, szClass, sizeof szClass);
+    if (strcmp(szClass, "#32770") == 0 && IsWindowVisible(hWnd) && GetWindow(hWnd, GW_OWNER) == pSearch->hOwner
+        && !MessageBoxText(hWnd).empty()) {
+        pSearch->hFound = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+HWND FindMessageBox(HWND hOwner)
+{
+    MessageBoxSearch search = {hOwner, NULL};
+    EnumThreadWindows(GetCurrentThreadId(), MatchMessageBox, reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+std::string MessageBoxText(HWND hBox)
+{
+    // The message is the one static control with text; the icon is a static without.
+    std::string text;
+    for (HWND hChild = GetWindow(hBox, GW_CHILD); hChild; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
+        char szClass[16] = "";
+        GetClassNameA(hChild, szClass, sizeof szClass);
+        if (_stricmp(szClass, "Static") == 0 && !WindowText(hChild).empty())
+            text = WindowText(hChild);
+    }
+    return text;
+}
+
+void SaveScreenshot(HWND hWnd, const char* pszName)
+{
+    RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    // Let the X server catch up with what was just drawn.
+    for (int i = 0; i < 10; ++i) {
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        Sleep(30);
+    }
+    RECT rc;
+    GetWindowRect(hWnd, &rc);
+    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+    HDC hScreen = GetDC(NULL);
+    HDC hMem = CreateCompatibleDC(hScreen);
+    BITMAPINFO bmi = {};
+    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
+    bmi.bmiHeader.biWidth = cx;
+    bmi.bmiHeader.biHeight = cy;
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    void* pBits = nullptr;
+    HBITMAP hBitmap = CreateDIBSection(hScreen, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
+    HGDIOBJ hOld = SelectObject(hMem, hBitmap);
+    BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY);
+    GdiFlush();
+
+    std::string dir = ScreenshotFolder();
+    CreateDirectoryA(dir.c_str(), NULL);
+    std::string path = dir + "\\" + pszName + ".bmp";
+    DWORD cbRow = (cx * 3 + 3) & ~3u;
+    DWORD cbBits = cbRow * cy;
+    BITMAPFILEHEADER file = {};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof file + sizeof bmi.bmiHeader;
+    file.bfSize = file.bfOffBits + cbBits;
+    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    EXPECT_NE(hFile, INVALID_HANDLE_VALUE) << path;
+    if (hFile != INVALID_HANDLE_VALUE) {
+        DWORD cbDone;
+        WriteFile(hFile, &file, sizeof file, &cbDone, NULL);
+        WriteFile(hFile, &bmi.bmiHeader, sizeof bmi.bmiHeader, &cbDone, NULL);
+        WriteFile(hFile, pBits, cbBits, &cbDone, NULL);
+        CloseHandle(hFile);
+    }
+    SelectObject(hMem, hOld);
+    DeleteObject(hBitmap);
+    DeleteDC(hMem);
+    ReleaseDC(NULL, hScreen);
+}

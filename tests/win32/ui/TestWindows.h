@@ -1,0 +1,68 @@
+#pragma once
+// Small pieces the window tests share: a stand-in main window, a way to make
+// dialog creation fail, a way to act inside a modal loop, and screenshots.
+#include "Afx.h"
+
+#include <functional>
+#include <string>
+
+// A plain top-level window, made the application's main window while it lives.
+// It counts the WM_APP messages it receives.
+class TestMainWindow {
+public:
+    TestMainWindow() = default;
+    ~TestMainWindow();
+    TestMainWindow(const TestMainWindow&) = delete;
+    TestMainWindow& operator=(const TestMainWindow&) = delete;
+
+    void Create(const char* pszTitle);
+
+    HWND m_hWnd = NULL;
+    int m_nAppMessages = 0;
+
+private:
+    CWnd m_wnd;
+    static LRESULT CALLBACK WindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// The test program's application object (the viewer's own is not linked in).
+CWinApp& TestApp();
+
+// While in scope, no dialog window can be created on this thread.
+class RefuseDialogCreation {
+public:
+    RefuseDialogCreation();
+    ~RefuseDialogCreation();
+
+private:
+    HHOOK m_hHook;
+    static LRESULT CALLBACK Hook(int nCode, WPARAM wParam, LPARAM lParam);
+};
+
+// Calls step every 50 ms from whatever message loop this thread runs, until it
+// returns false or the watch ends; a step that is still asked for after 20 s
+// ends the wait with a failure, so that a test never hangs.
+class ModalWatch {
+public:
+    explicit ModalWatch(std::function<bool()> step);
+    ~ModalWatch();
+    bool TimedOut() const { return m_bTimedOut; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+    std::function<bool()> m_step;
+    UINT_PTR m_nTimer;
+    DWORD m_dwStart;
+    bool m_bTimedOut = false;
+    bool m_bRunning = false;
+};
+
+// The visible message box (#32770 with a static text) of this thread owned by
+// hOwner, or NULL.
+HWND FindMessageBox(HWND hOwner);
+std::string MessageBoxText(HWND hBox);
+std::string WindowText(HWND hWnd);
+
+// Saves what the screen shows of the window to <build>/screenshots/<name>.bmp,
+// which the build converts to .png.
+void SaveScreenshot(HWND hWnd, const char* pszName);

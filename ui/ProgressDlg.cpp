@@ -1,0 +1,115 @@
+#include "ProgressDlg.h"
+
+#include <commctrl.h>
+
+BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
+END_MESSAGE_MAP()
+
+CProgressDlg::CProgressDlg()
+    : m_nLower(0), m_nUpper(100), m_nStep(10), m_bParentDisabled(FALSE)
+{
+}
+
+CProgressDlg::~CProgressDlg()
+{
+    if (HasWindow())
+        CProgressDlg::DestroyWindow();
+}
+
+bool CProgressDlg::HasWindow() const
+{
+    return m_hWnd != NULL && ::IsWindow(m_hWnd);
+}
+
+BOOL CProgressDlg::Create(CWnd* pParent)
+{
+    m_pParentWnd = CWnd::GetSafeOwner(pParent);
+    // An owner that someone else disabled stays theirs to enable.
+    if (m_pParentWnd != NULL && ::IsWindowEnabled(m_pParentWnd->GetSafeHwnd())) {
+        m_pParentWnd->EnableWindow(FALSE);
+        m_bParentDisabled = TRUE;
+    }
+    if (!CDialog::Create(IDD, pParent)) {
+        ReEnableParent();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CProgressDlg::ReEnableParent()
+{
+    if (m_bParentDisabled && m_pParentWnd != NULL)
+        m_pParentWnd->EnableWindow(TRUE);
+    m_bParentDisabled = FALSE;
+}
+
+BOOL CProgressDlg::DestroyWindow()
+{
+    // Enabled first, so that the system activates the owner when this window goes.
+    ReEnableParent();
+    return CDialog::DestroyWindow();
+}
+
+void CProgressDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_PROGRESS, m_progress);
+}
+
+BOOL CProgressDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    // The 16-bit range message: only the low word of each end counts here.
+    m_progress.SendMessage(PBM_SETRANGE, 0,
+                           MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper)));
+    m_progress.SendMessage(PBM_SETSTEP, m_nStep, 0);
+    m_progress.SendMessage(PBM_SETPOS, m_nLower, 0);
+    return TRUE;
+}
+
+void CProgressDlg::OnOK()
+{
+}
+
+void CProgressDlg::OnCancel()
+{
+}
+
+void CProgressDlg::SetStatus(const char* pszText)
+{
+    if (!HasWindow())
+        return;
+    ::SetDlgItemTextA(m_hWnd, IDC_STATUS, pszText);
+}
+
+void CProgressDlg::SetRange(int nLower, int nUpper)
+{
+    if (!HasWindow())
+        return;
+    m_nLower = nLower;
+    m_nUpper = nUpper;
+    m_progress.SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
+}
+
+void CProgressDlg::SetPos(int nPos)
+{
+    if (!HasWindow())
+        return;
+    PumpMessages();
+    // A handler run by the pump may have taken the window down.
+    if (!HasWindow())
+        return;
+    m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0);
+}
+
+void CProgressDlg::PumpMessages()
+{
+    // Never waits: only what is already queued is handled.
+    MSG msg;
+    while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+        if (!HasWindow() || !IsDialogMessage(&msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// The main window: the whole user interface of the viewer. It owns the state of
+// the run: the loaded archive, its clip table and disc, the initial folder of the
+// file dialogs and the temporary clip file.
+#include "Afx.h"
+#include "res/resource.h"
+
+#include "ClipTable.h"
+#include "DiscIdentity.h"
+
+class CViewerDlg : public CDialog {
+public:
+    enum { IDD = IDD_MAIN };
+
+    explicit CViewerDlg(CWnd* pParent = NULL);
+
+    BOOL DestroyWindow() override;
+
+    // Reads the game's data folder from the registry into m_szInitialDir; leaves
+    // it as it was when the folder is not there.
+    void LocateDataDirectory();
+
+    // The state of the run; the commands use these members directly.
+    DiscId m_disc;
+    char m_szTempClip[MAX_PATH];
+    char m_szInitialDir[MAX_PATH];
+    char m_szArchivePath[MAX_PATH];
+    ClipTable m_clips;
+    CListCtrl m_listClips;
+    int m_nResolution;
+    CString m_strArchive;
+    CString m_strDisc;
+    BOOL m_bFullscreen;
+    HICON m_hIcon;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnBrowse();
+    afx_msg void OnExtract();
+    afx_msg void OnView();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void ReadDataDrive(HKEY hKey);
+    void InsertListColumns();
+};
