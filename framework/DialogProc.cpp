@@ -1,0 +1,76 @@
+// The one place where the system calls into the framework's C++ code. Every
+// handler runs inside a try here: an exception ends the command (its locals have
+// unwound by the time it arrives), is reported, and the program goes on. Nothing
+// may leave a window procedure: with this toolchain that ends the process.
+#include "Dialog.h"
+#include "ExceptionReport.h"
+#include "WndState.h"
+
+namespace {
+
+// The messages whose result a dialog procedure returns itself instead of through
+// DWLP_MSGRESULT.
+bool ReturnsResultDirectly(UINT message)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+    case WM_COMPAREITEM:
+    case WM_VKEYTOITEM:
+    case WM_CHARTOITEM:
+    case WM_QUERYDRAGICON:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool IsDefaultMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const afx::CurrentMessage* p = afx::g_pDefaultMessage;
+    return p != nullptr && p->hWnd == hWnd && p->message == message && p->wParam == wParam && p->lParam == lParam;
+}
+
+} // namespace
+
+INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // CWnd::Default hands this message to the system's dialog processing.
+    if (IsDefaultMessage(hWnd, message, wParam, lParam))
+        return FALSE;
+
+    CDialog* pDlg = message == WM_INITDIALOG ? reinterpret_cast<CDialog*>(lParam)
+                                             : reinterpret_cast<CDialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (pDlg == nullptr)
+        return FALSE;
+
+    const afx::CurrentMessage current = { hWnd, message, wParam, lParam, afx::g_pCurrentMessage };
+    afx::g_pCurrentMessage = &current;
+    LRESULT lResult = 0;
+    BOOL bHandled = FALSE;
+    try {
+        bHandled = pDlg->Dispatch(message, wParam, lParam, &lResult);
+    } catch (...) {
+        bHandled = TRUE;
+        lResult = message == WM_INITDIALOG ? TRUE : 0;
+        AfxReportException(std::current_exception(), hWnd);
+    }
+    afx::g_pCurrentMessage = current.pOuter;
+
+    if (message == WM_NCDESTROY) {
+        pDlg->HandleNcDestroy();
+        return FALSE;
+    }
+    if (!bHandled)
+        return FALSE;
+    if (ReturnsResultDirectly(message))
+        return static_cast<INT_PTR>(lResult);
+    ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, lResult);
+    return TRUE;
+}

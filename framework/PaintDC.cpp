@@ -1,0 +1,12 @@
+#include "PaintDC.h"
+
+CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->GetSafeHwnd())
+{
+    m_hDC = ::BeginPaint(m_hWnd, &m_ps);
+}
+
+CPaintDC::~CPaintDC()
+{
+    if (m_hDC != NULL)
+        ::EndPaint(m_hWnd, &m_ps);
+}
