@@ -8,12 +8,14 @@
 #include <string>
 
 #include "GameRegistryKey.h"
+#include "ModalDriver.h"
 #include "TestWindows.h"
 #include "ViewerDlg.h"
+#include "WinTest.h"
 
 namespace {
 
-class DataDirectory : public ::testing::Test {
+class DataDirectory : public wintest::WinTest {
 protected:
     // The folder the lookup finds, starting from an empty one as the window does.
     std::string Located()
@@ -84,11 +86,10 @@ TEST_F(DataDirectory, ValueThatDoesNotFitWithItsBackslashGivesNoFolder)
     EXPECT_EQ(Located(), folder.substr(0, 258) + "\\");
 }
 
-// Runs the main window modally: answers every message box with OK, and cancels
-// the window once it is visible. Returns the texts of the boxes it met.
+// Runs the main window modally: answers the "Error" box with OK, and cancels the
+// window once it is visible. Returns the boxes it met, as "caption\ntext".
 struct ModalRun {
     std::vector<std::string> boxTexts;
-    std::vector<std::string> boxCaptions;
     bool bWindowShown = false;
 };
 
@@ -96,21 +97,10 @@ ModalRun RunMainWindow(CViewerDlg& dlg, const char* pszScreenshot)
 {
     TestApp();
     ModalRun run;
-    HWND hLastBox = NULL;
+    wintest::ModalDriver driver;
+    driver.On("Error", [](HWND hBox) { wintest::ModalDriver::PressButton(hBox, IDOK); });
     ModalWatch watch([&] {
-        if (dlg.m_hWnd == NULL)
-            return true;
-        HWND hBox = FindMessageBox(dlg.m_hWnd);
-        if (hBox != NULL) {
-            if (hBox != hLastBox) {
-                run.boxTexts.push_back(MessageBoxText(hBox));
-                run.boxCaptions.push_back(WindowText(hBox));
-                hLastBox = hBox;
-                PostMessageA(hBox, WM_COMMAND, IDOK, 0);
-            }
-            return true;
-        }
-        if (!IsWindowVisible(dlg.m_hWnd))
+        if (dlg.m_hWnd == NULL || !IsWindowVisible(dlg.m_hWnd))
             return true;
         run.bWindowShown = true;
         if (pszScreenshot)
@@ -120,6 +110,8 @@ ModalRun RunMainWindow(CViewerDlg& dlg, const char* pszScreenshot)
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_FALSE(watch.TimedOut());
+    run.boxTexts = driver.Texts();
+    EXPECT_EQ(driver.Count("Error"), static_cast<int>(run.boxTexts.size()));
     return run;
 }
 
@@ -129,8 +121,7 @@ TEST_F(DataDirectory, MissingFolderIsReportedOnceAndTheWindowOpensAllTheSame)
     CViewerDlg dlg;
     ModalRun run = RunMainWindow(dlg, "main-window-no-registry");
     ASSERT_EQ(run.boxTexts.size(), 1u);
-    EXPECT_EQ(run.boxTexts[0], "Could not locate Korvalon.");
-    EXPECT_EQ(run.boxCaptions[0], "Error");
+    EXPECT_EQ(run.boxTexts[0], "Error\nCould not locate Korvalon.");  // caption, then text
     EXPECT_TRUE(run.bWindowShown);
     EXPECT_STREQ(dlg.m_szInitialDir, "");
 }
@@ -141,7 +132,7 @@ TEST_F(DataDirectory, EmptyValueIsReportedLikeAMissingOne)
     CViewerDlg dlg;
     ModalRun run = RunMainWindow(dlg, nullptr);
     ASSERT_EQ(run.boxTexts.size(), 1u);
-    EXPECT_EQ(run.boxTexts[0], "Could not locate Korvalon.");
+    EXPECT_EQ(run.boxTexts[0], "Error\nCould not locate Korvalon.");  // caption, then text
     EXPECT_TRUE(run.bWindowShown);
 }
 

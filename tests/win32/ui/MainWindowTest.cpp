@@ -13,6 +13,7 @@
 #include "GameRegistryKey.h"
 #include "TestWindows.h"
 #include "ViewerDlg.h"
+#include "WinTest.h"
 
 namespace {
 
@@ -50,10 +51,11 @@ const ExpectedControl kControls[] = {
     {IDC_FULLSCREEN, "Button", 14, 177, 50, 8, "Fullscreen", true, kChild | BS_AUTOCHECKBOX | WS_TABSTOP},
 };
 
-class MainWindow : public ::testing::Test {
+class MainWindow : public wintest::WinTest {
 protected:
     void SetUp() override
     {
+        WinTest::SetUp();
         TestApp();
         m_key.SetDataDrive("C:\\Korvalon\\");
     }

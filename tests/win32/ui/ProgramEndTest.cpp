@@ -10,6 +10,7 @@
 #include "BuildPaths.h"
 #include "GameRegistryKey.h"
 #include "res/resource.h"
+#include "WinTest.h"
 
 namespace {
 
@@ -90,9 +91,13 @@ public:
     PROCESS_INFORMATION m_pi = {};
 };
 
-class ProgramEnd : public ::testing::Test {
+class ProgramEnd : public wintest::WinTest {
 protected:
-    void SetUp() override { m_key.SetDataDrive("C:\\"); }
+    void SetUp() override
+    {
+        WinTest::SetUp();
+        m_key.SetDataDrive("C:\\");
+    }
 
     // Starts the program, closes its window with close, and checks that it ended.
     void ExpectEndsOn(const std::function<void(RunningViewer&)>& close, const std::string& arguments = "")

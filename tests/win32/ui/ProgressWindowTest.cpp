@@ -10,12 +10,18 @@
 
 #include "ProgressDlg.h"
 #include "TestWindows.h"
+#include "WinTest.h"
 
 namespace {
 
-class ProgressWindow : public ::testing::Test {
+class ProgressWindow : public wintest::WinTest {
 protected:
-    void SetUp() override { m_owner.Create("progress owner"); }
+    void SetUp() override
+    {
+        WinTest::SetUp();
+        TestApp();
+        m_owner.Create("progress owner");
+    }
 
     HWND Owner() const { return m_owner.m_hWnd; }
 

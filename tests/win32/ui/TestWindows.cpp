@@ -125,48 +125,6 @@ std::string WindowText(HWND hWnd)
     return szText;
 }
 
-namespace {
-
-struct MessageBoxSearch {
-    HWND hOwner;
-    HWND hFound;
-};
-
-BOOL CALLBACK MatchMessageBox(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<MessageBoxSearch*>(lParam);
-    char szClass[16] = "";
-    GetClassNameA(hWnd, szClass, sizeof szClass);
-    if (strcmp(szClass, "#32770") == 0 && IsWindowVisible(hWnd) && GetWindow(hWnd, GW_OWNER) == pSearch->hOwner
-        && !MessageBoxText(hWnd).empty()) {
-        pSearch->hFound = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-}  // namespace
-
-HWND FindMessageBox(HWND hOwner)
-{
-    MessageBoxSearch search = {hOwner, NULL};
-    EnumThreadWindows(GetCurrentThreadId(), MatchMessageBox, reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
-std::string MessageBoxText(HWND hBox)
-{
-    // The message is the one static control with text; the icon is a static without.
-    std::string text;
-    for (HWND hChild = GetWindow(hBox, GW_CHILD); hChild; hChild = GetWindow(hChild, GW_HWNDNEXT)) {
-        char szClass[16] = "";
-        GetClassNameA(hChild, szClass, sizeof szClass);
-        if (_stricmp(szClass, "Static") == 0 && !WindowText(hChild).empty())
-            text = WindowText(hChild);
-    }
-    return text;
-}
-
 void SaveScreenshot(HWND hWnd, const char* pszName)
 {
     RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);

@@ -57,10 +57,6 @@ private:
     bool m_bRunning = false;
 };
 
-// The visible message box (#32770 with a static text) of this thread owned by
-// hOwner, or NULL.
-HWND FindMessageBox(HWND hOwner);
-std::string MessageBoxText(HWND hBox);
 std::string WindowText(HWND hWnd);
 
 // Saves what the screen shows of the window to <build>/screenshots/<name>.bmp,
