@@ -20,11 +20,6 @@ CViewerDlg::CViewerDlg(CWnd* pParent)
     m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
-BOOL CViewerDlg::DestroyWindow()
-{
-    return CDialog::DestroyWindow();
-}
-
 void CViewerDlg::DoDataExchange(CDataExchange* pDX)
 {
     CDialog::DoDataExchange(pDX);
@@ -143,17 +138,4 @@ void CViewerDlg::OnPaint()
 HCURSOR CViewerDlg::OnQueryDragIcon()
 {
     return reinterpret_cast<HCURSOR>(m_hIcon);
-}
-
-// The three commands are filled in by their own files.
-void CViewerDlg::OnBrowse()
-{
-}
-
-void CViewerDlg::OnExtract()
-{
-}
-
-void CViewerDlg::OnView()
-{
 }

@@ -8,6 +8,8 @@
 #include "ClipTable.h"
 #include "DiscIdentity.h"
 
+class CProgressDlg;
+
 class CViewerDlg : public CDialog {
 public:
     enum { IDD = IDD_MAIN };
@@ -19,6 +21,10 @@ public:
     // Reads the game's data folder from the registry into m_szInitialDir; leaves
     // it as it was when the folder is not there.
     void LocateDataDirectory();
+
+    // Copies the encoding that m_nResolution names of clip nClip of the loaded
+    // archive into pszOutput, reporting each 1 MiB chunk to pProgress.
+    void ExtractClip(int nClip, const char* pszOutput, CProgressDlg* pProgress);
 
     // The state of the run; the commands use these members directly.
     DiscId m_disc;
