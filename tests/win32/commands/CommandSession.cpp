@@ -133,7 +133,7 @@ void CommandSession::OnFileDialog(HWND hDlg)
 {
     if (!IsFileDialog(hDlg)) {
         // The save dialog asking whether to replace an existing file.
-        wintest::ModalDriver::PressButton(hDlg, IDYES);
+        OnBox(hDlg);
         return;
     }
     FileDialogSeen seen;
@@ -156,6 +156,13 @@ void CommandSession::OnFileDialog(HWND hDlg)
 
 void CommandSession::OnBox(HWND hBox)
 {
+    // The save dialog's question whether to replace a file; Wine gives it no caption
+    // of its own, so it comes as "Error".
+    if (::GetDlgItem(hBox, IDYES) != NULL) {
+        ++m_nReplacePrompts;
+        wintest::ModalDriver::PressButton(hBox, IDYES);
+        return;
+    }
     m_boxes.push_back(BoxSeen{wintest::DialogText(hBox), m_hProgress != NULL && ::IsWindow(m_hProgress)});
     wintest::ModalDriver::PressButton(hBox, IDOK);
 }

@@ -85,9 +85,10 @@ public:
         // The main window's own state says nothing here: a box disables its owner.
         bool bProgressUp;
     };
-    // The "Error" boxes (and any other box not belonging to a file dialog) seen
-    // since the last call.
+    // The "Error" boxes seen since the last call.
     std::vector<BoxSeen> TakeBoxes();
+    // How often the save dialog asked whether to replace a file (answered Yes).
+    int ReplacePrompts() const { return m_nReplacePrompts; }
 
     // --- progress windows ---
 
@@ -121,6 +122,7 @@ private:
     std::vector<FileDialogSeen> m_fileDialogs;
     std::vector<BoxSeen> m_boxes;
     std::vector<ProgressSeen> m_progress;
+    int m_nReplacePrompts = 0;
     HWND m_hProgress = NULL;   // the progress window that is up, if any
     bool m_bRangeGiven = false;
     HHOOK m_hHook = NULL;
