@@ -1,11 +1,90 @@
 // The "View" command, and the removal of its temporary clip when the window goes.
 #include "ViewerDlg.h"
 
+#include "ProgressDlg.h"
+#include "ViewerNames.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <cstring>
+
+namespace {
+
+const char kPlayerNotFound[] =
+    "Binkplay.exe could not be found. Make sure the file\nis in the same directory as zodovu.exe";
+const char kCannotView[] = "Could not view clip.";
+const char kFolderTooLong[] =
+    "The folder of zodovu.exe has too long a path to view clips from it.\n"
+    "Move zodovu.exe and binkplay.exe to a folder with a shorter path.";
+
+// ShellExecuteA reports these numbers through its instance handle.
+const INT_PTR kShellFileNotFound = 2;
+const INT_PTR kShellLastError = 32;
+
+} // namespace
+
 void CViewerDlg::OnView()
 {
+    if (m_listClips.SendMessage(LVM_GETSELECTEDCOUNT) == 0)
+        return;
+    // Taken before the controls are read back, which leaves the list alone anyway.
+    const int nClip = static_cast<int>(m_listClips.SendMessage(LVM_GETSELECTIONMARK));
+    UpdateData(TRUE);
+    // A selection without a mark names no row of the table.
+    if (nClip < 0 || static_cast<uint32_t>(nClip) >= m_clips.nCount)
+        return;
+
+    char szModule[MAX_PATH];
+    const DWORD nModule = ::GetModuleFileNameA(NULL, szModule, sizeof szModule);
+    if (nModule == 0) {
+        MessageBox(kCannotView, "Error", MB_ICONEXCLAMATION);
+        return;
+    }
+    // A full buffer means the path was cut short (and perhaps left unterminated).
+    PlayerCommand command;
+    if (nModule >= sizeof szModule
+        || !BuildPlayerCommand(ToolFolderOf(szModule), m_bFullscreen != FALSE, m_nResolution, command)) {
+        MessageBox(kFolderTooLong, "Error", MB_ICONEXCLAMATION);
+        return;
+    }
+
+    // BuildPlayerCommand has checked that each string fits its buffer.
+    char szTempClip[MAX_PATH];
+    char szPlayer[MAX_PATH];
+    char szParameters[MAX_PATH];
+    std::strcpy(szTempClip, command.strTempClip.c_str());
+    std::strcpy(szPlayer, command.strPlayer.c_str());
+    std::strcpy(szParameters, command.strParameters.c_str());
+
+    // Remembered before the copy, so that even a copy that fails half-way leaves
+    // the file to be removed when the window goes.
+    std::strcpy(m_szTempClip, szTempClip);
+
+    // A copy that fails throws: the command ends here, the progress window goes
+    // with its destructor, and no player is started on a broken clip.
+    CProgressDlg dlgProgress;
+    dlgProgress.Create(NULL);
+    ExtractClip(nClip, szTempClip, &dlgProgress);
+    dlgProgress.DestroyWindow();
+
+    const INT_PTR nResult = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteA(m_hWnd, "open", szPlayer, szParameters, NULL, SW_SHOWNORMAL));
+    if (nResult <= kShellLastError)
+        MessageBox(nResult == kShellFileNotFound ? kPlayerNotFound : kCannotView, "Error", MB_ICONEXCLAMATION);
 }
 
 BOOL CViewerDlg::DestroyWindow()
 {
+    if (m_szTempClip[0] != '\0') {
+        try {
+            CFile::Remove(m_szTempClip);
+        } catch (const CFileException&) {
+            // Not reported: the program is closing, and the file is either gone
+            // already or still held by a player the user left open. A message
+            // here could only delay the end, and the next run's View writes over
+            // the file and removes it in turn.
+        }
+    }
     return CDialog::DestroyWindow();
 }
