@@ -1,6 +1,9 @@
 #include "ViewerDlg.h"
 
+#include "ViewerNames.h"
+
 #include <commctrl.h>
+#include <cstdio>
 #include <cstring>
 
 BEGIN_MESSAGE_MAP(CViewerDlg, CDialog)
@@ -138,4 +141,13 @@ void CViewerDlg::OnPaint()
 HCURSOR CViewerDlg::OnQueryDragIcon()
 {
     return reinterpret_cast<HCURSOR>(m_hIcon);
+}
+
+void CViewerDlg::RememberFolderOf(const CFileDialog& dlgFile)
+{
+    // The folder keeps its trailing separator; the rest of the buffer is zero.
+    const std::string strFolder =
+        FolderOfChosenFile(dlgFile.GetPathName().str(), dlgFile.GetFileName().str());
+    std::memset(m_szInitialDir, 0, sizeof m_szInitialDir);
+    std::snprintf(m_szInitialDir, sizeof m_szInitialDir, "%s", strFolder.c_str());
 }

@@ -52,6 +52,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // Both file dialogs open next where a file was last chosen in either.
+    void RememberFolderOf(const CFileDialog& dlgFile);
     void ReadDataDrive(HKEY hKey);
     void InsertListColumns();
 };

@@ -4,7 +4,6 @@
 #include "ArchiveScanner.h"
 #include "ClipList.h"
 #include "ProgressDlg.h"
-#include "ViewerNames.h"
 
 #include <cstdio>
 #include <cstring>
@@ -33,7 +32,7 @@ void CViewerDlg::OnBrowse()
     const CString strPath = dlgFile.GetPathName();
     const CString strName = dlgFile.GetFileName();
     // The folder moves even when the archive is then refused: the user was there last.
-    CopyToPathBuffer(m_szInitialDir, FolderOfChosenFile(strPath.str(), strName.str()).c_str());
+    RememberFolderOf(dlgFile);
 
     // The loaded archive stays loaded until this one is accepted, so that the rows,
     // the table and the path that "View" and "Extract..." read always agree. The

@@ -73,13 +73,8 @@ void CViewerDlg::OnExtract()
     if (dlgFile.DoModal() == IDCANCEL)
         return;
 
-    const CString strPath = dlgFile.GetPathName();
-    const CString strName = dlgFile.GetFileName();
-    const std::string strFolder = FolderOfChosenFile(strPath.str(), strName.str());
-    std::memset(m_szInitialDir, 0, sizeof m_szInitialDir);
-    std::snprintf(m_szInitialDir, sizeof m_szInitialDir, "%s", strFolder.c_str());
-
-    std::snprintf(szOutput, sizeof szOutput, "%s", static_cast<const char*>(strPath));
+    RememberFolderOf(dlgFile);
+    std::snprintf(szOutput, sizeof szOutput, "%s", static_cast<const char*>(dlgFile.GetPathName()));
 
     CProgressDlg dlgProgress;
     dlgProgress.Create(NULL);

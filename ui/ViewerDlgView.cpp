@@ -4,7 +4,6 @@
 #include "ProgressDlg.h"
 #include "ViewerNames.h"
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <cstring>
@@ -26,10 +25,10 @@ const INT_PTR kShellLastError = 32;
 
 void CViewerDlg::OnView()
 {
-    if (m_listClips.SendMessage(LVM_GETSELECTEDCOUNT) == 0)
+    if (m_listClips.GetSelectedCount() == 0)
         return;
     // Taken before the controls are read back, which leaves the list alone anyway.
-    const int nClip = static_cast<int>(m_listClips.SendMessage(LVM_GETSELECTIONMARK));
+    const int nClip = m_listClips.GetSelectionMark();
     UpdateData(TRUE);
     // A selection without a mark names no row of the table.
     if (nClip < 0 || static_cast<uint32_t>(nClip) >= m_clips.nCount)
