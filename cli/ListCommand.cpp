@@ -77,6 +77,5 @@ int RunList(const std::string& archivePath, bool json)
         PrintJson(archive, rows);
     else
         PrintTable(archive, rows);
-    std::fflush(stdout);
-    return EXIT_OK;
+    return EXIT_OK;   // main flushes standard output and reports a failed write
 }

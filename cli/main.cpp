@@ -9,7 +9,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <iostream>
 
@@ -28,6 +30,20 @@ int RunParsed(const CLI::App* list, const Arguments& arguments)
     if (list->parsed())
         return RunList(arguments.strListArchive, arguments.bJson);
     return RunExtract(arguments.extract);
+}
+
+// A full disk or a closed reader may show only when the buffered output goes out:
+// a listing that never arrived is not a success. The caller clears errno before
+// the output begins, so that a failed write's reason is still there.
+int CheckStandardOutput(int status)
+{
+    std::cout.flush();
+    const bool failed = !std::cout || std::fflush(stdout) != 0 || std::ferror(stdout);
+    if (!failed || status != EXIT_OK)
+        return status;
+    const int error = errno;
+    std::fprintf(stderr, "zodovu-cli: standard output: %s\n", error ? std::strerror(error) : "write error");
+    return EXIT_FAILED;
 }
 
 } // namespace
@@ -58,14 +74,16 @@ int main(int argc, char** argv)
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
-        return app.exit(e);   // --help or --version, on stdout
+        errno = 0;
+        return CheckStandardOutput(app.exit(e));   // --help or --version, on stdout
     } catch (const CLI::ParseError& e) {
         std::cerr << "zodovu-cli: " << e.what() << "\n\n" << app.help();
         return EXIT_USAGE;
     }
 
     try {
-        return RunParsed(list, arguments);
+        errno = 0;
+        return CheckStandardOutput(RunParsed(list, arguments));
     } catch (const CException& e) {
         return ReportFailure(e);
     } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 #include <nlohmann/json.hpp>
 
 #include <sstream>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -137,6 +138,20 @@ TEST(CliFailures, MissingArchiveNamesTheFileAndTheReason)
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("nowhere/disc9.pak"), std::string::npos) << result.err;
     EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+}
+
+TEST(CliFailures, ListingThatCannotBeWrittenFails)
+{
+    if (::access("/dev/full", W_OK) != 0)
+        GTEST_SKIP() << "no /dev/full";
+    ScratchFolder folder;
+    BuildDemoArchive(DISC2).WriteTo((folder / "disc2.pak").string());
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", "disc2.pak"}, {"list", "--json", "disc2.pak"}, {"--help"}}) {
+        const CliResult result = RunCli(args, folder.Path(), "/dev/full");
+        EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
+        EXPECT_NE(result.err.find("No space left on device"), std::string::npos) << result.err;
+    }
 }
 
 TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageOnStderr)

@@ -11,7 +11,7 @@
 
 namespace fs = std::filesystem;
 
-CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder)
+CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
 {
     const fs::path outPath = folder / "../cli-stdout.txt";
     const fs::path errPath = folder / "../cli-stderr.txt";
@@ -26,7 +26,7 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder)
 
     const pid_t child = ::fork();
     if (child == 0) {
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int out = ::open(stdoutPath ? stdoutPath : outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int in = ::open("/dev/null", O_RDONLY);
         if (out < 0 || err < 0 || in < 0 || ::chdir(folder.c_str()) != 0)
@@ -44,7 +44,8 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder)
     if (WIFEXITED(status))
         result.status = WEXITSTATUS(status);
     std::ifstream out(outPath), err(errPath);
-    result.out.assign(std::istreambuf_iterator<char>(out), {});
+    if (!stdoutPath)
+        result.out.assign(std::istreambuf_iterator<char>(out), {});
     result.err.assign(std::istreambuf_iterator<char>(err), {});
     return result;
 }

@@ -11,8 +11,10 @@ struct CliResult {
     std::string err;
 };
 
-// Runs zodovu-cli with args in folder, stdin closed, stdout and stderr captured.
-CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder);
+// Runs zodovu-cli with args in folder, stdin closed, stdout and stderr captured;
+// stdout goes to stdoutPath instead when one is given (then out stays empty).
+CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                 const char* stdoutPath = nullptr);
 
 // A fresh empty folder named after the running test, removed when it ends.
 class ScratchFolder {
