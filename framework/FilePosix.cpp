@@ -83,8 +83,12 @@ long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFi
 
     // Windows refuses to open a folder as a file; do the same rather than fail at the first read.
     struct stat info;
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        const int error = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    if (error != 0) {
         ::close(fd);
         return error;
     }
