@@ -18,14 +18,19 @@ for p in "${packages[@]}"; do
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+# sudo resets the environment, so the frontend is passed through env: no debconf
+# question (tzdata and the like) may stop an unattended set-up.
+as_root=(env DEBIAN_FRONTEND=noninteractive)
+if [ "$(id -u)" -ne 0 ]; then
+  command -v sudo >/dev/null || { echo "setup: run as root or install sudo to install: ${missing[*]}" >&2; exit 1; }
+  as_root=(sudo "${as_root[@]}")
+fi
 
 # Wine runs our 32-bit program with its i386 half.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   echo "setup: adding the i386 architecture for Wine's 32-bit half"
-  $sudo dpkg --add-architecture i386
+  "${as_root[@]}" dpkg --add-architecture i386
 fi
 echo "setup: installing ${missing[*]}"
-$sudo apt-get update -q
-DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+"${as_root[@]}" apt-get update -q
+"${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
