@@ -12,11 +12,12 @@ cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCM
 cmake --build build/win32 -j"$jobs"
 
 echo "== host tests"
-ctest --test-dir build/host --output-on-failure -j"$jobs"
+ctest --test-dir build/host --output-on-failure --no-tests=error -j"$jobs"
 
 echo "== Windows tests under Wine"
 scripts/wine-prefix
-scripts/with-display ctest --test-dir build/win32 --output-on-failure
+scripts/with-display ctest --test-dir build/win32 --output-on-failure --no-tests=error
 
 echo "== fuzzing the scanner (${ZODOVU_FUZZ_SECONDS:-30} s)"
 scripts/fuzz.sh "${ZODOVU_FUZZ_SECONDS:-30}"
+echo "== every test passed"
