@@ -103,10 +103,13 @@ void CViewerDlg::ReadDataDrive(HKEY hKey)
     if (::RegQueryValueExA(hKey, "DataDrive", NULL, &dwType, reinterpret_cast<BYTE*>(szValue), &cbData)
         != ERROR_SUCCESS)
         return;
-    // Anything but text, or text without its terminator, is no folder.
+    // Anything but text is no folder. Text may be stored without its terminator:
+    // it then ends with its data, unless those fill the whole buffer.
     if (dwType != REG_SZ && dwType != REG_EXPAND_SZ)
         return;
-    if (std::memchr(szValue, '\0', cbData) == NULL)
+    if (cbData < sizeof szValue)
+        szValue[cbData] = '\0';
+    else if (std::memchr(szValue, '\0', sizeof szValue) == NULL)
         return;
 
     size_t nLength = std::strlen(szValue);
