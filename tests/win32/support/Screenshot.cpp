@@ -1,23 +1,38 @@
 #include "Screenshot.h"
 
 #include <cstdio>
-#include <cstring>
 #include <vector>
 
 namespace wintest {
 
 namespace {
 
+// The build names a host folder; Wine shows the host's root as drive Z:.
 std::string ScreenshotFolder()
 {
-    char szPath[MAX_PATH] = "";
-    ::GetModuleFileNameA(NULL, szPath, MAX_PATH);
-    szPath[MAX_PATH - 1] = '\0';
-    if (char* pszSlash = std::strrchr(szPath, '\\'))
-        pszSlash[1] = '\0';
-    std::string folder = std::string(szPath) + "screenshots\\";
+    std::string folder = ZODOVU_SCREENSHOT_DIR;
+    if (!folder.empty() && folder[0] == '/')
+        folder = "Z:" + folder;
+    for (char& ch : folder) {
+        if (ch == '/')
+            ch = '\\';
+    }
     ::CreateDirectoryA(folder.c_str(), NULL);
-    return folder;
+    return folder + "\\";
+}
+
+// Repaints the window and gives the X server time to show what was drawn.
+void Settle(HWND hWnd)
+{
+    ::RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    for (int i = 0; i < 10; ++i) {
+        MSG msg;
+        while (::PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+        ::Sleep(30);
+    }
 }
 
 bool WriteBitmap(const std::string& path, int cx, int cy, const std::vector<BYTE>& pixels)
@@ -48,6 +63,7 @@ bool WriteBitmap(const std::string& path, int cx, int cy, const std::vector<BYTE
 
 std::string SaveScreenshot(HWND hWnd, const std::string& name)
 {
+    Settle(hWnd);
     RECT rc;
     if (!::GetWindowRect(hWnd, &rc))
         return std::string();

@@ -6,9 +6,9 @@
 
 namespace wintest {
 
-// Writes what the screen shows inside the window's rectangle to
-// <folder of the test program>\screenshots\<name>.bmp (24-bit) and returns the
-// path; empty when it could not. Pump first, so the window has painted.
+// Repaints the window, then writes what the screen shows inside its rectangle to
+// <build tree>\screenshots\<name>.bmp (24-bit) and returns the path; empty when
+// it could not. The build turns the .bmp files into .png once the tests ran.
 std::string SaveScreenshot(HWND hWnd, const std::string& name);
 
 } // namespace wintest

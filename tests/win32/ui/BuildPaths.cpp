@@ -20,8 +20,3 @@ std::string ViewerProgramPath()
 {
     return FromHostPath(ZODOVU_VIEWER_EXE);
 }
-
-std::string ScreenshotFolder()
-{
-    return FromHostPath(ZODOVU_SCREENSHOT_DIR);
-}

@@ -4,5 +4,3 @@
 
 // The built zodovu.exe.
 std::string ViewerProgramPath();
-// The folder the screenshots go to.
-std::string ScreenshotFolder();

@@ -1,7 +1,5 @@
 #include "TestWindows.h"
 
-#include "BuildPaths.h"
-
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -116,64 +114,4 @@ void CALLBACK ModalWatch::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     pThis->m_bRunning = false;
     if (!bMore)
         pThis->m_step = nullptr;
-}
-
-std::string WindowText(HWND hWnd)
-{
-    char szText[512] = "";
-    GetWindowTextA(hWnd, szText, sizeof szText);
-    return szText;
-}
-
-void SaveScreenshot(HWND hWnd, const char* pszName)
-{
-    RedrawWindow(hWnd, NULL, NULL, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // Let the X server catch up with what was just drawn.
-    for (int i = 0; i < 10; ++i) {
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(30);
-    }
-    RECT rc;
-    GetWindowRect(hWnd, &rc);
-    int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
-    HDC hScreen = GetDC(NULL);
-    HDC hMem = CreateCompatibleDC(hScreen);
-    BITMAPINFO bmi = {};
-    bmi.bmiHeader.biSize = sizeof bmi.bmiHeader;
-    bmi.bmiHeader.biWidth = cx;
-    bmi.bmiHeader.biHeight = cy;
-    bmi.bmiHeader.biPlanes = 1;
-    bmi.bmiHeader.biBitCount = 24;
-    void* pBits = nullptr;
-    HBITMAP hBitmap = CreateDIBSection(hScreen, &bmi, DIB_RGB_COLORS, &pBits, NULL, 0);
-    HGDIOBJ hOld = SelectObject(hMem, hBitmap);
-    BitBlt(hMem, 0, 0, cx, cy, hScreen, rc.left, rc.top, SRCCOPY);
-    GdiFlush();
-
-    std::string dir = ScreenshotFolder();
-    CreateDirectoryA(dir.c_str(), NULL);
-    std::string path = dir + "\\" + pszName + ".bmp";
-    DWORD cbRow = (cx * 3 + 3) & ~3u;
-    DWORD cbBits = cbRow * cy;
-    BITMAPFILEHEADER file = {};
-    file.bfType = 0x4D42;
-    file.bfOffBits = sizeof file + sizeof bmi.bmiHeader;
-    file.bfSize = file.bfOffBits + cbBits;
-    HANDLE hFile = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    EXPECT_NE(hFile, INVALID_HANDLE_VALUE) << path;
-    if (hFile != INVALID_HANDLE_VALUE) {
-        DWORD cbDone;
-        WriteFile(hFile, &file, sizeof file, &cbDone, NULL);
-        WriteFile(hFile, &bmi.bmiHeader, sizeof bmi.bmiHeader, &cbDone, NULL);
-        WriteFile(hFile, pBits, cbBits, &cbDone, NULL);
-        CloseHandle(hFile);
-    }
-    SelectObject(hMem, hOld);
-    DeleteObject(hBitmap);
-    DeleteDC(hMem);
-    ReleaseDC(NULL, hScreen);
 }

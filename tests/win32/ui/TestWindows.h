@@ -1,10 +1,17 @@
 #pragma once
 // Small pieces the window tests share: a stand-in main window, a way to make
-// dialog creation fail, a way to act inside a modal loop, and screenshots.
+// dialog creation fail, and a way to act inside a modal loop.
+// Window texts and screenshots come from the harness (WindowText.h, Screenshot.h).
 #include "Afx.h"
 
 #include <functional>
 #include <string>
+
+#include "Screenshot.h"
+#include "WindowText.h"
+
+using wintest::SaveScreenshot;
+using wintest::WindowText;
 
 // A plain top-level window, made the application's main window while it lives.
 // It counts the WM_APP messages it receives.
@@ -56,9 +63,3 @@ private:
     bool m_bTimedOut = false;
     bool m_bRunning = false;
 };
-
-std::string WindowText(HWND hWnd);
-
-// Saves what the screen shows of the window to <build>/screenshots/<name>.bmp,
-// which the build converts to .png.
-void SaveScreenshot(HWND hWnd, const char* pszName);
