@@ -39,7 +39,7 @@ void WriteArchive(const std::string& path)
     const uint8_t kvp[8] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
     WriteAll(fd, kvp, sizeof kvp);
 
-    std::vector<uint8_t> header = BuildBinkFile(HiResSpec(7680));
+    std::vector<uint8_t> header = BuildBinkFile(HiResShape(7680));
     header.resize(BINK_HEADER_SIZE);
     PutU32(header, 4, HI_SIZE - 8);
     WriteAll(fd, header.data(), header.size());
@@ -55,7 +55,7 @@ void WriteArchive(const std::string& path)
         WriteAll(fd, block.data(), n);
         written += n;
     }
-    const std::vector<uint8_t> lo = BuildBinkFile(LoResSpec(7680));
+    const std::vector<uint8_t> lo = BuildBinkFile(LoResShape(7680));
     WriteAll(fd, lo.data(), lo.size());
     if (::close(fd) != 0)
         throw std::runtime_error("cannot finish " + path);

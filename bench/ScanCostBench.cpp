@@ -22,9 +22,9 @@ constexpr int SCANS = 50;
 constexpr uint32_t MIB = 1048576;
 
 // The 44-byte header of a Bink file claiming size bytes in all.
-std::vector<uint8_t> BinkHeader(const BinkSpec& spec, uint32_t size)
+std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)
 {
-    std::vector<uint8_t> header = BuildBinkFile(spec);
+    std::vector<uint8_t> header = BuildBinkFile(shape);
     header.resize(BINK_HEADER_SIZE);
     PutU32(header, 4, size - 8);
     return header;
@@ -53,9 +53,9 @@ void WriteSparseArchive(const std::string& path, unsigned clips, unsigned filler
         cursor += KVP_HEADER_SIZE;
         for (unsigned f = 0; f < fillers; ++f, cursor += FILLER_SIZE)
             WriteAt(fd, filler, cursor);
-        WriteAt(fd, BinkHeader(HiResSpec(frames, clip), hiSize), cursor);
+        WriteAt(fd, BinkHeader(HiResShape(frames, clip), hiSize), cursor);
         cursor += hiSize;
-        WriteAt(fd, BinkHeader(LoResSpec(frames, clip), loSize), cursor);
+        WriteAt(fd, BinkHeader(LoResShape(frames, clip), loSize), cursor);
         cursor += loSize;
     }
     if (::ftruncate(fd, cursor) != 0 || ::close(fd) != 0)

@@ -10,8 +10,8 @@
 
 using testsupport::ArchiveBuilder;
 using testsupport::BuildBinkFile;
-using testsupport::HiResSpec;
-using testsupport::LoResSpec;
+using testsupport::HiResShape;
+using testsupport::LoResShape;
 
 namespace {
 
@@ -77,12 +77,12 @@ TEST(ScanAcceptance, PublisherEntriesHaveNoKvpHeader)
 
 TEST(ScanAcceptance, WholeLengthIsTheSizeFieldPlusEight)
 {
-    std::vector<uint8_t> hi = BuildBinkFile(HiResSpec(20));
+    std::vector<uint8_t> hi = BuildBinkFile(HiResShape(20));
     ASSERT_LE(hi.size(), 1008u);
     hi.resize(1008);
     testsupport::PutU32(hi, 4, 1000);
     ArchiveBuilder builder;
-    builder.AddClip(hi, BuildBinkFile(LoResSpec(20)));
+    builder.AddClip(hi, BuildBinkFile(LoResShape(20)));
 
     auto table = std::make_unique<ClipTable>();
     ASSERT_EQ(ScanResult::Accepted, ScanBuilt(builder, *table).result);
@@ -108,7 +108,7 @@ TEST(ScanAcceptance, RecordsEveryClipAsLaidOutInBothLayouts)
 TEST(ScanAcceptance, FrameCountComesFromTheHighResolutionFileOnly)
 {
     ArchiveBuilder builder;
-    builder.AddClip(BuildBinkFile(HiResSpec(300)), BuildBinkFile(LoResSpec(120)), 1, /*kvpValue=*/7);
+    builder.AddClip(BuildBinkFile(HiResShape(300)), BuildBinkFile(LoResShape(120)), 1, /*kvpValue=*/7);
     auto table = std::make_unique<ClipTable>();
     ASSERT_EQ(ScanResult::Accepted, ScanBuilt(builder, *table).result);
     EXPECT_EQ(300u, table->aRecords[0].dwFrames);

@@ -6,8 +6,8 @@
 
 using testsupport::ArchiveBuilder;
 using testsupport::BuildBinkFile;
-using testsupport::HiResSpec;
-using testsupport::LoResSpec;
+using testsupport::HiResShape;
+using testsupport::LoResShape;
 
 namespace {
 
@@ -53,9 +53,9 @@ TEST(ScanRejection, FillerBetweenTheTwoEncodings)
 {
     ArchiveBuilder builder;
     builder.AppendKvpHeader(150)
-        .AppendBytes(BuildBinkFile(HiResSpec(150)))
+        .AppendBytes(BuildBinkFile(HiResShape(150)))
         .AppendFillers(1)
-        .AppendBytes(BuildBinkFile(LoResSpec(150)));
+        .AppendBytes(BuildBinkFile(LoResShape(150)));
     auto table = std::make_unique<ClipTable>();
     ExpectRejectedAfter(ScanBuilt(builder, *table), *table, 0);
 }

@@ -12,7 +12,7 @@ ArchiveBuilder& ArchiveBuilder::AddClip(uint32_t frames, unsigned fillers)
 {
     // Every clip gets its own frame sizes and bytes, so that no two clips are alike.
     const uint32_t seed = static_cast<uint32_t>(m_clips.size()) + 1;
-    return AddClip(BuildBinkFile(HiResSpec(frames, seed)), BuildBinkFile(LoResSpec(frames, seed)),
+    return AddClip(BuildBinkFile(HiResShape(frames, seed)), BuildBinkFile(LoResShape(frames, seed)),
                    fillers);
 }
 

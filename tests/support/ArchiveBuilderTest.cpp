@@ -11,7 +11,7 @@ using namespace testsupport;
 
 TEST(BinkBuilder, HeaderFollowsTheContainerLayout)
 {
-    const std::vector<uint8_t> bink = BuildBinkFile(HiResSpec(61, 3));
+    const std::vector<uint8_t> bink = BuildBinkFile(HiResShape(61, 3));
     const uint32_t length = static_cast<uint32_t>(bink.size());
     EXPECT_EQ(0, std::memcmp(bink.data(), "BIKi", 4));
     EXPECT_EQ(length - 8, GetU32(bink, 4));
@@ -24,10 +24,10 @@ TEST(BinkBuilder, HeaderFollowsTheContainerLayout)
     EXPECT_EQ(0u, GetU32(bink, 36));
     EXPECT_EQ(0u, GetU32(bink, 40));
 
-    const std::vector<uint32_t> sizes = BinkFrameSizes(HiResSpec(61, 3));
+    const std::vector<uint32_t> sizes = BinkFrameSizes(HiResShape(61, 3));
     EXPECT_EQ(*std::max_element(sizes.begin(), sizes.end()), GetU32(bink, 12));
 
-    const std::vector<uint8_t> lo = BuildBinkFile(LoResSpec(61, 3));
+    const std::vector<uint8_t> lo = BuildBinkFile(LoResShape(61, 3));
     EXPECT_EQ(320u, GetU32(lo, 20));
     EXPECT_EQ(224u, GetU32(lo, 24));
 }
@@ -35,7 +35,7 @@ TEST(BinkBuilder, HeaderFollowsTheContainerLayout)
 TEST(BinkBuilder, FrameIndexCoversTheFramesWithEvenOffsets)
 {
     const uint32_t frames = 95;
-    const std::vector<uint8_t> bink = BuildBinkFile(LoResSpec(frames, 7));
+    const std::vector<uint8_t> bink = BuildBinkFile(LoResShape(frames, 7));
     uint32_t previous = BINK_HEADER_SIZE + 4 * (frames + 1);
     EXPECT_EQ(previous, GetU32(bink, BINK_HEADER_SIZE) & ~1u);
     for (uint32_t i = 0; i < frames; ++i) {

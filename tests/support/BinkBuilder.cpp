@@ -18,44 +18,44 @@ uint32_t NextRandom(uint32_t& state)
 
 } // namespace
 
-BinkSpec HiResSpec(uint32_t frames, uint32_t seed)
+BinkShape HiResShape(uint32_t frames, uint32_t seed)
 {
-    BinkSpec spec;
-    spec.frames = frames;
-    spec.seed = seed;
-    return spec;
+    BinkShape shape;
+    shape.frames = frames;
+    shape.seed = seed;
+    return shape;
 }
 
-BinkSpec LoResSpec(uint32_t frames, uint32_t seed)
+BinkShape LoResShape(uint32_t frames, uint32_t seed)
 {
-    BinkSpec spec;
-    spec.width = 320;
-    spec.height = 224;
-    spec.frames = frames;
-    spec.deltaFrameBytes = 2;
-    spec.seed = seed;
-    return spec;
+    BinkShape shape;
+    shape.width = 320;
+    shape.height = 224;
+    shape.frames = frames;
+    shape.deltaFrameBytes = 2;
+    shape.seed = seed;
+    return shape;
 }
 
-std::vector<uint32_t> BinkFrameSizes(const BinkSpec& spec)
+std::vector<uint32_t> BinkFrameSizes(const BinkShape& shape)
 {
     // Bit 0 of an index entry is the key-frame flag, so every frame starts at an
     // even offset: sizes are even and never 0.
-    const uint32_t delta = std::max<uint32_t>(2, (spec.deltaFrameBytes + 1) & ~1u);
-    const uint32_t interval = std::max<uint32_t>(1, spec.keyFrameInterval);
-    std::vector<uint32_t> sizes(spec.frames);
-    for (uint32_t i = 0; i < spec.frames; ++i) {
+    const uint32_t delta = std::max<uint32_t>(2, (shape.deltaFrameBytes + 1) & ~1u);
+    const uint32_t interval = std::max<uint32_t>(1, shape.keyFrameInterval);
+    std::vector<uint32_t> sizes(shape.frames);
+    for (uint32_t i = 0; i < shape.frames; ++i) {
         sizes[i] = (i % interval == 0) ? delta * KEY_FRAME_FACTOR
-                                       : delta + 2 * ((i * 7 + spec.seed) % 4);
+                                       : delta + 2 * ((i * 7 + shape.seed) % 4);
     }
     return sizes;
 }
 
-std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec)
+std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
 {
-    const std::vector<uint32_t> sizes = BinkFrameSizes(spec);
-    const uint32_t interval = std::max<uint32_t>(1, spec.keyFrameInterval);
-    uint64_t length = BINK_HEADER_SIZE + 4ull * (spec.frames + 1ull);
+    const std::vector<uint32_t> sizes = BinkFrameSizes(shape);
+    const uint32_t interval = std::max<uint32_t>(1, shape.keyFrameInterval);
+    uint64_t length = BINK_HEADER_SIZE + 4ull * (shape.frames + 1ull);
     uint32_t largest = 0;
     for (uint32_t size : sizes) {
         length += size;
@@ -68,9 +68,9 @@ std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec)
     bytes[0] = 'B';
     bytes[1] = 'I';
     bytes[2] = 'K';
-    bytes[3] = static_cast<uint8_t>(spec.version);
-    const uint32_t header[] = {static_cast<uint32_t>(length - 8), spec.frames, largest, spec.frames,
-                               spec.width, spec.height, FRAME_RATE, 1,
+    bytes[3] = static_cast<uint8_t>(shape.version);
+    const uint32_t header[] = {static_cast<uint32_t>(length - 8), shape.frames, largest, shape.frames,
+                               shape.width, shape.height, FRAME_RATE, 1,
                                0,    // video flags
                                0};   // audio tracks
     uint32_t at = 4;
@@ -79,8 +79,8 @@ std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec)
         at += 4;
     }
 
-    uint32_t offset = BINK_HEADER_SIZE + 4 * (spec.frames + 1);
-    for (uint32_t i = 0; i < spec.frames; ++i) {
+    uint32_t offset = BINK_HEADER_SIZE + 4 * (shape.frames + 1);
+    for (uint32_t i = 0; i < shape.frames; ++i) {
         PutU32(bytes, at, offset | (i % interval == 0 ? 1u : 0u));
         at += 4;
         offset += sizes[i];
@@ -88,7 +88,7 @@ std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec)
     PutU32(bytes, at, offset);
     at += 4;
 
-    uint32_t state = spec.seed * 2654435761u + spec.width;
+    uint32_t state = shape.seed * 2654435761u + shape.width;
     for (; at < bytes.size(); ++at)
         bytes[at] = static_cast<uint8_t>(NextRandom(state));
     return bytes;

@@ -9,7 +9,7 @@ namespace testsupport {
 
 constexpr uint32_t BINK_HEADER_SIZE = 44;
 
-struct BinkSpec {
+struct BinkShape {
     uint32_t width = 640;
     uint32_t height = 448;
     uint32_t frames = 150;
@@ -19,17 +19,17 @@ struct BinkSpec {
     char version = 'i';
 };
 
-BinkSpec HiResSpec(uint32_t frames, uint32_t seed = 1);   // 640x448
-BinkSpec LoResSpec(uint32_t frames, uint32_t seed = 1);   // 320x224
+BinkShape HiResShape(uint32_t frames, uint32_t seed = 1);   // 640x448
+BinkShape LoResShape(uint32_t frames, uint32_t seed = 1);   // 320x224
 
 // Little-endian header: "BIK", version, length - 8, frames, largest frame,
 // frames, width, height, 15, 1, flags 0, audio tracks 0; then frames + 1
 // offsets from the start of the file (bit 0 marks a key frame, the last is the
 // end of the last frame); then the frames, each of an even size.
-std::vector<uint8_t> BuildBinkFile(const BinkSpec& spec);
+std::vector<uint8_t> BuildBinkFile(const BinkShape& shape);
 
-// The sizes of the frames BuildBinkFile lays out for spec.
-std::vector<uint32_t> BinkFrameSizes(const BinkSpec& spec);
+// The sizes of the frames BuildBinkFile lays out for shape.
+std::vector<uint32_t> BinkFrameSizes(const BinkShape& shape);
 
 void PutU32(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t value);
 uint32_t GetU32(const std::vector<uint8_t>& bytes, uint32_t offset);

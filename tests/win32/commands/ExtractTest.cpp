@@ -23,7 +23,7 @@ constexpr int kMiB = 1048576;
 std::vector<uint8_t> BinkOfSize(uint32_t size, bool bHiRes, uint32_t seed)
 {
     std::vector<uint8_t> bytes =
-        testsupport::BuildBinkFile(bHiRes ? testsupport::HiResSpec(15, seed) : testsupport::LoResSpec(15, seed));
+        testsupport::BuildBinkFile(bHiRes ? testsupport::HiResShape(15, seed) : testsupport::LoResShape(15, seed));
     const size_t built = bytes.size();
     bytes.resize(size);
     for (size_t i = built; i < size; ++i)
