@@ -1,6 +1,6 @@
 // zodovu-cli: lists the clips of a disc archive and extracts one encoding of a
 // clip, with the catalogue and the copy of the viewer.
-#include "ClipTable.h"
+#include "ClipNumber.h"
 #include "ExitStatus.h"
 #include "ExtractCommand.h"
 #include "FileException.h"
@@ -24,6 +24,21 @@ struct Arguments {
     bool bJson = false;
     ExtractRequest extract;
 };
+
+// CLI11 reads "010" as octal and "0x10" as hexadecimal; the list's numbers are
+// decimal, so the text is checked and rewritten without its leading zeros first.
+CLI::Validator ClipNumberValidator()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            int number = 0;
+            if (!ParseClipNumber(text, number))
+                return "not a clip number from 1 to 256: " + text;
+            text = std::to_string(number);
+            return std::string();
+        },
+        "NUMBER");
+}
 
 int RunParsed(const CLI::App* list, const Arguments& arguments)
 {
@@ -65,7 +80,7 @@ int main(int argc, char** argv)
     extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
     extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
         ->required()
-        ->check(CLI::Range(1, static_cast<int>(MAX_CLIPS)));
+        ->check(ClipNumberValidator());
     extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
     extract->add_option("-o,--output", request.strOutput,
                         "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
