@@ -1,8 +1,13 @@
 #include "ClipTable.h"
 
-ClipSpan GetClipSpan(const ClipRecord& record, int nResolution)
+Resolution ResolutionFromIndex(int index)
 {
-    if (nResolution == 0)
+    return index == 0 ? Resolution::High : Resolution::Low;
+}
+
+ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution)
+{
+    if (resolution == Resolution::High)
         return {record.dwHiOffset, record.dwHiSize};
     return {record.dwLoOffset, record.dwLoSize};
 }

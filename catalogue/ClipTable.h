@@ -21,9 +21,15 @@ struct ClipTable {
     uint32_t nCount;
 };
 
-// The span of one encoding of a clip: resolution 0 is high, any other value low.
+// Which of a clip's two encodings: 640x448 or 320x224.
+enum class Resolution { High, Low };
+
+// The main window's radio group stores the index of the chosen button: 0 is the
+// high-resolution one, any other the low.
+Resolution ResolutionFromIndex(int index);
+
 struct ClipSpan {
     uint32_t dwOffset;
     uint32_t dwSize;
 };
-ClipSpan GetClipSpan(const ClipRecord& record, int nResolution);
+ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution);

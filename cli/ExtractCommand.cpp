@@ -15,7 +15,7 @@
 namespace {
 
 // The output path: the proposed name when none is given, or inside a folder given as the output.
-std::string ResolveOutput(const ExtractRequest& request, int index, int resolution)
+std::string ResolveOutput(const ExtractRequest& request, int index, Resolution resolution)
 {
     const std::string proposed = ProposedClipName(index, resolution);
     if (request.strOutput.empty())
@@ -50,7 +50,7 @@ int RunExtract(const ExtractRequest& request)
                                                      (count == 1 ? " clip)" : " clips)"));
     }
     const int index = request.nNumber - 1;
-    const int resolution = request.bLowResolution ? 1 : 0;
+    const Resolution resolution = request.bLowResolution ? Resolution::Low : Resolution::High;
     const ClipSpan span = GetClipSpan(archive.clips->aRecords[index], resolution);
     const std::string output = ResolveOutput(request, index, resolution);
 

@@ -16,10 +16,11 @@ constexpr size_t LONGEST_SUFFIX = 2 + sizeof(TEMP_CLIP_NAME) - 1 + sizeof(FULLSC
 
 } // namespace
 
-std::string ProposedClipName(int index, int nResolution)
+std::string ProposedClipName(int index, Resolution resolution)
 {
     char name[MAX_PATH_CHARS];
-    std::snprintf(name, sizeof name, "Clip%03i%c.bik", index + 1, nResolution == 0 ? 'h' : 'l');
+    std::snprintf(name, sizeof name, "Clip%03i%c.bik", index + 1,
+                  resolution == Resolution::High ? 'h' : 'l');
     return name;
 }
 
@@ -33,7 +34,7 @@ std::string ToolFolderOf(const char* modulePath)
     return std::string(modulePath, lastSeparator + 1);
 }
 
-bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, int nResolution,
+bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, Resolution resolution,
                         PlayerCommand& command)
 {
     // One limit for both modes, so that whether View works does not hang on the
@@ -45,7 +46,7 @@ bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, int nRe
     command.strPlayer = toolFolder + PLAYER_NAME;
     command.strParameters = "\"" + command.strTempClip + "\"";
     if (bFullscreen)
-        command.strParameters += nResolution == 0 ? FULLSCREEN_HIGH : FULLSCREEN_LOW;
+        command.strParameters += resolution == Resolution::High ? FULLSCREEN_HIGH : FULLSCREEN_LOW;
     return true;
 }
 

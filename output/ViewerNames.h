@@ -2,13 +2,15 @@
 // Names the viewer proposes and builds: the extracted clip's file name, and for
 // viewing the temporary clip, the player and the player's parameters. Paths are
 // Windows paths held in fixed buffers of MAX_PATH_CHARS, terminator included.
+#include "ClipTable.h"
+
 #include <cstddef>
 #include <string>
 
 constexpr size_t MAX_PATH_CHARS = 260;
 
-// "Clip%03i%c.bik": the 1-based clip number and 'h' for resolution 0, 'l' otherwise.
-std::string ProposedClipName(int index, int nResolution);
+// "Clip%03i%c.bik": the 1-based clip number and 'h' for high resolution, 'l' for low.
+std::string ProposedClipName(int index, Resolution resolution);
 
 struct PlayerCommand {
     std::string strTempClip;    // folder + "~clip.bik"
@@ -23,7 +25,7 @@ std::string ToolFolderOf(const char* modulePath);
 // False when a string would not fit its MAX_PATH_CHARS buffer (a folder of more
 // than 237 characters, in either mode, leaves no room for the full-screen
 // parameters); nothing is built then.
-bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, int nResolution,
+bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, Resolution resolution,
                         PlayerCommand& command);
 
 // The folder of a chosen file: the first (path length - name length) characters.

@@ -33,7 +33,7 @@ void CViewerDlg::ExtractClip(int nClip, const char* pszOutput, CProgressDlg* pPr
     CFile output;
     output.Open(pszOutput, CFile::modeCreate | CFile::modeWrite);   // exclusive while open
 
-    const ClipSpan span = GetClipSpan(m_clips.aRecords[nClip], m_nResolution);
+    const ClipSpan span = GetClipSpan(m_clips.aRecords[nClip], ResolutionFromIndex(m_nResolution));
     // An archive that did not open fails here, before the status line is set.
     archive.Seek(static_cast<int32_t>(span.dwOffset), CFile::begin);
 
@@ -65,7 +65,7 @@ void CViewerDlg::OnExtract()
         return;
 
     char szOutput[MAX_PATH];
-    std::snprintf(szOutput, sizeof szOutput, "%s", ProposedClipName(nClip, m_nResolution).c_str());
+    std::snprintf(szOutput, sizeof szOutput, "%s", ProposedClipName(nClip, ResolutionFromIndex(m_nResolution)).c_str());
 
     CFileDialog dlgFile(FALSE, "bik", szOutput, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                         "Bink files (*.bik)|*.bik|All files (*.*)|*.*||");

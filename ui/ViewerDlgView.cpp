@@ -43,7 +43,8 @@ void CViewerDlg::OnView()
     // A full buffer means the path was cut short (and perhaps left unterminated).
     PlayerCommand command;
     if (nModule >= sizeof szModule
-        || !BuildPlayerCommand(ToolFolderOf(szModule), m_bFullscreen != FALSE, m_nResolution, command)) {
+        || !BuildPlayerCommand(ToolFolderOf(szModule), m_bFullscreen != FALSE,
+                               ResolutionFromIndex(m_nResolution), command)) {
         MessageBox(kFolderTooLong, "Error", MB_ICONEXCLAMATION);
         return;
     }

@@ -6,13 +6,13 @@ namespace {
 
 TEST(ProposedClipName, NumberIsOneBasedThreeDigitsAndLetterFollowsResolution)
 {
-    EXPECT_EQ(ProposedClipName(0, 0), "Clip001h.bik");
-    EXPECT_EQ(ProposedClipName(0, 1), "Clip001l.bik");
-    EXPECT_EQ(ProposedClipName(11, 1), "Clip012l.bik");
-    EXPECT_EQ(ProposedClipName(255, 1), "Clip256l.bik");
-    EXPECT_EQ(ProposedClipName(99, 0), "Clip100h.bik");
-    // Any resolution other than 0 is the low one.
-    EXPECT_EQ(ProposedClipName(4, 7), "Clip005l.bik");
+    EXPECT_EQ(ProposedClipName(0, ResolutionFromIndex(0)), "Clip001h.bik");
+    EXPECT_EQ(ProposedClipName(0, ResolutionFromIndex(1)), "Clip001l.bik");
+    EXPECT_EQ(ProposedClipName(11, ResolutionFromIndex(1)), "Clip012l.bik");
+    EXPECT_EQ(ProposedClipName(255, ResolutionFromIndex(1)), "Clip256l.bik");
+    EXPECT_EQ(ProposedClipName(99, ResolutionFromIndex(0)), "Clip100h.bik");
+    // Any radio index other than 0 is the low resolution.
+    EXPECT_EQ(ProposedClipName(4, ResolutionFromIndex(7)), "Clip005l.bik");
 }
 
 TEST(ToolFolderOf, KeepsEverythingUpToAndIncludingTheLastBackslash)
@@ -27,7 +27,7 @@ TEST(BuildPlayerCommand, WindowedParametersAreTheQuotedTemporaryPathOnly)
 {
     for (int resolution : {0, 1}) {
         PlayerCommand command;
-        ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", false, resolution, command));
+        ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", false, ResolutionFromIndex(resolution), command));
         EXPECT_EQ(command.strTempClip, "C:\\Tools\\~clip.bik");
         EXPECT_EQ(command.strPlayer, "C:\\Tools\\binkplay.exe");
         EXPECT_EQ(command.strParameters, "\"C:\\Tools\\~clip.bik\"");
@@ -38,19 +38,19 @@ TEST(BuildPlayerCommand, WindowedParametersAreTheQuotedTemporaryPathOnly)
 TEST(BuildPlayerCommand, FullScreenOptionFollowsTheClosingQuoteWithoutABlank)
 {
     PlayerCommand high;
-    ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, 0, high));
+    ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, ResolutionFromIndex(0), high));
     EXPECT_EQ(high.strParameters, "\"C:\\Tools\\~clip.bik\"/D108 /R /C");
     EXPECT_EQ(high.strParameters.size(), 31u);
 
     PlayerCommand low;
-    ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, 1, low));
+    ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, ResolutionFromIndex(1), low));
     EXPECT_EQ(low.strParameters, "\"C:\\Tools\\~clip.bik\"/D102 /R /C");
 }
 
 TEST(BuildPlayerCommand, FolderWithBlanksIsQuotedOnlyInTheParameters)
 {
     PlayerCommand command;
-    ASSERT_TRUE(BuildPlayerCommand("C:\\Program Files\\Zodovu\\", false, 0, command));
+    ASSERT_TRUE(BuildPlayerCommand("C:\\Program Files\\Zodovu\\", false, ResolutionFromIndex(0), command));
     EXPECT_EQ(command.strPlayer, "C:\\Program Files\\Zodovu\\binkplay.exe");
     EXPECT_EQ(command.strParameters, "\"C:\\Program Files\\Zodovu\\~clip.bik\"");
 }
@@ -65,13 +65,13 @@ std::string FolderOfLength(size_t length)
 TEST(BuildPlayerCommand, FolderOf237CharactersFitsAnd238Refuses)
 {
     PlayerCommand command;
-    ASSERT_TRUE(BuildPlayerCommand(FolderOfLength(237), true, 0, command));
+    ASSERT_TRUE(BuildPlayerCommand(FolderOfLength(237), true, ResolutionFromIndex(0), command));
     EXPECT_EQ(command.strParameters.size(), MAX_PATH_CHARS - 1);
 
     for (bool fullscreen : {true, false}) {
         PlayerCommand refused;
         refused.strTempClip = "unchanged";
-        EXPECT_FALSE(BuildPlayerCommand(FolderOfLength(238), fullscreen, 0, refused));
+        EXPECT_FALSE(BuildPlayerCommand(FolderOfLength(238), fullscreen, ResolutionFromIndex(0), refused));
         EXPECT_EQ(refused.strTempClip, "unchanged");
         EXPECT_TRUE(refused.strParameters.empty());
     }
