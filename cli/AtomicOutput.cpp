@@ -62,7 +62,7 @@ CAtomicOutput::CAtomicOutput(const std::string& outputPath) : m_strOutput(output
     }
     m_strTemporary = buffer.data();
     RemoveOnInterrupt(m_strTemporary);
-    m_file.reset(new CDescriptorFile(fd, outputPath));
+    m_file.reset(new CFile(fd, outputPath));
 }
 
 CAtomicOutput::~CAtomicOutput()
@@ -76,7 +76,7 @@ CAtomicOutput::~CAtomicOutput()
 
 void CAtomicOutput::Commit(bool overwrite)
 {
-    m_file->Sync();
+    m_file->Flush();
     m_file->Close();
 
     if (overwrite) {

@@ -3,7 +3,7 @@
 // go to a hidden temporary file beside it (".NAME.XXXXXX"), which Commit syncs and
 // renames into place. Until then, and on every failure, an existing file of that
 // name stays as it was and the temporary file is removed.
-#include "DescriptorFile.h"
+#include "File.h"
 
 #include <memory>
 #include <string>
@@ -26,6 +26,6 @@ public:
 private:
     std::string m_strOutput;
     std::string m_strTemporary;
-    std::unique_ptr<CDescriptorFile> m_file;
+    std::unique_ptr<CFile> m_file;
     bool m_bCommitted = false;
 };

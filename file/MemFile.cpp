@@ -66,17 +66,20 @@ int32_t CMemFile::Seek(int32_t offset, unsigned from)
         base = static_cast<int64_t>(m_data.size());
     else if (from != begin)
         ThrowFileException(CFileException::badSeek);
-    const int64_t position = base + offset;
-    if (position < 0 || position > INT32_MAX)
-        ThrowFileException(CFileException::badSeek);
+    const int32_t position = CheckedPosition(base + offset);
     m_nPosition = static_cast<uint32_t>(position);
-    return static_cast<int32_t>(position);
+    return position;
 }
 
 uint32_t CMemFile::GetLength() const
 {
     ThrowIfClosed();
     return static_cast<uint32_t>(m_data.size());
+}
+
+void CMemFile::Flush()
+{
+    ThrowIfClosed();
 }
 
 void CMemFile::Close()

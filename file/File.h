@@ -24,6 +24,9 @@ public:
     enum SeekPosition : unsigned { begin = 0, current = 1, end = 2 };
 
     CFile();
+    // Takes over a handle (a descriptor on POSIX) that is already open, as Open
+    // would have left it; errors name fileName. The object closes it.
+    CFile(intptr_t hFile, const std::string& fileName);
     virtual ~CFile();             // closes without throwing
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
@@ -39,6 +42,8 @@ public:
     virtual int32_t Seek(int32_t offset, unsigned from);
     // Throws when the length does not fit in 32 bits.
     virtual uint32_t GetLength() const;
+    // Writes what the system still holds of the file to the disk.
+    virtual void Flush();
     virtual void Close();
     virtual bool IsOpen() const;
 
@@ -53,13 +58,21 @@ public:
 
 protected:
     [[noreturn]] void ThrowFileException(int cause, long osError = 0) const;
+    // The one rule for a position: 0 to 2^31-1, checked before the file moves, so
+    // that a refused seek leaves the position where it was.
+    int32_t CheckedPosition(int64_t position) const;
 
     std::string m_strFileName;
 
 private:
-    // Backend: open and close a handle; 0 or the system's error code, never throw.
+    // Backend: 0 or the system's error code; these never throw.
     static long OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept;
     static long CloseOsHandle(intptr_t hFile) noexcept;
+    static long OsPosition(intptr_t hFile, int64_t& position) noexcept;
+    static long OsLength(intptr_t hFile, int64_t& length) noexcept;
+    static long SetOsPosition(intptr_t hFile, int64_t position) noexcept;
+    static long FlushOsHandle(intptr_t hFile) noexcept;
+    static long RemoveOsFile(const char* fileName) noexcept;
 
     intptr_t m_hFile;             // HANDLE on Windows, descriptor on POSIX; -1 when closed
     CFileException m_openFailure; // why the last Open failed (cause none when it did not)

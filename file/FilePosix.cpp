@@ -15,8 +15,6 @@ static_assert(sizeof(off_t) >= 8, "the range checks need 64-bit file offsets");
 
 namespace {
 
-constexpr int64_t kMaxPosition = INT32_MAX;
-
 // The descriptor is open, so EBADF can only mean it is not open for this direction.
 int TransferErrorCause(int error)
 {
@@ -143,51 +141,35 @@ void CFile::Write(const void* buffer, uint32_t count)
     }
 }
 
-int32_t CFile::Seek(int32_t offset, unsigned from)
+long CFile::OsPosition(intptr_t hFile, int64_t& position) noexcept
 {
-    ThrowIfClosed();
-    const int fd = static_cast<int>(m_hFile);
-    int64_t base = 0;
-    if (from == current) {
-        const off_t at = ::lseek(fd, 0, SEEK_CUR);
-        if (at < 0)
-            ThrowFileException(CFileException::badSeek, errno);
-        base = at;
-    } else if (from == end) {
-        struct stat info;
-        if (::fstat(fd, &info) != 0)
-            ThrowFileException(CFileException::badSeek, errno);
-        base = info.st_size;
-    } else if (from != begin) {
-        ThrowFileException(CFileException::badSeek, EINVAL);
-    }
-    // Checked before moving, so a refused seek leaves the position where it was.
-    const int64_t position = base + offset;
-    if (position < 0 || position > kMaxPosition)
-        ThrowFileException(CFileException::badSeek);
-    if (::lseek(fd, static_cast<off_t>(position), SEEK_SET) < 0)
-        ThrowFileException(CFileException::badSeek, errno);
-    return static_cast<int32_t>(position);
+    const off_t at = ::lseek(static_cast<int>(hFile), 0, SEEK_CUR);
+    if (at < 0)
+        return errno;
+    position = at;
+    return 0;
 }
 
-uint32_t CFile::GetLength() const
+long CFile::OsLength(intptr_t hFile, int64_t& length) noexcept
 {
-    ThrowIfClosed();
     struct stat info;
-    if (::fstat(static_cast<int>(m_hFile), &info) != 0)
-        ThrowFileException(CFileException::OsErrorToCause(errno), errno);
-    if (info.st_size > static_cast<off_t>(UINT32_MAX))
-        ThrowFileException(CFileException::tooLarge);
-    return static_cast<uint32_t>(info.st_size);
+    if (::fstat(static_cast<int>(hFile), &info) != 0)
+        return errno;
+    length = info.st_size;
+    return 0;
 }
 
-void CFile::Remove(const char* fileName)
+long CFile::SetOsPosition(intptr_t hFile, int64_t position) noexcept
 {
-    const std::string name = fileName ? fileName : "";
-    if (name.empty())
-        throw CFileException(CFileException::badPath, 0, name);
-    if (::unlink(name.c_str()) != 0) {
-        const int error = errno;
-        throw CFileException(CFileException::OsErrorToCause(error), error, name);
-    }
+    return ::lseek(static_cast<int>(hFile), static_cast<off_t>(position), SEEK_SET) < 0 ? errno : 0;
+}
+
+long CFile::FlushOsHandle(intptr_t hFile) noexcept
+{
+    return ::fsync(static_cast<int>(hFile)) != 0 ? errno : 0;
+}
+
+long CFile::RemoveOsFile(const char* fileName) noexcept
+{
+    return ::unlink(fileName) != 0 ? errno : 0;
 }

@@ -9,8 +9,6 @@ static_assert(sizeof(HANDLE) == sizeof(intptr_t), "a HANDLE is kept in an intptr
 
 namespace {
 
-constexpr int64_t kMaxPosition = INT32_MAX;
-
 HANDLE ToHandle(intptr_t hFile)
 {
     return reinterpret_cast<HANDLE>(hFile);
@@ -159,50 +157,35 @@ void CFile::Write(const void* buffer, uint32_t count)
     }
 }
 
-int32_t CFile::Seek(int32_t offset, unsigned from)
+long CFile::OsPosition(intptr_t hFile, int64_t& position) noexcept
 {
-    ThrowIfClosed();
-    const HANDLE h = ToHandle(m_hFile);
-    int64_t base = 0;
     DWORD error = NO_ERROR;
-    if (from == current || from == end) {
-        base = from == current ? CurrentPosition(h, error) : FileLength(h, error);
-        if (base < 0)
-            ThrowFileException(CFileException::badSeek, static_cast<long>(error));
-    } else if (from != begin) {
-        ThrowFileException(CFileException::badSeek, ERROR_INVALID_PARAMETER);
-    }
-    // Checked before moving, so a refused seek leaves the position where it was.
-    const int64_t position = base + offset;
-    if (position < 0 || position > kMaxPosition)
-        ThrowFileException(CFileException::badSeek);
-    LONG high = 0;
+    position = CurrentPosition(ToHandle(hFile), error);
+    return static_cast<long>(error);
+}
+
+long CFile::OsLength(intptr_t hFile, int64_t& length) noexcept
+{
+    DWORD error = NO_ERROR;
+    length = FileLength(ToHandle(hFile), error);
+    return static_cast<long>(error);
+}
+
+long CFile::SetOsPosition(intptr_t hFile, int64_t position) noexcept
+{
+    LONG high = static_cast<LONG>(position >> 32);
     SetLastError(NO_ERROR);
-    if (SetFilePointer(h, static_cast<LONG>(position), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER
-        && (error = GetLastError()) != NO_ERROR)
-        ThrowFileException(CFileException::badSeek, static_cast<long>(error));
-    return static_cast<int32_t>(position);
+    if (SetFilePointer(ToHandle(hFile), static_cast<LONG>(position), &high, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
+        return 0;
+    return static_cast<long>(GetLastError());   // NO_ERROR: the low half is a valid position
 }
 
-uint32_t CFile::GetLength() const
+long CFile::FlushOsHandle(intptr_t hFile) noexcept
 {
-    ThrowIfClosed();
-    DWORD error = NO_ERROR;
-    const int64_t length = FileLength(ToHandle(m_hFile), error);
-    if (length < 0)
-        ThrowFileException(CFileException::OsErrorToCause(error), static_cast<long>(error));
-    if (length > int64_t(UINT32_MAX))
-        ThrowFileException(CFileException::tooLarge);
-    return static_cast<uint32_t>(length);
+    return FlushFileBuffers(ToHandle(hFile)) ? 0 : static_cast<long>(GetLastError());
 }
 
-void CFile::Remove(const char* fileName)
+long CFile::RemoveOsFile(const char* fileName) noexcept
 {
-    const std::string name = fileName ? fileName : "";
-    if (name.empty())
-        throw CFileException(CFileException::badPath, 0, name);
-    if (!DeleteFileA(name.c_str())) {
-        const DWORD error = GetLastError();
-        throw CFileException(CFileException::OsErrorToCause(error), static_cast<long>(error), name);
-    }
+    return DeleteFileA(fileName) ? 0 : static_cast<long>(GetLastError());
 }

@@ -3,6 +3,8 @@
 
 CFile::CFile() : m_hFile(-1) {}
 
+CFile::CFile(intptr_t hFile, const std::string& fileName) : m_strFileName(fileName), m_hFile(hFile) {}
+
 CFile::~CFile()
 {
     // A destructor runs while an exception may be unwinding: a failed close is
@@ -71,4 +73,57 @@ void CFile::Close()
     m_hFile = -1;
     if (const long osError = CloseOsHandle(hFile))
         ThrowFileException(CFileException::OsErrorToCause(osError), osError);
+}
+
+int32_t CFile::CheckedPosition(int64_t position) const
+{
+    if (position < 0 || position > INT32_MAX)
+        ThrowFileException(CFileException::badSeek);
+    return static_cast<int32_t>(position);
+}
+
+int32_t CFile::Seek(int32_t offset, unsigned from)
+{
+    ThrowIfClosed();
+    int64_t base = 0;
+    long osError = 0;
+    if (from == current)
+        osError = OsPosition(m_hFile, base);
+    else if (from == end)
+        osError = OsLength(m_hFile, base);
+    else if (from != begin)
+        ThrowFileException(CFileException::badSeek);
+    if (osError != 0)
+        ThrowFileException(CFileException::badSeek, osError);
+    const int32_t position = CheckedPosition(base + offset);
+    if ((osError = SetOsPosition(m_hFile, position)) != 0)
+        ThrowFileException(CFileException::badSeek, osError);
+    return position;
+}
+
+uint32_t CFile::GetLength() const
+{
+    ThrowIfClosed();
+    int64_t length = 0;
+    if (const long osError = OsLength(m_hFile, length))
+        ThrowFileException(CFileException::OsErrorToCause(osError), osError);
+    if (length > int64_t(UINT32_MAX))
+        ThrowFileException(CFileException::tooLarge);
+    return static_cast<uint32_t>(length);
+}
+
+void CFile::Flush()
+{
+    ThrowIfClosed();
+    if (const long osError = FlushOsHandle(m_hFile))
+        ThrowFileException(CFileException::OsErrorToCause(osError), osError);
+}
+
+void CFile::Remove(const char* fileName)
+{
+    const std::string name = fileName ? fileName : "";
+    if (name.empty())
+        throw CFileException(CFileException::badPath, 0, name);
+    if (const long osError = RemoveOsFile(name.c_str()))
+        throw CFileException(CFileException::OsErrorToCause(osError), osError, name);
 }

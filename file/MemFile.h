@@ -15,6 +15,7 @@ public:
     void Write(const void* buffer, uint32_t count) override;
     int32_t Seek(int32_t offset, unsigned from) override;
     uint32_t GetLength() const override;
+    void Flush() override;
     void Close() override;
     bool IsOpen() const override;
 
