@@ -2,7 +2,7 @@
 // An archive opened, scanned and named the way the viewer's "..." command does it.
 #include "ClipTable.h"
 #include "DiscIdentity.h"
-#include "File.h"
+#include "ReadAheadFile.h"
 
 #include <memory>
 #include <string>
@@ -10,7 +10,7 @@
 struct LoadedArchive {
     std::string strPath;
     std::string strTitle;           // the file name without its folder
-    CFile file;                     // open for reading, shared with any other opener
+    CReadAheadFile file;            // open for reading, shared with any other opener
     std::unique_ptr<ClipTable> clips{new ClipTable()};
     DiscIdentity identity{DISC_NONE, nullptr};
 };

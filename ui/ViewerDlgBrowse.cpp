@@ -4,6 +4,7 @@
 #include "ArchiveScanner.h"
 #include "ClipList.h"
 #include "ProgressDlg.h"
+#include "ReadAheadFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -39,7 +40,7 @@ void CViewerDlg::OnBrowse()
     // scan fills a table of its own.
     char szPath[MAX_PATH];
     CopyToPathBuffer(szPath, strPath);
-    CFile archive;
+    CReadAheadFile archive;   // the scan reads only small headers, far apart
     archive.Open(szPath, CFile::modeRead | CFile::shareDenyNone);   // a failed open throws at GetLength
 
     // A name too long for the line is cut, never run past the buffer.
