@@ -2,7 +2,9 @@
 
 #include "File.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 const char* const INVALID_MOVIE_FILE = "Invalid movie file.";
 
@@ -20,6 +22,14 @@ constexpr uint32_t BINK_UNCOUNTED = 8;
 // The file is positioned with signed 32-bit offsets, so archives end below 2 GiB
 // and no header lies further out. The margin covers the seek to the KVP value.
 constexpr uint32_t LAST_GROUP_POSITION = INT32_MAX - KVP_HEADER_SIZE;
+
+// Fillers read at once at most: 88 KiB, more than a read-ahead block.
+constexpr uint32_t MAX_FILLER_BATCH = 2048;
+
+uint32_t LittleEndian32(const unsigned char* bytes)
+{
+    return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+}
 
 // One walk over an archive. Every read must deliver all its bytes: a short read
 // means the archive ends inside a header, and that is a broken archive.
@@ -39,18 +49,8 @@ public:
         if (!HasGroupAt(pos))
             return false;
         m_archive.Seek(static_cast<int32_t>(pos), CFile::begin);
-        return NextGroup(tag) == Group::Tag;
-    }
-
-    enum class Group { Tag, Other, Short };
-
-    // The group at the current position, which the caller knows to lie in the file.
-    Group NextGroup(uint32_t tag)
-    {
         uint32_t group = 0;
-        if (!ReadU32(group))
-            return Group::Short;
-        return (group & TAG_MASK) == tag ? Group::Tag : Group::Other;
+        return ReadU32(group) && (group & TAG_MASK) == tag;
     }
 
     bool ReadU32(uint32_t& value)
@@ -58,7 +58,7 @@ public:
         unsigned char bytes[4];
         if (m_archive.Read(bytes, sizeof bytes) != sizeof bytes)
             return false;
-        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
+        value = LittleEndian32(bytes);
         return true;
     }
 
@@ -89,27 +89,36 @@ public:
     }
 
     // Steps over 44-byte filler blocks to the first "BIK" tag; the file is left
-    // just past that tag.
+    // just past that tag. Most clips have one filler or none, so the first group
+    // is read alone; along a longer run the fillers are read in batches that
+    // double up to a size the read-ahead file passes straight to the system, so
+    // that a run of millions costs a few thousand reads.
     bool SkipFillers(uint32_t& cursor)
     {
-        if (!HasGroupAt(cursor))
-            return false;
-        m_archive.Seek(static_cast<int32_t>(cursor), CFile::begin);
+        uint32_t batch = 1;
         for (;;) {
-            switch (NextGroup(TAG_BIK)) {
-            case Group::Tag:
-                return true;
-            case Group::Short:
-                return false;
-            case Group::Other:
-                break;
-            }
-            if (cursor > UINT32_MAX - FILLER_SIZE)
-                return false;
-            cursor += FILLER_SIZE;
             if (!HasGroupAt(cursor))
                 return false;
-            m_archive.Seek(FILLER_SIZE - GROUP_SIZE, CFile::current);
+            m_archive.Seek(static_cast<int32_t>(cursor), CFile::begin);
+            const uint32_t wanted = batch == 1 ? GROUP_SIZE : batch * FILLER_SIZE;
+            if (m_run.size() < wanted)
+                m_run.resize(wanted);
+            const uint32_t got = m_archive.Read(m_run.data(), wanted);
+            for (uint32_t offset = 0; offset < wanted; offset += FILLER_SIZE) {
+                if (offset > 0 && !HasGroupAt(cursor))
+                    return false;
+                if (got < GROUP_SIZE || offset > got - GROUP_SIZE)
+                    return false;   // the archive ends inside the group
+                if ((LittleEndian32(&m_run[offset]) & TAG_MASK) == TAG_BIK) {
+                    if (wanted > GROUP_SIZE)
+                        m_archive.Seek(static_cast<int32_t>(cursor + GROUP_SIZE), CFile::begin);
+                    return true;
+                }
+                if (cursor > UINT32_MAX - FILLER_SIZE)
+                    return false;
+                cursor += FILLER_SIZE;
+            }
+            batch = std::min(batch * 2, MAX_FILLER_BATCH);
         }
     }
 
@@ -133,6 +142,7 @@ public:
 private:
     CFile& m_archive;
     const uint32_t m_length;
+    std::vector<unsigned char> m_run;   // a batch of fillers
 };
 
 } // namespace
