@@ -34,14 +34,14 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
         pParentWnd = AfxGetMainWnd();
     m_nIDTemplate = nIDTemplate;
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate),
-                                     pParentWnd->GetSafeHwnd(), DialogProc, reinterpret_cast<LPARAM>(this));
+                                     GetSafeHwnd(pParentWnd), DialogProc, reinterpret_cast<LPARAM>(this));
     return hWnd != NULL;
 }
 
 int CDialog::DoModal()
 {
     HWND hWndTop = NULL;
-    HWND hWndOwner = GetSafeOwner_(m_pParentWnd->GetSafeHwnd(), &hWndTop);
+    HWND hWndOwner = GetSafeOwner_(GetSafeHwnd(m_pParentWnd), &hWndTop);
     // The system disables the owner for the modal loop and enables it at the end.
     const INT_PTR nResult = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
                                               DialogProc, reinterpret_cast<LPARAM>(this));
@@ -120,9 +120,7 @@ void CDialog::HandleNcDestroy()
 {
     ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
     Detach();
-    CWinApp* pApp = AfxGetApp();
-    if (pApp != nullptr && pApp->m_pMainWnd == this)
-        pApp->m_pMainWnd = nullptr;
+    afx::ForgetMainWnd(this);
 }
 
 BOOL CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -2,6 +2,7 @@
 add_library(zodovu_framework STATIC
   String.cpp
   CmdTarget.cpp
+  WndState.cpp
   Wnd.cpp
   Dialog.cpp
   DialogProc.cpp
