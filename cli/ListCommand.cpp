@@ -16,19 +16,18 @@ namespace {
 
 void PrintTable(const LoadedArchive& archive, const CClipRows& rows)
 {
-    static const char* const HEADERS[CClipRows::COLUMNS] = {"Clip", "Length", "Hi-res", "Lo-res"};
     size_t widths[CClipRows::COLUMNS];
     for (int c = 0; c < CClipRows::COLUMNS; ++c) {
-        widths[c] = std::char_traits<char>::length(HEADERS[c]);
+        widths[c] = std::char_traits<char>::length(CLIP_COLUMN_HEADINGS[c]);
         for (const CClipRows::Row& row : rows.Rows())
             widths[c] = std::max(widths[c], row[c].size());
     }
     const int numberWidth = 3;
 
     std::printf("%s\n", archive.identity.label);
-    std::printf("%*s  %-*s  %*s  %*s  %*s\n", numberWidth, "#", static_cast<int>(widths[0]), HEADERS[0],
-                static_cast<int>(widths[1]), HEADERS[1], static_cast<int>(widths[2]), HEADERS[2],
-                static_cast<int>(widths[3]), HEADERS[3]);
+    std::printf("%*s  %-*s  %*s  %*s  %*s\n", numberWidth, "#", static_cast<int>(widths[0]), CLIP_COLUMN_HEADINGS[0],
+                static_cast<int>(widths[1]), CLIP_COLUMN_HEADINGS[1], static_cast<int>(widths[2]), CLIP_COLUMN_HEADINGS[2],
+                static_cast<int>(widths[3]), CLIP_COLUMN_HEADINGS[3]);
     int number = 0;
     for (const CClipRows::Row& row : rows.Rows()) {
         std::printf("%*d  %-*s  %*s  %*s  %*s\n", numberWidth, ++number, static_cast<int>(widths[0]),
