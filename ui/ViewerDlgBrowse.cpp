@@ -40,7 +40,7 @@ void CViewerDlg::OnBrowse()
     CFile archive;
     archive.Open(szPath, CFile::modeRead | CFile::shareDenyNone);   // a failed open throws at GetLength
 
-    // A name too long for the line is cut, never run past the buffer.
+    // A name too long for the line is cut to fit.
     char szStatus[200];
     std::snprintf(szStatus, sizeof szStatus, "Scanning %s...", static_cast<const char*>(strName));
 
