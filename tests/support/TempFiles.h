@@ -1,30 +1,21 @@
 #pragma once
-// Unique paths in the system's temporary folder, removed when the fixture ends.
+// A fixture whose files live in a scratch folder of the running test's own.
 #include "CatchFileException.h"
 #include "File.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
+// The file tests lean on these too.
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
 #include <vector>
 
 class TempFiles : public ::testing::Test {
 protected:
-    std::string NewPath()
-    {
-        static std::random_device random;
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        const std::string name = std::string("zodovu-") + test->name() + "-"
-            + std::to_string(random()) + "-"
-            + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + ".tmp";
-        const std::string path = (std::filesystem::temp_directory_path() / name).string();
-        m_paths.push_back(path);
-        return path;
-    }
+    // A path in the folder that names no file yet.
+    std::string NewPath() { return m_folder / ("file" + std::to_string(++m_nPaths) + ".tmp"); }
 
     std::string NewFile(const std::string& content)
     {
@@ -33,20 +24,9 @@ protected:
         return path;
     }
 
-    static std::string Content(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    void TearDown() override
-    {
-        for (const std::string& path : m_paths) {
-            std::error_code ignored;
-            std::filesystem::remove(path, ignored);
-        }
-    }
+    static std::string Content(const std::string& path) { return testsupport::ReadWholeFile(path); }
 
 private:
-    std::vector<std::string> m_paths;
+    testsupport::ScratchFolder m_folder;
+    int m_nPaths = 0;
 };

@@ -14,6 +14,8 @@
 #include "TestWindows.h"
 #include "WinTest.h"
 
+using testsupport::ScratchFolder;
+
 namespace {
 
 using testsupport::BuildDemoArchive;

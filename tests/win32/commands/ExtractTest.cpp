@@ -12,6 +12,10 @@
 #include "TestWindows.h"
 #include "WinTest.h"
 
+using testsupport::FileExists;
+using testsupport::ReadWholeFile;
+using testsupport::ScratchFolder;
+
 namespace {
 
 using testsupport::ArchiveBuilder;
