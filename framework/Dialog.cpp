@@ -82,12 +82,6 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
     return nCode == 0 && pApp != nullptr && pApp->OnCmdMsg(nID, nCode);
 }
 
-BOOL CDialog::IsFrameworkDialog(HWND hWnd)
-{
-    return hWnd != NULL &&
-           ::GetWindowLongPtrA(hWnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&CDialog::DialogProc);
-}
-
 BOOL CDialog::HandleInitDialog(HWND hWnd)
 {
     Attach(hWnd);

@@ -83,7 +83,7 @@ TEST_F(DispatchTest, DirectResultsComeBackFromTheDialogProcedure)
     ShownForm shown(dlg);
     EXPECT_EQ(reinterpret_cast<HCURSOR>(dlg.SendMessage(WM_QUERYDRAGICON)), ::LoadCursorA(NULL, MAKEINTRESOURCEA(32512)));
     EXPECT_EQ(CWnd::FromHandle(dlg.m_hWnd), &dlg);
-    EXPECT_TRUE(CDialog::IsFrameworkDialog(dlg.m_hWnd));
+    EXPECT_TRUE(IsFrameworkDialog(dlg.m_hWnd));
 }
 
 using DataExchangeTest = WindowTest;
@@ -258,10 +258,10 @@ TEST_F(ErrorTest, FileErrorInAHandlerIsReportedAndTheProgramGoesOn)
     driver.On("Error", [&](HWND hBox) {
         // The box is owned by the main window; the holder has already gone.
         bOwnedByMain = ::GetWindow(hBox, GW_OWNER) == dlg.m_hWnd;
-        EXPECT_FALSE(CDialog::IsFrameworkDialog(hBox));
+        EXPECT_FALSE(IsFrameworkDialog(hBox));
         nHoldersAtReport = 0;
         for (HWND hWnd : ProcessWindows("#32770"))
-            if (WindowText(hWnd).empty() && CDialog::IsFrameworkDialog(hWnd))
+            if (WindowText(hWnd).empty() && IsFrameworkDialog(hWnd))
                 ++nHoldersAtReport;
         ModalDriver::PressButton(hBox, IDOK);
     });
