@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-class CClipRows {
+class ClipRows {
 public:
     static constexpr int COLUMNS = CLIP_COLUMNS;
     using Row = std::array<std::string, COLUMNS>;

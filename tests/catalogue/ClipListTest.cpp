@@ -20,17 +20,17 @@ std::unique_ptr<ClipTable> TableOf(uint32_t clips)
 
 TEST(ClipList, OneRowPerClipWithLabelLengthAndBothSizes)
 {
-    CClipRows list;
+    ClipRows list;
     FillClipList(list, *TableOf(3), DISC_NONE);
     ASSERT_EQ(3u, list.Rows().size());
-    EXPECT_EQ((CClipRows::Row{"Clip 001", "1:00", "1.0M", "0.5M"}), list.Rows()[0]);
-    EXPECT_EQ((CClipRows::Row{"Clip 002", "2:00", "2.0M", "1.0M"}), list.Rows()[1]);
-    EXPECT_EQ((CClipRows::Row{"Clip 003", "3:00", "3.0M", "1.5M"}), list.Rows()[2]);
+    EXPECT_EQ((ClipRows::Row{"Clip 001", "1:00", "1.0M", "0.5M"}), list.Rows()[0]);
+    EXPECT_EQ((ClipRows::Row{"Clip 002", "2:00", "2.0M", "1.0M"}), list.Rows()[1]);
+    EXPECT_EQ((ClipRows::Row{"Clip 003", "3:00", "3.0M", "1.5M"}), list.Rows()[2]);
 }
 
 TEST(ClipList, RefillingLeavesOnlyTheNewRows)
 {
-    CClipRows list;
+    ClipRows list;
     FillClipList(list, *TableOf(5), 0);
     FillClipList(list, *TableOf(2), DISC_NONE);
     ASSERT_EQ(2u, list.Rows().size());
@@ -40,7 +40,7 @@ TEST(ClipList, RefillingLeavesOnlyTheNewRows)
 
 TEST(ClipList, EmptyTableEmptiesTheList)
 {
-    CClipRows list;
+    ClipRows list;
     FillClipList(list, *TableOf(4), DISC_NONE);
     FillClipList(list, *TableOf(0), DISC_NONE);
     EXPECT_TRUE(list.Rows().empty());
