@@ -31,8 +31,8 @@ uint32_t LittleEndian32(const unsigned char* bytes)
     return bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<uint32_t>(bytes[3]) << 24);
 }
 
-// One walk over an archive. Every read must deliver all its bytes: a short read
-// means the archive ends inside a header, and that is a broken archive.
+// One walk over an archive. A short read means the archive ends inside a header:
+// a broken archive, not the end of the list.
 class Scan {
 public:
     Scan(CFile& archive, uint32_t length) : m_archive(archive), m_length(length) {}
@@ -158,8 +158,7 @@ ScanResult ScanArchive(CFile& archive, uint32_t length, bool publisher, ClipTabl
             return ScanResult::Rejected;
         if (!scan.SkipFillers(cursor))
             return ScanResult::Rejected;
-        // A clip beyond the table's last slot rejects the archive: nothing is
-        // stored past slot MAX_CLIPS - 1, and a partial list is never accepted.
+        // No slot left for this clip: refusing the archive beats listing part of it.
         if (table.nCount >= MAX_CLIPS)
             return ScanResult::Rejected;
         ClipRecord clip{};

@@ -1,6 +1,6 @@
 #pragma once
 // Rebuilds a list's rows from a clip table. Any list that offers the three
-// operations fits: the main window's list control, or a test's fake.
+// operations fits: the main window's list control, or ClipRows.
 //   DeleteAllItems()
 //   InsertItem(int row, const char* label)        -- item text, image 0, no data
 //   SetItemText(int row, int column, const char* text)

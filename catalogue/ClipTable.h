@@ -29,7 +29,7 @@ enum class Resolution { High, Low };
 Resolution ResolutionFromIndex(int index);
 
 struct ClipSpan {
-    uint32_t dwOffset;
-    uint32_t dwSize;
+    uint32_t offset;
+    uint32_t size;
 };
 ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution);

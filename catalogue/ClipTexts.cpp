@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+const char* const CLIP_COLUMN_HEADINGS[CLIP_COLUMNS] = {"Clip", "Length", "Hi-res", "Lo-res"};
+
 namespace {
 
 // The clips always play at 15 frames per second; the Bink header's rate is not read.

@@ -5,6 +5,11 @@
 #include <cstdint>
 #include <string>
 
+// The clip list's columns, left to right: the label, the length, and the sizes
+// of the high- and low-resolution encodings.
+constexpr int CLIP_COLUMNS = 4;
+extern const char* const CLIP_COLUMN_HEADINGS[CLIP_COLUMNS];
+
 // "%i:%02i" of minutes and seconds at 15 frames per second.
 std::string FormatClipLength(uint32_t frames);
 // "%.1fM" of the size in mebibytes.

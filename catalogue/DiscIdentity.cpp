@@ -25,7 +25,7 @@ struct KnownArchive {
 };
 
 // Tried in this order; the first equal name decides.
-const KnownArchive kKnownArchives[] = {
+const KnownArchive KNOWN_ARCHIVES[] = {
     {"disc1.pak", 0, "KVN Disc 1"},
     {"disc2.pak", 1, "KVN Disc 2"},
     {"disc3.pak", 2, "KVN Disc 3"},
@@ -33,14 +33,14 @@ const KnownArchive kKnownArchives[] = {
     {"publish.pak", DISC_NONE, "Publisher"},
 };
 
-const char* const kPublisherTitle = "publish.pak";
+const char* const PUBLISHER_TITLE = "publish.pak";
 
 } // namespace
 
 DiscIdentity IdentifyDisc(const char* fileTitle)
 {
     if (fileTitle != nullptr) {
-        for (const KnownArchive& known : kKnownArchives) {
+        for (const KnownArchive& known : KNOWN_ARCHIVES) {
             if (EqualsIgnoringAsciiCase(fileTitle, known.title))
                 return {known.disc, known.label};
         }
@@ -50,7 +50,7 @@ DiscIdentity IdentifyDisc(const char* fileTitle)
 
 bool IsPublisherArchive(const char* fileTitle)
 {
-    return fileTitle != nullptr && EqualsIgnoringAsciiCase(fileTitle, kPublisherTitle);
+    return fileTitle != nullptr && EqualsIgnoringAsciiCase(fileTitle, PUBLISHER_TITLE);
 }
 
 const char* FileTitleOf(const char* path)

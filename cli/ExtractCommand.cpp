@@ -69,8 +69,8 @@ int RunExtract(const ExtractRequest& request)
 
     CAtomicOutput target(output);
     {
-        CTerminalProgress progress(output, span.dwSize);
-        CopyClipBytes(archive.file, span.dwOffset, span.dwSize, target.File(),
+        CTerminalProgress progress(output, span.size);
+        CopyClipBytes(archive.file, span.offset, span.size, target.File(),
                       [&](uint32_t copied) { progress.Report(copied); });
     }
     target.Commit(request.bForce);

@@ -14,23 +14,22 @@
 
 namespace {
 
-void PrintTable(const LoadedArchive& archive, const CClipRows& rows)
+void PrintTable(const LoadedArchive& archive, const ClipRows& rows)
 {
-    static const char* const HEADERS[CClipRows::COLUMNS] = {"Clip", "Length", "Hi-res", "Lo-res"};
-    size_t widths[CClipRows::COLUMNS];
-    for (int c = 0; c < CClipRows::COLUMNS; ++c) {
-        widths[c] = std::char_traits<char>::length(HEADERS[c]);
-        for (const CClipRows::Row& row : rows.Rows())
+    size_t widths[ClipRows::COLUMNS];
+    for (int c = 0; c < ClipRows::COLUMNS; ++c) {
+        widths[c] = std::char_traits<char>::length(CLIP_COLUMN_HEADINGS[c]);
+        for (const ClipRows::Row& row : rows.Rows())
             widths[c] = std::max(widths[c], row[c].size());
     }
     const int numberWidth = 3;
 
     std::printf("%s\n", archive.identity.label);
-    std::printf("%*s  %-*s  %*s  %*s  %*s\n", numberWidth, "#", static_cast<int>(widths[0]), HEADERS[0],
-                static_cast<int>(widths[1]), HEADERS[1], static_cast<int>(widths[2]), HEADERS[2],
-                static_cast<int>(widths[3]), HEADERS[3]);
+    std::printf("%*s  %-*s  %*s  %*s  %*s\n", numberWidth, "#",
+                static_cast<int>(widths[0]), CLIP_COLUMN_HEADINGS[0], static_cast<int>(widths[1]), CLIP_COLUMN_HEADINGS[1],
+                static_cast<int>(widths[2]), CLIP_COLUMN_HEADINGS[2], static_cast<int>(widths[3]), CLIP_COLUMN_HEADINGS[3]);
     int number = 0;
-    for (const CClipRows::Row& row : rows.Rows()) {
+    for (const ClipRows::Row& row : rows.Rows()) {
         std::printf("%*d  %-*s  %*s  %*s  %*s\n", numberWidth, ++number, static_cast<int>(widths[0]),
                     row[0].c_str(), static_cast<int>(widths[1]), row[1].c_str(),
                     static_cast<int>(widths[2]), row[2].c_str(), static_cast<int>(widths[3]),
@@ -38,13 +37,13 @@ void PrintTable(const LoadedArchive& archive, const CClipRows& rows)
     }
 }
 
-void PrintJson(const LoadedArchive& archive, const CClipRows& rows)
+void PrintJson(const LoadedArchive& archive, const ClipRows& rows)
 {
     nlohmann::ordered_json clips = nlohmann::ordered_json::array();
     const ClipTable& table = *archive.clips;
     for (uint32_t i = 0; i < table.nCount; ++i) {
         const ClipRecord& clip = table.aRecords[i];
-        const CClipRows::Row& row = rows.Rows()[i];
+        const ClipRows::Row& row = rows.Rows()[i];
         clips.push_back({{"number", i + 1},
                          {"label", row[0]},
                          {"frames", clip.dwFrames},
@@ -71,7 +70,7 @@ int RunList(const std::string& archivePath, bool json)
     if (!LoadArchive(archivePath, archive))
         return ReportRejectedArchive(archivePath);
 
-    CClipRows rows;
+    ClipRows rows;
     FillClipList(rows, *archive.clips, archive.identity.disc);
     if (json)
         PrintJson(archive, rows);

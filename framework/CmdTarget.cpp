@@ -7,7 +7,7 @@ const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap()
 {
-    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, 0, nullptr } };
+    static const AFX_MSGMAP_ENTRY entries[] = { { 0, 0, 0, nullptr } };
     static const AFX_MSGMAP map = { nullptr, &entries[0] };
     return &map;
 }
@@ -20,7 +20,7 @@ const AFX_MSGMAP_ENTRY* CCmdTarget::FindMessageEntry(const AFX_MSGMAP* pMap, UIN
                 continue;
             if (nMessage != WM_COMMAND)
                 return p;
-            if (p->nCode == nCode && nID >= p->nID && nID <= p->nLastID)
+            if (p->nCode == nCode && nID == p->nID)
                 return p;
         }
     }

@@ -10,7 +10,7 @@ CDataExchange::CDataExchange(CWnd* pDlgWnd, BOOL bSaveAndValidate)
 
 HWND CDataExchange::PrepareCtrl(int nIDC)
 {
-    HWND hWndCtrl = ::GetDlgItem(m_pDlgWnd->GetSafeHwnd(), nIDC);
+    HWND hWndCtrl = ::GetDlgItem(CWnd::GetSafeHwnd(m_pDlgWnd), nIDC);
     if (hWndCtrl == NULL)
         throw std::logic_error("The window has no control " + std::to_string(nIDC) + " to exchange data with.");
     return hWndCtrl;

@@ -34,14 +34,14 @@ BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)
         pParentWnd = AfxGetMainWnd();
     m_nIDTemplate = nIDTemplate;
     HWND hWnd = ::CreateDialogParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nIDTemplate),
-                                     pParentWnd->GetSafeHwnd(), DialogProc, reinterpret_cast<LPARAM>(this));
+                                     GetSafeHwnd(pParentWnd), DialogProc, reinterpret_cast<LPARAM>(this));
     return hWnd != NULL;
 }
 
 int CDialog::DoModal()
 {
     HWND hWndTop = NULL;
-    HWND hWndOwner = GetSafeOwner_(m_pParentWnd->GetSafeHwnd(), &hWndTop);
+    HWND hWndOwner = GetSafeOwner_(GetSafeHwnd(m_pParentWnd), &hWndTop);
     // The system disables the owner for the modal loop and enables it at the end.
     const INT_PTR nResult = ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), hWndOwner,
                                               DialogProc, reinterpret_cast<LPARAM>(this));
@@ -82,12 +82,6 @@ BOOL CDialog::OnCmdMsg(UINT nID, int nCode)
     return nCode == 0 && pApp != nullptr && pApp->OnCmdMsg(nID, nCode);
 }
 
-BOOL CDialog::IsFrameworkDialog(HWND hWnd)
-{
-    return hWnd != NULL &&
-           ::GetWindowLongPtrA(hWnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&CDialog::DialogProc);
-}
-
 BOOL CDialog::HandleInitDialog(HWND hWnd)
 {
     Attach(hWnd);
@@ -120,9 +114,7 @@ void CDialog::HandleNcDestroy()
 {
     ::SetWindowLongPtrA(m_hWnd, DWLP_USER, 0);
     Detach();
-    CWinApp* pApp = AfxGetApp();
-    if (pApp != nullptr && pApp->m_pMainWnd == this)
-        pApp->m_pMainWnd = nullptr;
+    afx::ForgetMainWnd(this);
 }
 
 BOOL CDialog::Dispatch(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -27,8 +27,6 @@ public:
 
     // The dialog procedure of every framework dialog.
     static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
-    // TRUE for a window made by CDialog (from any thread of the process).
-    static BOOL IsFrameworkDialog(HWND hWnd);
 
     BOOL OnCmdMsg(UINT nID, int nCode) override;
 

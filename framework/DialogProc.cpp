@@ -31,10 +31,25 @@ bool ReturnsResultDirectly(UINT message)
     }
 }
 
+// The message CallDefDlgProc hands to DefDlgProcA: the dialog procedure then
+// leaves it to the system instead of dispatching it again.
+const afx::CurrentMessage* g_pDefaultMessage = nullptr;
+
 bool IsDefaultMessage(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    const afx::CurrentMessage* p = afx::g_pDefaultMessage;
+    const afx::CurrentMessage* p = g_pDefaultMessage;
     return p != nullptr && p->hWnd == hWnd && p->message == message && p->wParam == wParam && p->lParam == lParam;
+}
+
+// CWnd::Default for a dialog. DefDlgProcA calls the dialog procedure first; it
+// lets this one message pass.
+LRESULT CallDefDlgProc(const afx::CurrentMessage& msg)
+{
+    const afx::CurrentMessage* pOuter = g_pDefaultMessage;
+    g_pDefaultMessage = &msg;
+    const LRESULT lResult = ::DefDlgProcA(msg.hWnd, msg.message, msg.wParam, msg.lParam);
+    g_pDefaultMessage = pOuter;
+    return lResult;
 }
 
 } // namespace
@@ -50,7 +65,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hWnd, UINT message, WPARAM wParam, LPA
     if (pDlg == nullptr)
         return FALSE;
 
-    const afx::CurrentMessage current = { hWnd, message, wParam, lParam, afx::g_pCurrentMessage };
+    const afx::CurrentMessage current = { hWnd, message, wParam, lParam, afx::g_pCurrentMessage, CallDefDlgProc };
     afx::g_pCurrentMessage = &current;
     LRESULT lResult = 0;
     BOOL bHandled = FALSE;

@@ -9,13 +9,10 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
     : m_ofn(), m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd)
 {
     m_szFileName[0] = '\0';
-    m_szFileTitle[0] = '\0';
     m_ofn.lStructSize = sizeof(m_ofn);
     m_ofn.hInstance = AfxGetInstanceHandle();
     m_ofn.lpstrFile = m_szFileName;
     m_ofn.nMaxFile = MAX_PATH;
-    m_ofn.lpstrFileTitle = m_szFileTitle;
-    m_ofn.nMaxFileTitle = sizeof(m_szFileTitle);
     m_ofn.Flags = dwFlags | OFN_EXPLORER;
 
     if (lpszDefExt != NULL) {
@@ -42,7 +39,7 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, const char* lpszDefExt, const cha
 int CFileDialog::DoModal()
 {
     HWND hWndTop = NULL;
-    m_ofn.hwndOwner = CWnd::GetSafeOwner_(m_pParentWnd->GetSafeHwnd(), &hWndTop);
+    m_ofn.hwndOwner = CWnd::GetSafeOwner_(CWnd::GetSafeHwnd(m_pParentWnd), &hWndTop);
     const BOOL bResult = m_bOpenFileDialog ? ::GetOpenFileNameA(&m_ofn) : ::GetSaveFileNameA(&m_ofn);
     if (hWndTop != NULL)
         ::EnableWindow(hWndTop, TRUE);
@@ -61,16 +58,4 @@ CString CFileDialog::GetFileName() const
         return CString(m_ofn.lpstrFile + m_ofn.nFileOffset);
     const char* pszSlash = std::strrchr(m_ofn.lpstrFile, '\\');
     return CString(pszSlash != nullptr ? pszSlash + 1 : m_ofn.lpstrFile);
-}
-
-CString CFileDialog::GetFileExt() const
-{
-    const CString strName = GetFileName();
-    const int nDot = strName.ReverseFind('.');
-    return nDot < 0 ? CString() : strName.Mid(nDot + 1);
-}
-
-CString CFileDialog::GetFileTitle() const
-{
-    return CString(m_ofn.lpstrFileTitle);
 }

@@ -22,8 +22,6 @@ public:
 
     CString GetPathName() const;   // the full path
     CString GetFileName() const;   // name and extension, no folder
-    CString GetFileExt() const;    // extension without the dot
-    CString GetFileTitle() const;  // as the system displays it (perhaps no extension)
 
     // Set members of m_ofn (lpstrInitialDir, lpstrTitle...) before DoModal.
     OPENFILENAMEA m_ofn;
@@ -34,5 +32,4 @@ protected:
     CString m_strDefExt;
     CString m_strFilter;  // NUL-separated, ending in two NULs
     char m_szFileName[MAX_PATH];
-    char m_szFileTitle[64];
 };

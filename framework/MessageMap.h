@@ -22,8 +22,7 @@ typedef LRESULT (*AFX_PMSGTHUNK)(CCmdTarget* pTarget, WPARAM wParam, LPARAM lPar
 struct AFX_MSGMAP_ENTRY {
     UINT nMessage;   // the window message; WM_COMMAND for commands and notifications
     UINT nCode;      // notification code for WM_COMMAND (BN_CLICKED, or 0 for a command)
-    UINT nID;        // first control or command id for WM_COMMAND
-    UINT nLastID;    // last id of the range
+    UINT nID;        // control or command id for WM_COMMAND
     AFX_PMSGTHUNK pfn;  // nullptr ends the table
 };
 
@@ -46,7 +45,7 @@ protected: \
         static const AFX_MSGMAP_ENTRY _messageEntries[] = {
 
 #define END_MESSAGE_MAP() \
-            { 0, 0, 0, 0, nullptr } \
+            { 0, 0, 0, nullptr } \
         }; \
         static const AFX_MSGMAP messageMap = { &TheBaseClass::GetThisMessageMap, &_messageEntries[0] }; \
         return &messageMap; \
@@ -60,28 +59,15 @@ protected: \
     }
 
 #define ON_COMMAND(id, memberFxn) \
-    { WM_COMMAND, 0, (UINT)(id), (UINT)(id), AFX_MSG_THUNK(pThis->memberFxn(); return 0) },
-
-#define ON_COMMAND_RANGE(id, idLast, memberFxn) \
-    { WM_COMMAND, 0, (UINT)(id), (UINT)(idLast), \
-      AFX_MSG_THUNK(pThis->memberFxn(LOWORD(wParam)); return 0) },
+    { WM_COMMAND, 0, (UINT)(id), AFX_MSG_THUNK(pThis->memberFxn(); return 0) },
 
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
-    { WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AFX_MSG_THUNK(pThis->memberFxn(); return 0) },
+    { WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), AFX_MSG_THUNK(pThis->memberFxn(); return 0) },
 
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
 
-#define ON_MESSAGE(message, memberFxn) \
-    { (UINT)(message), 0, 0, 0, AFX_MSG_THUNK(return pThis->memberFxn(wParam, lParam)) },
-
 #define ON_WM_PAINT() \
-    { WM_PAINT, 0, 0, 0, AFX_MSG_THUNK(pThis->OnPaint(); return 0) },
+    { WM_PAINT, 0, 0, AFX_MSG_THUNK(pThis->OnPaint(); return 0) },
 
 #define ON_WM_QUERYDRAGICON() \
-    { WM_QUERYDRAGICON, 0, 0, 0, AFX_MSG_THUNK(return reinterpret_cast<LRESULT>(pThis->OnQueryDragIcon())) },
-
-#define ON_WM_DESTROY() \
-    { WM_DESTROY, 0, 0, 0, AFX_MSG_THUNK(pThis->OnDestroy(); return 0) },
-
-#define ON_WM_TIMER() \
-    { WM_TIMER, 0, 0, 0, AFX_MSG_THUNK(pThis->OnTimer(static_cast<UINT_PTR>(wParam)); return 0) },
+    { WM_QUERYDRAGICON, 0, 0, AFX_MSG_THUNK(return reinterpret_cast<LRESULT>(pThis->OnQueryDragIcon())) },

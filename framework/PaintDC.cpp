@@ -1,6 +1,6 @@
 #include "PaintDC.h"
 
-CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(pWnd->GetSafeHwnd())
+CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(CWnd::GetSafeHwnd(pWnd))
 {
     m_hDC = ::BeginPaint(m_hWnd, &m_ps);
 }

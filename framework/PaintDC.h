@@ -13,9 +13,7 @@ public:
     HDC m_hDC = NULL;
 
     HDC GetSafeHdc() const { return m_hDC; }
-    operator HDC() const { return m_hDC; }
     BOOL DrawIcon(int x, int y, HICON hIcon) { return ::DrawIcon(m_hDC, x, y, hIcon); }
-    BOOL DrawIcon(POINT point, HICON hIcon) { return ::DrawIcon(m_hDC, point.x, point.y, hIcon); }
 };
 
 class CPaintDC : public CDC {

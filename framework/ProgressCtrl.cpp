@@ -28,11 +28,6 @@ int CProgressCtrl::GetPos() const
     return static_cast<int>(SendMessage(PBM_GETPOS, 0, 0));
 }
 
-int CProgressCtrl::OffsetPos(int nPos)
-{
-    return static_cast<int>(SendMessage(PBM_DELTAPOS, static_cast<WPARAM>(nPos), 0));
-}
-
 int CProgressCtrl::SetStep(int nStep)
 {
     return static_cast<int>(SendMessage(PBM_SETSTEP, static_cast<WPARAM>(nStep), 0));

@@ -12,7 +12,6 @@ public:
     void GetRange(int& nLower, int& nUpper) const;
     int SetPos(int nPos);     // returns the previous position
     int GetPos() const;
-    int OffsetPos(int nPos);
     int SetStep(int nStep);
     int StepIt();
 };

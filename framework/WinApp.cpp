@@ -1,13 +1,10 @@
 #include "WinApp.h"
 
 #include "ExceptionReport.h"
+#include "WndState.h"
 
 #include <commctrl.h>
 #include <cstring>
-
-namespace {
-CWinApp* g_pApp = nullptr;
-}
 
 BEGIN_MESSAGE_MAP(CWinApp, CCmdTarget)
 END_MESSAGE_MAP()
@@ -16,13 +13,13 @@ CWinApp::CWinApp(const char* pszAppName)
     : m_pMainWnd(nullptr), m_hInstance(NULL), m_lpCmdLine(""), m_nCmdShow(SW_SHOWDEFAULT), m_pszAppName(pszAppName)
 {
     m_szAppName[0] = '\0';
-    g_pApp = this;
+    afx::g_pApp = this;
 }
 
 CWinApp::~CWinApp()
 {
-    if (g_pApp == this)
-        g_pApp = nullptr;
+    if (afx::g_pApp == this)
+        afx::g_pApp = nullptr;
 }
 
 BOOL CWinApp::InitInstance()
@@ -56,28 +53,6 @@ BOOL CWinApp::Enable3dControls()
 
 void CWinApp::OnHelp()
 {
-}
-
-CWinApp* AfxGetApp()
-{
-    return g_pApp;
-}
-
-CWnd* AfxGetMainWnd()
-{
-    return g_pApp != nullptr ? g_pApp->m_pMainWnd : nullptr;
-}
-
-HINSTANCE AfxGetInstanceHandle()
-{
-    if (g_pApp != nullptr && g_pApp->m_hInstance != NULL)
-        return g_pApp->m_hInstance;
-    return ::GetModuleHandleA(NULL);
-}
-
-HINSTANCE AfxGetResourceHandle()
-{
-    return AfxGetInstanceHandle();
 }
 
 int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)

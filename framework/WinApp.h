@@ -19,8 +19,9 @@ public:
     virtual int Run();
     virtual int ExitInstance();
 
-    // Here: registers the common control classes the dialogs use (list view,
-    // progress bar and the other standard ones). TRUE when that succeeded.
+    // The classic name, kept because the program's start-up is written against it;
+    // what it does here is register the common control classes the dialogs use
+    // (list view, progress bar and the other standard ones). TRUE on success.
     BOOL Enable3dControls();
     // The help command: this program has no help file, so nothing happens.
     void OnHelp();

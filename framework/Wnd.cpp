@@ -1,8 +1,6 @@
 #include "Wnd.h"
 
 #include "DataExchange.h"
-#include "Dialog.h"
-#include "WinApp.h"
 #include "WndState.h"
 
 #include <map>
@@ -12,7 +10,6 @@
 namespace afx {
 
 const CurrentMessage* g_pCurrentMessage = nullptr;
-const CurrentMessage* g_pDefaultMessage = nullptr;
 
 namespace {
 
@@ -61,16 +58,7 @@ CWnd::~CWnd()
 {
     if (m_hWnd != NULL)
         afx::UnregisterPermanent(m_hWnd, this);
-    CWinApp* pApp = AfxGetApp();
-    if (pApp != nullptr && pApp->m_pMainWnd == this)
-        pApp->m_pMainWnd = nullptr;
-}
-
-HWND CWnd::GetSafeHwnd() const
-{
-    // Read through a volatile copy so the test for null survives optimisation.
-    const CWnd* volatile pThis = this;
-    return pThis == nullptr ? NULL : pThis->m_hWnd;
+    afx::ForgetMainWnd(this);
 }
 
 CWnd* CWnd::FromHandlePermanent(HWND hWnd)
@@ -115,10 +103,8 @@ HWND CWnd::Detach()
 HWND CWnd::GetSafeOwner_(HWND hParent, HWND* pWndTop)
 {
     HWND hWnd = hParent;
-    if (hWnd == NULL) {
-        CWnd* pMain = AfxGetMainWnd();
-        hWnd = pMain->GetSafeHwnd();
-    }
+    if (hWnd == NULL)
+        hWnd = GetSafeHwnd(afx::MainWnd());
     // A pop-up window cannot be owned by a child window.
     while (hWnd != NULL && (::GetWindowLongA(hWnd, GWL_STYLE) & WS_CHILD))
         hWnd = ::GetParent(hWnd);
@@ -143,7 +129,7 @@ HWND CWnd::GetSafeOwner_(HWND hParent, HWND* pWndTop)
 
 CWnd* CWnd::GetSafeOwner(CWnd* pParent, HWND* pWndTop)
 {
-    return FromHandle(GetSafeOwner_(pParent->GetSafeHwnd(), pWndTop));
+    return FromHandle(GetSafeOwner_(GetSafeHwnd(pParent), pWndTop));
 }
 
 CWnd* CWnd::GetDlgItem(int nID) const
@@ -151,20 +137,11 @@ CWnd* CWnd::GetDlgItem(int nID) const
     return FromHandle(::GetDlgItem(m_hWnd, nID));
 }
 
-int CWnd::GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
-CWnd* CWnd::GetParent() const { return FromHandle(::GetParent(m_hWnd)); }
-CWnd* CWnd::GetOwner() const { return FromHandle(::GetWindow(m_hWnd, GW_OWNER)); }
 DWORD CWnd::GetStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_STYLE)); }
-DWORD CWnd::GetExStyle() const { return static_cast<DWORD>(::GetWindowLongA(m_hWnd, GWL_EXSTYLE)); }
 
 BOOL CWnd::EnableWindow(BOOL bEnable) { return ::EnableWindow(m_hWnd, bEnable); }
 BOOL CWnd::IsWindowEnabled() const { return ::IsWindowEnabled(m_hWnd); }
-BOOL CWnd::IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
 BOOL CWnd::IsIconic() const { return ::IsIconic(m_hWnd); }
-BOOL CWnd::ShowWindow(int nCmdShow) { return ::ShowWindow(m_hWnd, nCmdShow); }
-void CWnd::UpdateWindow() { ::UpdateWindow(m_hWnd); }
-void CWnd::Invalidate(BOOL bErase) { ::InvalidateRect(m_hWnd, NULL, bErase); }
-CWnd* CWnd::SetFocus() { return FromHandle(::SetFocus(m_hWnd)); }
 
 HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 {
@@ -173,8 +150,6 @@ HICON CWnd::SetIcon(HICON hIcon, BOOL bBigIcon)
 }
 
 void CWnd::SetWindowText(const char* pszText) { ::SetWindowTextA(m_hWnd, pszText); }
-int CWnd::GetWindowText(char* pszBuffer, int nMaxCount) const { return ::GetWindowTextA(m_hWnd, pszBuffer, nMaxCount); }
-int CWnd::GetWindowTextLength() const { return ::GetWindowTextLengthA(m_hWnd); }
 
 void CWnd::GetWindowText(CString& rString) const
 {
@@ -194,21 +169,13 @@ int CWnd::GetDlgItemText(int nID, CString& rString) const
     return rString.GetLength();
 }
 
-void CWnd::CheckDlgButton(int nIDButton, UINT nCheck) { ::CheckDlgButton(m_hWnd, nIDButton, nCheck); }
-UINT CWnd::IsDlgButtonChecked(int nIDButton) const { return ::IsDlgButtonChecked(m_hWnd, nIDButton); }
-
 void CWnd::GetClientRect(LPRECT lpRect) const { ::GetClientRect(m_hWnd, lpRect); }
 void CWnd::GetWindowRect(LPRECT lpRect) const { ::GetWindowRect(m_hWnd, lpRect); }
-
-void CWnd::MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint)
-{
-    ::MoveWindow(m_hWnd, x, y, nWidth, nHeight, bRepaint);
-}
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner)
 {
     const DWORD dwStyle = GetStyle();
-    HWND hWndCenter = pAlternateOwner->GetSafeHwnd();
+    HWND hWndCenter = GetSafeHwnd(pAlternateOwner);
     if (hWndCenter == NULL)
         hWndCenter = (dwStyle & WS_CHILD) ? ::GetParent(m_hWnd) : ::GetWindow(m_hWnd, GW_OWNER);
 
@@ -247,15 +214,10 @@ LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const
     return ::SendMessageA(m_hWnd, message, wParam, lParam);
 }
 
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const
-{
-    return ::PostMessageA(m_hWnd, message, wParam, lParam);
-}
-
 int CWnd::MessageBox(const char* pszText, const char* pszCaption, UINT nType) const
 {
-    if (pszCaption == NULL && AfxGetApp() != nullptr)
-        pszCaption = AfxGetApp()->m_pszAppName;
+    if (pszCaption == NULL)
+        pszCaption = afx::AppName();
     return ::MessageBoxA(m_hWnd, pszText, pszCaption, nType);
 }
 
@@ -266,17 +228,9 @@ BOOL CWnd::IsDialogMessage(LPMSG lpMsg)
 
 LRESULT CWnd::Default()
 {
+    // The procedure that dispatched the message knows what the system's processing is.
     const afx::CurrentMessage* pMsg = afx::g_pCurrentMessage;
-    if (pMsg == nullptr)
-        return 0;
-    if (!CDialog::IsFrameworkDialog(pMsg->hWnd))
-        return ::DefWindowProcA(pMsg->hWnd, pMsg->message, pMsg->wParam, pMsg->lParam);
-    // DefDlgProcA calls the dialog procedure first; it lets this one message pass.
-    const afx::CurrentMessage* pOuter = afx::g_pDefaultMessage;
-    afx::g_pDefaultMessage = pMsg;
-    const LRESULT lResult = ::DefDlgProcA(pMsg->hWnd, pMsg->message, pMsg->wParam, pMsg->lParam);
-    afx::g_pDefaultMessage = pOuter;
-    return lResult;
+    return pMsg != nullptr ? pMsg->pfnDefault(*pMsg) : 0;
 }
 
 BOOL CWnd::DestroyWindow()

@@ -17,10 +17,9 @@ public:
 
     HWND m_hWnd = NULL;
 
-    // NULL also when called through a null pointer, as callers of the classic
-    // framework expect (m_pParentWnd->GetSafeHwnd()).
-    HWND GetSafeHwnd() const;
-    operator HWND() const { return GetSafeHwnd(); }
+    // The window of pWnd, NULL when pWnd is null: for the optional parents and
+    // owners that the classic framework passes around as pointers.
+    static HWND GetSafeHwnd(const CWnd* pWnd) { return pWnd != nullptr ? pWnd->m_hWnd : NULL; }
 
     static CWnd* FromHandle(HWND hWnd);
     static CWnd* FromHandlePermanent(HWND hWnd);
@@ -36,45 +35,31 @@ public:
     static HWND GetSafeOwner_(HWND hParent, HWND* pWndTop);
 
     CWnd* GetDlgItem(int nID) const;
-    int GetDlgCtrlID() const;
-    CWnd* GetParent() const;
-    CWnd* GetOwner() const;
     DWORD GetStyle() const;
-    DWORD GetExStyle() const;
 
     BOOL EnableWindow(BOOL bEnable = TRUE);
     BOOL IsWindowEnabled() const;
-    BOOL IsWindowVisible() const;
     BOOL IsIconic() const;
-    BOOL ShowWindow(int nCmdShow);
-    void UpdateWindow();
-    void Invalidate(BOOL bErase = TRUE);
-    CWnd* SetFocus();
     HICON SetIcon(HICON hIcon, BOOL bBigIcon);
 
     void SetWindowText(const char* pszText);
-    int GetWindowText(char* pszBuffer, int nMaxCount) const;
     void GetWindowText(CString& rString) const;
-    int GetWindowTextLength() const;
     void SetDlgItemText(int nID, const char* pszText);
     int GetDlgItemText(int nID, CString& rString) const;
-    void CheckDlgButton(int nIDButton, UINT nCheck);
-    UINT IsDlgButtonChecked(int nIDButton) const;
 
     void GetClientRect(LPRECT lpRect) const;
     void GetWindowRect(LPRECT lpRect) const;
-    void MoveWindow(int x, int y, int nWidth, int nHeight, BOOL bRepaint = TRUE);
     // Centres this window over its owner, or over the screen's work area when the
     // owner is missing, hidden or minimised; kept inside the work area.
     void CenterWindow(CWnd* pAlternateOwner = NULL);
 
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
-    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // Caption NULL: the application's name.
     int MessageBox(const char* pszText, const char* pszCaption = NULL, UINT nType = MB_OK) const;
     BOOL IsDialogMessage(LPMSG lpMsg);
 
-    // The system's own processing of the message being handled now, run at once.
+    // The system's own processing of the message being handled now, run at once
+    // (0 outside a handler).
     LRESULT Default();
 
     // Destroys the window. Overrides run however the window goes: by this call,

@@ -2,6 +2,7 @@
 // State shared by the window classes and the dialog procedure; not for users.
 #include <windows.h>
 
+class CWinApp;
 class CWnd;
 
 namespace afx {
@@ -13,11 +14,20 @@ struct CurrentMessage {
     WPARAM wParam;
     LPARAM lParam;
     const CurrentMessage* pOuter;
+    // The system's own processing of this message, chosen by the procedure that
+    // dispatches it.
+    LRESULT (*pfnDefault)(const CurrentMessage& msg);
 };
 extern const CurrentMessage* g_pCurrentMessage;
-// The message CWnd::Default hands back to DefDlgProcA: the dialog procedure then
-// leaves it to the system instead of dispatching it again.
-extern const CurrentMessage* g_pDefaultMessage;
+
+// The application object, if the program has one (WndState.cpp). The window
+// classes reach it through these, so that they do not depend on the application.
+extern CWinApp* g_pApp;
+CWnd* MainWnd();
+// Clears the main window when it is pWnd, which is going.
+void ForgetMainWnd(const CWnd* pWnd);
+// The application's name; NULL without an application object.
+const char* AppName();
 
 void RegisterPermanent(HWND hWnd, CWnd* pWnd);
 void UnregisterPermanent(HWND hWnd, CWnd* pWnd);

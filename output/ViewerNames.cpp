@@ -34,7 +34,7 @@ std::string ToolFolderOf(const char* modulePath)
     return std::string(modulePath, lastSeparator + 1);
 }
 
-bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, Resolution resolution,
+bool BuildPlayerCommand(const std::string& toolFolder, bool fullscreen, Resolution resolution,
                         PlayerCommand& command)
 {
     // One limit for both modes, so that whether View works does not hang on the
@@ -42,11 +42,11 @@ bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, Resolut
     if (toolFolder.size() + LONGEST_SUFFIX > MAX_PATH_CHARS - 1)
         return false;
 
-    command.strTempClip = toolFolder + TEMP_CLIP_NAME;
-    command.strPlayer = toolFolder + PLAYER_NAME;
-    command.strParameters = "\"" + command.strTempClip + "\"";
-    if (bFullscreen)
-        command.strParameters += resolution == Resolution::High ? FULLSCREEN_HIGH : FULLSCREEN_LOW;
+    command.tempClip = toolFolder + TEMP_CLIP_NAME;
+    command.player = toolFolder + PLAYER_NAME;
+    command.parameters = "\"" + command.tempClip + "\"";
+    if (fullscreen)
+        command.parameters += resolution == Resolution::High ? FULLSCREEN_HIGH : FULLSCREEN_LOW;
     return true;
 }
 

@@ -13,9 +13,9 @@ constexpr size_t MAX_PATH_CHARS = 260;
 std::string ProposedClipName(int index, Resolution resolution);
 
 struct PlayerCommand {
-    std::string strTempClip;    // folder + "~clip.bik"
-    std::string strPlayer;      // folder + "binkplay.exe"
-    std::string strParameters;  // "\"" temp "\"" and, full screen, "/D108 /R /C" (high) or "/D102 /R /C" (low)
+    std::string tempClip;    // folder + "~clip.bik"
+    std::string player;      // folder + "binkplay.exe"
+    std::string parameters;  // "\"" temp "\"" and, full screen, "/D108 /R /C" (high) or "/D102 /R /C" (low)
 };
 
 // The tool's own folder: the module path up to and including its last backslash
@@ -25,7 +25,7 @@ std::string ToolFolderOf(const char* modulePath);
 // False when a string would not fit its MAX_PATH_CHARS buffer (a folder of more
 // than 237 characters, in either mode, leaves no room for the full-screen
 // parameters); nothing is built then.
-bool BuildPlayerCommand(const std::string& toolFolder, bool bFullscreen, Resolution resolution,
+bool BuildPlayerCommand(const std::string& toolFolder, bool fullscreen, Resolution resolution,
                         PlayerCommand& command);
 
 // The folder of a chosen file: the first (path length - name length) characters.

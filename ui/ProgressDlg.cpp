@@ -1,7 +1,5 @@
 #include "ProgressDlg.h"
 
-#include <commctrl.h>
-
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
 END_MESSAGE_MAP()
 
@@ -25,7 +23,7 @@ BOOL CProgressDlg::Create(CWnd* pParent)
 {
     m_pParentWnd = CWnd::GetSafeOwner(pParent);
     // An owner that someone else disabled stays theirs to enable.
-    if (m_pParentWnd != NULL && ::IsWindowEnabled(m_pParentWnd->GetSafeHwnd())) {
+    if (m_pParentWnd != NULL && m_pParentWnd->IsWindowEnabled()) {
         m_pParentWnd->EnableWindow(FALSE);
         m_bParentDisabled = TRUE;
     }
@@ -60,10 +58,9 @@ BOOL CProgressDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
     // The 16-bit range message: only the low word of each end counts here.
-    m_progress.SendMessage(PBM_SETRANGE, 0,
-                           MAKELPARAM(static_cast<WORD>(m_nLower), static_cast<WORD>(m_nUpper)));
-    m_progress.SendMessage(PBM_SETSTEP, m_nStep, 0);
-    m_progress.SendMessage(PBM_SETPOS, m_nLower, 0);
+    m_progress.SetRange(static_cast<short>(m_nLower), static_cast<short>(m_nUpper));
+    m_progress.SetStep(m_nStep);
+    m_progress.SetPos(m_nLower);
     return TRUE;
 }
 
@@ -79,7 +76,7 @@ void CProgressDlg::SetStatus(const char* pszText)
 {
     if (!HasWindow())
         return;
-    ::SetDlgItemTextA(m_hWnd, IDC_STATUS, pszText);
+    SetDlgItemText(IDC_STATUS, pszText);
 }
 
 void CProgressDlg::SetRange(int nLower, int nUpper)
@@ -88,7 +85,7 @@ void CProgressDlg::SetRange(int nLower, int nUpper)
         return;
     m_nLower = nLower;
     m_nUpper = nUpper;
-    m_progress.SendMessage(PBM_SETRANGE32, static_cast<WPARAM>(nLower), static_cast<LPARAM>(nUpper));
+    m_progress.SetRange32(nLower, nUpper);
 }
 
 void CProgressDlg::SetPos(int nPos)
@@ -99,7 +96,7 @@ void CProgressDlg::SetPos(int nPos)
     // A handler run by the pump may have taken the window down.
     if (!HasWindow())
         return;
-    m_progress.SendMessage(PBM_SETPOS, static_cast<WPARAM>(nPos), 0);
+    m_progress.SetPos(nPos);
 }
 
 void CProgressDlg::PumpMessages()

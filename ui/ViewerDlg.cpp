@@ -1,8 +1,8 @@
 #include "ViewerDlg.h"
 
+#include "ClipTexts.h"
 #include "ViewerNames.h"
 
-#include <commctrl.h>
 #include <cstdio>
 #include <cstring>
 
@@ -16,11 +16,15 @@ END_MESSAGE_MAP()
 
 CViewerDlg::CViewerDlg(CWnd* pParent)
     : CDialog(IDD, pParent),
+      m_disc(DISC_NONE),
+      m_szTempClip(),
+      m_szInitialDir(),
+      m_szArchivePath(),
+      m_clips(),
       m_nResolution(0),
-      m_bFullscreen(FALSE)
+      m_bFullscreen(FALSE),
+      m_hIcon(::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME)))
 {
-    m_szTempClip[0] = '\0';
-    m_hIcon = ::LoadIconA(AfxGetInstanceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
 void CViewerDlg::DoDataExchange(CDataExchange* pDX)
@@ -37,7 +41,7 @@ BOOL CViewerDlg::OnInitDialog()
 {
     CDialog::OnInitDialog();
 
-    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    SetIcon(m_hIcon, TRUE);
 
     m_szInitialDir[0] = '\0';
     LocateDataDirectory();
@@ -46,51 +50,36 @@ BOOL CViewerDlg::OnInitDialog()
         MessageBox("Could not locate Korvalon.", "Error", MB_ICONEXCLAMATION);
 
     InsertListColumns();
-    m_listClips.SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+    m_listClips.SetExtendedStyle(LVS_EX_FULLROWSELECT);
     return TRUE;
 }
 
 void CViewerDlg::InsertListColumns()
 {
-    struct Column {
-        const char* pszHeading;
-        int nFormat;
-        int nWidth;
-    };
-    static const Column kColumns[] = {
-        {"Clip", LVCFMT_LEFT, 110},
-        {"Length", LVCFMT_RIGHT, 45},
-        {"Hi-res", LVCFMT_RIGHT, 45},
-        {"Lo-res", LVCFMT_RIGHT, 45},
-    };
-    for (int i = 0; i < 4; ++i) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        column.fmt = kColumns[i].nFormat;
-        column.cx = kColumns[i].nWidth;
-        column.pszText = const_cast<char*>(kColumns[i].pszHeading);
-        column.iSubItem = i;
-        m_listClips.SendMessage(LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
-    }
+    // The label column is wide and left-aligned; the figures are right-aligned.
+    static const int FORMATS[CLIP_COLUMNS] = {LVCFMT_LEFT, LVCFMT_RIGHT, LVCFMT_RIGHT, LVCFMT_RIGHT};
+    static const int WIDTHS[CLIP_COLUMNS] = {110, 45, 45, 45};
+    for (int i = 0; i < CLIP_COLUMNS; ++i)
+        m_listClips.InsertColumn(i, CLIP_COLUMN_HEADINGS[i], FORMATS[i], WIDTHS[i], i);
 }
 
 void CViewerDlg::LocateDataDirectory()
 {
     // The game's install key, one level at a time. Read access is all the lookup
     // needs; asking for more fails for users without administrator rights.
-    static const char* const kKeyPath[] = {"software", "Brakkenfold, Inc", "KORVALON", "1.00"};
-    const int kDepth = 4;
+    static const char* const KEY_PATH[] = {"software", "Brakkenfold, Inc", "KORVALON", "1.00"};
+    const int KEY_DEPTH = 4;
 
-    HKEY ahKeys[kDepth];
+    HKEY ahKeys[KEY_DEPTH];
     int nOpen = 0;
     HKEY hParent = HKEY_LOCAL_MACHINE;
-    while (nOpen < kDepth
-           && ::RegOpenKeyExA(hParent, kKeyPath[nOpen], 0, KEY_READ, &ahKeys[nOpen]) == ERROR_SUCCESS) {
+    while (nOpen < KEY_DEPTH
+           && ::RegOpenKeyExA(hParent, KEY_PATH[nOpen], 0, KEY_READ, &ahKeys[nOpen]) == ERROR_SUCCESS) {
         hParent = ahKeys[nOpen];
         ++nOpen;
     }
-    if (nOpen == kDepth)
-        ReadDataDrive(ahKeys[kDepth - 1]);
+    if (nOpen == KEY_DEPTH)
+        ReadDataDrive(ahKeys[KEY_DEPTH - 1]);
     while (nOpen > 0)
         ::RegCloseKey(ahKeys[--nOpen]);
 }
@@ -138,7 +127,7 @@ void CViewerDlg::OnPaint()
     GetClientRect(&rect);
     int x = (rect.right - rect.left - cxIcon + 1) / 2;
     int y = (rect.bottom - rect.top - cyIcon + 1) / 2;
-    ::DrawIcon(dc.GetSafeHdc(), x, y, m_hIcon);
+    dc.DrawIcon(x, y, m_hIcon);
 }
 
 HCURSOR CViewerDlg::OnQueryDragIcon()
@@ -146,11 +135,24 @@ HCURSOR CViewerDlg::OnQueryDragIcon()
     return reinterpret_cast<HCURSOR>(m_hIcon);
 }
 
-void CViewerDlg::RememberFolderOf(const CFileDialog& dlgFile)
+BOOL CViewerDlg::AskForFile(CFileDialog& dlgFile)
 {
+    dlgFile.m_ofn.lpstrInitialDir = m_szInitialDir;
+    if (dlgFile.DoModal() == IDCANCEL)
+        return FALSE;
     // The folder keeps its trailing separator; the rest of the buffer is zero.
     const std::string strFolder =
         FolderOfChosenFile(dlgFile.GetPathName().str(), dlgFile.GetFileName().str());
     std::memset(m_szInitialDir, 0, sizeof m_szInitialDir);
     std::snprintf(m_szInitialDir, sizeof m_szInitialDir, "%s", strFolder.c_str());
+    return TRUE;
+}
+
+int CViewerDlg::GetSelectedClip() const
+{
+    if (m_listClips.GetSelectedCount() == 0)
+        return -1;
+    // Rows and table describe one archive; a mark outside it names no clip.
+    const int nClip = m_listClips.GetSelectionMark();
+    return nClip >= 0 && static_cast<uint32_t>(nClip) < m_clips.nCount ? nClip : -1;
 }

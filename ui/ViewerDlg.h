@@ -26,18 +26,15 @@ public:
     // archive into pszOutput, reporting each 1 MiB chunk to pProgress.
     void ExtractClip(int nClip, const char* pszOutput, CProgressDlg* pProgress);
 
-    // The state of the run; the commands use these members directly.
-    DiscId m_disc;
-    char m_szTempClip[MAX_PATH];
-    char m_szInitialDir[MAX_PATH];
-    char m_szArchivePath[MAX_PATH];
-    ClipTable m_clips;
-    CListCtrl m_listClips;
-    int m_nResolution;
-    CString m_strArchive;
-    CString m_strDisc;
-    BOOL m_bFullscreen;
-    HICON m_hIcon;
+    // The state of the run, read only, for code that drives the window from outside.
+    const char* GetInitialDir() const { return m_szInitialDir; }
+    const char* GetArchivePath() const { return m_szArchivePath; }
+    const char* GetTempClip() const { return m_szTempClip; }
+    const ClipTable& GetClips() const { return m_clips; }
+    DiscId GetDisc() const { return m_disc; }
+    BOOL IsFullscreen() const { return m_bFullscreen; }
+    HICON GetIcon() const { return m_hIcon; }
+    const CListCtrl& GetClipList() const { return m_listClips; }
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -52,8 +49,25 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Both file dialogs open next where a file was last chosen in either.
-    void RememberFolderOf(const CFileDialog& dlgFile);
+    // The clip of the selected row; -1 when no row is selected or the selection
+    // mark names no clip of the table.
+    int GetSelectedClip() const;
+    // Runs the file dialog in m_szInitialDir; when a file was chosen, its folder
+    // becomes the initial folder of both dialogs and the result is TRUE.
+    BOOL AskForFile(CFileDialog& dlgFile);
     void ReadDataDrive(HKEY hKey);
     void InsertListColumns();
+
+    // The commands use these directly.
+    DiscId m_disc;
+    char m_szTempClip[MAX_PATH];
+    char m_szInitialDir[MAX_PATH];
+    char m_szArchivePath[MAX_PATH];
+    ClipTable m_clips;
+    CListCtrl m_listClips;
+    int m_nResolution;
+    CString m_strArchive;
+    CString m_strDisc;
+    BOOL m_bFullscreen;
+    HICON m_hIcon;
 };

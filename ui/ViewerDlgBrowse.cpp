@@ -26,14 +26,12 @@ void CViewerDlg::OnBrowse()
 
     CFileDialog dlgFile(TRUE, "pak", m_strArchive, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                         "KVN FMV PAK files (*.pak)|*.pak|All files (*.*)|*.*||");
-    dlgFile.m_ofn.lpstrInitialDir = m_szInitialDir;
-    if (dlgFile.DoModal() == IDCANCEL)
+    // The folder moves even when the archive is then refused: the user was there last.
+    if (!AskForFile(dlgFile))
         return;
 
     const CString strPath = dlgFile.GetPathName();
     const CString strName = dlgFile.GetFileName();
-    // The folder moves even when the archive is then refused: the user was there last.
-    RememberFolderOf(dlgFile);
 
     // The loaded archive stays loaded until this one is accepted, so that the rows,
     // the table and the path that "View" and "Extract..." read always agree. The
@@ -43,7 +41,7 @@ void CViewerDlg::OnBrowse()
     CReadAheadFile archive;   // the scan reads only small headers, far apart
     archive.Open(szPath, CFile::modeRead | CFile::shareDenyNone);   // a failed open throws at GetLength
 
-    // A name too long for the line is cut, never run past the buffer.
+    // A name too long for the line is cut to fit.
     char szStatus[200];
     std::snprintf(szStatus, sizeof szStatus, "Scanning %s...", static_cast<const char*>(strName));
 
@@ -79,7 +77,7 @@ void CViewerDlg::OnBrowse()
     UpdateData(FALSE);
     FillClipList(m_listClips, m_clips, m_disc);
 
-    static const int kStepTwoControls[] = {IDC_CLIPLIST, IDC_HIRES, IDC_LORES, IDC_VIEW, IDC_EXTRACT};
-    for (int nID : kStepTwoControls)
+    static const int STEP_TWO_CONTROLS[] = {IDC_CLIPLIST, IDC_HIRES, IDC_LORES, IDC_VIEW, IDC_EXTRACT};
+    for (int nID : STEP_TWO_CONTROLS)
         GetDlgItem(nID)->EnableWindow(TRUE);
 }

@@ -35,18 +35,18 @@ void CViewerDlg::ExtractClip(int nClip, const char* pszOutput, CProgressDlg* pPr
 
     const ClipSpan span = GetClipSpan(m_clips.aRecords[nClip], ResolutionFromIndex(m_nResolution));
     // An archive that did not open fails here, before the status line is set.
-    archive.Seek(static_cast<int32_t>(span.dwOffset), CFile::begin);
+    archive.Seek(static_cast<int32_t>(span.offset), CFile::begin);
 
     char szTitle[100];
     GetDisplayedTitle(pszOutput, szTitle);
     char szStatus[sizeof "Extracting " + sizeof szTitle + sizeof "..."];
     std::snprintf(szStatus, sizeof szStatus, "Extracting %s...", szTitle);
-    pProgress->SetRange(0, static_cast<int>(span.dwSize));
+    pProgress->SetRange(0, static_cast<int>(span.size));
     pProgress->SetStatus(szStatus);
 
     // An archive that ends before the clip does, or no copy buffer, throws: the
     // framework reports it, and the output keeps only bytes that were really read.
-    CopyClipBytes(archive, span.dwOffset, span.dwSize, output,
+    CopyClipBytes(archive, span.offset, span.size, output,
                   [pProgress](uint32_t dwCopied) { pProgress->SetPos(static_cast<int>(dwCopied)); });
 
     output.Close();
@@ -55,25 +55,19 @@ void CViewerDlg::ExtractClip(int nClip, const char* pszOutput, CProgressDlg* pPr
 
 void CViewerDlg::OnExtract()
 {
-    if (m_listClips.GetSelectedCount() == 0)
+    const int nClip = GetSelectedClip();
+    if (nClip < 0)
         return;
     UpdateData(TRUE);
-
-    const int nClip = m_listClips.GetSelectionMark();
-    // Rows and table describe one archive; a mark outside it names no clip.
-    if (nClip < 0 || static_cast<uint32_t>(nClip) >= m_clips.nCount)
-        return;
 
     char szOutput[MAX_PATH];
     std::snprintf(szOutput, sizeof szOutput, "%s", ProposedClipName(nClip, ResolutionFromIndex(m_nResolution)).c_str());
 
     CFileDialog dlgFile(FALSE, "bik", szOutput, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
                         "Bink files (*.bik)|*.bik|All files (*.*)|*.*||");
-    dlgFile.m_ofn.lpstrInitialDir = m_szInitialDir;
-    if (dlgFile.DoModal() == IDCANCEL)
+    if (!AskForFile(dlgFile))
         return;
 
-    RememberFolderOf(dlgFile);
     std::snprintf(szOutput, sizeof szOutput, "%s", static_cast<const char*>(dlgFile.GetPathName()));
 
     CProgressDlg dlgProgress;

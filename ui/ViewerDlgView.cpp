@@ -10,34 +10,30 @@
 
 namespace {
 
-const char kPlayerNotFound[] =
+const char PLAYER_NOT_FOUND[] =
     "Binkplay.exe could not be found. Make sure the file\nis in the same directory as zodovu.exe";
-const char kCannotView[] = "Could not view clip.";
-const char kFolderTooLong[] =
+const char CANNOT_VIEW[] = "Could not view clip.";
+const char FOLDER_TOO_LONG[] =
     "The folder of zodovu.exe has too long a path to view clips from it.\n"
     "Move zodovu.exe and binkplay.exe to a folder with a shorter path.";
 
 // ShellExecuteA reports these numbers through its instance handle.
-const INT_PTR kShellFileNotFound = 2;
-const INT_PTR kShellLastError = 32;
+const INT_PTR SHELL_FILE_NOT_FOUND = 2;
+const INT_PTR SHELL_LAST_ERROR = 32;
 
 } // namespace
 
 void CViewerDlg::OnView()
 {
-    if (m_listClips.GetSelectedCount() == 0)
+    const int nClip = GetSelectedClip();
+    if (nClip < 0)
         return;
-    // Taken before the controls are read back, which leaves the list alone anyway.
-    const int nClip = m_listClips.GetSelectionMark();
     UpdateData(TRUE);
-    // A selection without a mark names no row of the table.
-    if (nClip < 0 || static_cast<uint32_t>(nClip) >= m_clips.nCount)
-        return;
 
     char szModule[MAX_PATH];
     const DWORD nModule = ::GetModuleFileNameA(NULL, szModule, sizeof szModule);
     if (nModule == 0) {
-        MessageBox(kCannotView, "Error", MB_ICONEXCLAMATION);
+        MessageBox(CANNOT_VIEW, "Error", MB_ICONEXCLAMATION);
         return;
     }
     // A full buffer means the path was cut short (and perhaps left unterminated).
@@ -45,7 +41,7 @@ void CViewerDlg::OnView()
     if (nModule >= sizeof szModule
         || !BuildPlayerCommand(ToolFolderOf(szModule), m_bFullscreen != FALSE,
                                ResolutionFromIndex(m_nResolution), command)) {
-        MessageBox(kFolderTooLong, "Error", MB_ICONEXCLAMATION);
+        MessageBox(FOLDER_TOO_LONG, "Error", MB_ICONEXCLAMATION);
         return;
     }
 
@@ -53,9 +49,9 @@ void CViewerDlg::OnView()
     char szTempClip[MAX_PATH];
     char szPlayer[MAX_PATH];
     char szParameters[MAX_PATH];
-    std::strcpy(szTempClip, command.strTempClip.c_str());
-    std::strcpy(szPlayer, command.strPlayer.c_str());
-    std::strcpy(szParameters, command.strParameters.c_str());
+    std::strcpy(szTempClip, command.tempClip.c_str());
+    std::strcpy(szPlayer, command.player.c_str());
+    std::strcpy(szParameters, command.parameters.c_str());
 
     // Remembered before the copy, so that even a copy that fails half-way leaves
     // the file to be removed when the window goes.
@@ -70,8 +66,8 @@ void CViewerDlg::OnView()
 
     const INT_PTR nResult = reinterpret_cast<INT_PTR>(
         ::ShellExecuteA(m_hWnd, "open", szPlayer, szParameters, NULL, SW_SHOWNORMAL));
-    if (nResult <= kShellLastError)
-        MessageBox(nResult == kShellFileNotFound ? kPlayerNotFound : kCannotView, "Error", MB_ICONEXCLAMATION);
+    if (nResult <= SHELL_LAST_ERROR)
+        MessageBox(nResult == SHELL_FILE_NOT_FOUND ? PLAYER_NOT_FOUND : CANNOT_VIEW, "Error", MB_ICONEXCLAMATION);
 }
 
 BOOL CViewerDlg::DestroyWindow()

@@ -137,7 +137,7 @@ TEST(ScanLimits, ArchiveEndingInsideAHeaderIsRejected)
         {"inside the low-resolution size field", second.loOffset + 5},
         {"right after the low-resolution tag", second.loOffset + 4},
     };
-    TempFolder folder;
+    testsupport::ScratchFolder folder;
     for (const auto& cut : cuts) {
         ArchiveBuilder builder = whole;
         builder.Truncate(cut.length);

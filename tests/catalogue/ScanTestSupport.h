@@ -5,21 +5,12 @@
 #include "ArchiveScanner.h"
 #include "File.h"
 #include "MemFile.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <string>
 #include <vector>
-
-#ifdef _WIN32
-#include <process.h>
-#define ZODOVU_TEST_PID _getpid()
-#else
-#include <unistd.h>
-#define ZODOVU_TEST_PID getpid()
-#endif
 
 struct ScanOutcome {
     ScanResult result;
@@ -58,38 +49,6 @@ inline void ExpectRecordsAsBuilt(const ClipTable& table, const std::vector<tests
         EXPECT_EQ(clips[i].frames, record.dwFrames) << "clip " << i;
     }
 }
-
-// A folder of the test temporary folder, named after the running test and the
-// process so that parallel runs never share it; removed with its files at the end.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_dir = ::testing::TempDir() + "zodovu-" + test->test_suite_name() + "-" + test->name() + "-" +
-                std::to_string(ZODOVU_TEST_PID);
-        std::filesystem::create_directories(m_dir);
-    }
-    ~TempFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_dir, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& Dir() const { return m_dir; }
-
-    std::string Write(const std::string& fileName, const std::vector<uint8_t>& bytes) const
-    {
-        const std::string path = m_dir + "/" + fileName;
-        testsupport::WriteBytesToFile(bytes, path);
-        return path;
-    }
-
-private:
-    std::string m_dir;
-};
 
 // Opens the file as the viewer does and scans it with the length taken first.
 inline ScanOutcome ScanPath(const std::string& path, bool publisher, ClipTable& table)

@@ -29,7 +29,7 @@ TEST(CliList, ShowsTheDiscLabelAndOneRowOfListTextsPerClip)
 {
     ScratchFolder folder;
     const ArchiveBuilder archive = BuildDemoArchive(DISC2);
-    archive.WriteTo((folder / "disc2.pak").string());
+    archive.WriteTo((folder / "disc2.pak"));
 
     const CliResult result = RunCli({"list", "disc2.pak"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
@@ -63,7 +63,7 @@ TEST(CliList, JsonHoldsOffsetsSizesAndTheListTexts)
 {
     ScratchFolder folder;
     const ArchiveBuilder archive = BuildDemoArchive(DISC2);
-    archive.WriteTo((folder / "disc2.pak").string());
+    archive.WriteTo((folder / "disc2.pak"));
 
     const CliResult result = RunCli({"list", "--json", "disc2.pak"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
@@ -92,7 +92,7 @@ TEST(CliList, JsonHoldsOffsetsSizesAndTheListTexts)
 TEST(CliList, PublisherArchiveHasNumberedLabelsAndNoDisc)
 {
     ScratchFolder folder;
-    BuildDemoArchive(PUBLISHER).WriteTo((folder / "PUBLISH.PAK").string());
+    BuildDemoArchive(PUBLISHER).WriteTo((folder / "PUBLISH.PAK"));
 
     const CliResult result = RunCli({"list", "--json", "PUBLISH.PAK"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
@@ -106,7 +106,7 @@ TEST(CliList, PublisherArchiveHasNumberedLabelsAndNoDisc)
 TEST(CliList, EmptyArchiveListsNoClips)
 {
     ScratchFolder folder;
-    ArchiveBuilder().WriteTo((folder / "x.pak").string());
+    ArchiveBuilder().WriteTo((folder / "x.pak"));
     const CliResult result = RunCli({"list", "--json", "x.pak"}, folder.Path());
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::json doc = nlohmann::json::parse(result.out);
@@ -119,7 +119,7 @@ TEST(CliList, EmptyArchiveListsNoClips)
 TEST(CliFailures, RejectedArchiveSaysInvalidMovieFile)
 {
     ScratchFolder folder;
-    ArchiveBuilder().AddClip(300).Overwrite(0, "XYZ").WriteTo((folder / "disc1.pak").string());
+    ArchiveBuilder().AddClip(300).Overwrite(0, "XYZ").WriteTo((folder / "disc1.pak"));
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"list", "disc1.pak"}, {"list", "--json", "disc1.pak"},
           {"extract", "disc1.pak", "1"}}) {
@@ -145,7 +145,7 @@ TEST(CliFailures, ListingThatCannotBeWrittenFails)
     if (::access("/dev/full", W_OK) != 0)
         GTEST_SKIP() << "no /dev/full";
     ScratchFolder folder;
-    BuildDemoArchive(DISC2).WriteTo((folder / "disc2.pak").string());
+    BuildDemoArchive(DISC2).WriteTo((folder / "disc2.pak"));
     for (const std::vector<std::string>& args :
          {std::vector<std::string>{"list", "disc2.pak"}, {"list", "--json", "disc2.pak"}, {"--help"}}) {
         const CliResult result = RunCli(args, folder.Path(), "/dev/full");

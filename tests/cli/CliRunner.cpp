@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,8 +10,10 @@ namespace fs = std::filesystem;
 
 CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
 {
-    const fs::path outPath = folder / "../cli-stdout.txt";
-    const fs::path errPath = folder / "../cli-stderr.txt";
+    // Beside the folder, so that they are not among its files.
+    const std::string base = (folder / ".").lexically_normal().parent_path().string();
+    const fs::path outPath = base + ".stdout.txt";
+    const fs::path errPath = base + ".stderr.txt";
 
     std::vector<char*> argv;
     std::string program = ZODOVU_CLI;
@@ -43,40 +42,11 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, c
         return result;
     if (WIFEXITED(status))
         result.status = WEXITSTATUS(status);
-    std::ifstream out(outPath), err(errPath);
     if (!stdoutPath)
-        result.out.assign(std::istreambuf_iterator<char>(out), {});
-    result.err.assign(std::istreambuf_iterator<char>(err), {});
-    return result;
-}
-
-ScratchFolder::ScratchFolder()
-{
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name();
-    std::replace(name.begin(), name.end(), '/', '_');
-    m_path = fs::temp_directory_path() / ("zodovu-cli-" + std::to_string(::getpid())) / name;
-    fs::remove_all(m_path);
-    fs::create_directories(m_path);
-}
-
-ScratchFolder::~ScratchFolder()
-{
+        result.out = ReadWholeFile(outPath.string());
+    result.err = ReadWholeFile(errPath.string());
     std::error_code ignored;
-    fs::remove_all(m_path.parent_path(), ignored);
-}
-
-std::vector<std::string> ScratchFolder::Names() const
-{
-    std::vector<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(m_path))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::vector<uint8_t> ReadWholeFile(const fs::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(file), {});
+    fs::remove(outPath, ignored);
+    fs::remove(errPath, ignored);
+    return result;
 }

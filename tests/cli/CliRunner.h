@@ -1,6 +1,7 @@
 #pragma once
-// Runs the real zodovu-cli and captures what it says, and a scratch folder per test.
-#include <cstdint>
+// Runs the real zodovu-cli and captures what it says.
+#include "ScratchFolder.h"
+
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,18 +17,5 @@ struct CliResult {
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const char* stdoutPath = nullptr);
 
-// A fresh empty folder named after the running test, removed when it ends.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-    // Names in the folder, sorted.
-    std::vector<std::string> Names() const;
-
-private:
-    std::filesystem::path m_path;
-};
-
-std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
+using testsupport::ReadWholeFile;
+using testsupport::ScratchFolder;

@@ -1,13 +1,13 @@
 #include "ClipCopy.h"
 #include "CountingFiles.h"
 #include "FileException.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -176,28 +176,14 @@ TEST(ShortSource, SpanStartingPastTheEndWritesNothing)
 
 class CopyFileFailures : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        m_folder = std::filesystem::temp_directory_path() /
-                   (std::string("zodovu-copy-") + info->name());
-        std::filesystem::remove_all(m_folder);
-        std::filesystem::create_directories(m_folder);
-        m_archivePath = (m_folder / "disc1.pak").string();
-        const std::vector<uint8_t> bytes = PatternBytes(SPAN_OFFSET + 3000);
-        std::ofstream(m_archivePath, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    void TearDown() override { std::filesystem::remove_all(m_folder); }
-
-    std::filesystem::path m_folder;
-    std::string m_archivePath;
+    testsupport::ScratchFolder m_folder;
+    const std::string m_archivePath = m_folder.Write("disc1.pak", PatternBytes(SPAN_OFFSET + 3000));
 };
 
 TEST_F(CopyFileFailures, SourceThatDidNotOpenFailsAtTheSeek)
 {
     CFile source;
-    EXPECT_FALSE(source.Open((m_folder / "missing.pak").string().c_str(), CFile::modeRead));
+    EXPECT_FALSE(source.Open((m_folder / "missing.pak").c_str(), CFile::modeRead));
     CCountingMemFile target;
     EXPECT_THROW(CopyClipBytes(source, 0, 10, target, nullptr), CFileException);
     EXPECT_EQ(target.m_nWrites, 0);
@@ -207,7 +193,7 @@ TEST_F(CopyFileFailures, TargetThatDidNotOpenFailsAtTheFirstWriteAndCreatesNothi
 {
     CFile source;
     ASSERT_TRUE(source.Open(m_archivePath.c_str(), CFile::modeRead | CFile::shareDenyNone));
-    const std::string targetPath = (m_folder / "no-such-folder" / "Clip001h.bik").string();
+    const std::string targetPath = m_folder / "no-such-folder/Clip001h.bik";
     CFile target;
     EXPECT_FALSE(target.Open(targetPath.c_str(), CFile::modeCreate | CFile::modeWrite));
     int reports = 0;
@@ -233,7 +219,7 @@ TEST_F(CopyFileFailures, OffsetOfTwoGibibytesIsABadSeek)
 
 TEST_F(CopyFileFailures, CopyBetweenDiskFilesRewritesTheTargetFromScratch)
 {
-    const std::string targetPath = (m_folder / "Clip001h.bik").string();
+    const std::string targetPath = m_folder / "Clip001h.bik";
     for (int pass = 0; pass < 2; ++pass) {
         CFile source;
         ASSERT_TRUE(source.Open(m_archivePath.c_str(), CFile::modeRead | CFile::shareDenyNone));

@@ -28,10 +28,10 @@ TEST(BuildPlayerCommand, WindowedParametersAreTheQuotedTemporaryPathOnly)
     for (int resolution : {0, 1}) {
         PlayerCommand command;
         ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", false, ResolutionFromIndex(resolution), command));
-        EXPECT_EQ(command.strTempClip, "C:\\Tools\\~clip.bik");
-        EXPECT_EQ(command.strPlayer, "C:\\Tools\\binkplay.exe");
-        EXPECT_EQ(command.strParameters, "\"C:\\Tools\\~clip.bik\"");
-        EXPECT_EQ(command.strParameters.size(), 20u);
+        EXPECT_EQ(command.tempClip, "C:\\Tools\\~clip.bik");
+        EXPECT_EQ(command.player, "C:\\Tools\\binkplay.exe");
+        EXPECT_EQ(command.parameters, "\"C:\\Tools\\~clip.bik\"");
+        EXPECT_EQ(command.parameters.size(), 20u);
     }
 }
 
@@ -39,20 +39,20 @@ TEST(BuildPlayerCommand, FullScreenOptionFollowsTheClosingQuoteWithoutABlank)
 {
     PlayerCommand high;
     ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, ResolutionFromIndex(0), high));
-    EXPECT_EQ(high.strParameters, "\"C:\\Tools\\~clip.bik\"/D108 /R /C");
-    EXPECT_EQ(high.strParameters.size(), 31u);
+    EXPECT_EQ(high.parameters, "\"C:\\Tools\\~clip.bik\"/D108 /R /C");
+    EXPECT_EQ(high.parameters.size(), 31u);
 
     PlayerCommand low;
     ASSERT_TRUE(BuildPlayerCommand("C:\\Tools\\", true, ResolutionFromIndex(1), low));
-    EXPECT_EQ(low.strParameters, "\"C:\\Tools\\~clip.bik\"/D102 /R /C");
+    EXPECT_EQ(low.parameters, "\"C:\\Tools\\~clip.bik\"/D102 /R /C");
 }
 
 TEST(BuildPlayerCommand, FolderWithBlanksIsQuotedOnlyInTheParameters)
 {
     PlayerCommand command;
     ASSERT_TRUE(BuildPlayerCommand("C:\\Program Files\\Zodovu\\", false, ResolutionFromIndex(0), command));
-    EXPECT_EQ(command.strPlayer, "C:\\Program Files\\Zodovu\\binkplay.exe");
-    EXPECT_EQ(command.strParameters, "\"C:\\Program Files\\Zodovu\\~clip.bik\"");
+    EXPECT_EQ(command.player, "C:\\Program Files\\Zodovu\\binkplay.exe");
+    EXPECT_EQ(command.parameters, "\"C:\\Program Files\\Zodovu\\~clip.bik\"");
 }
 
 std::string FolderOfLength(size_t length)
@@ -66,14 +66,14 @@ TEST(BuildPlayerCommand, FolderOf237CharactersFitsAnd238Refuses)
 {
     PlayerCommand command;
     ASSERT_TRUE(BuildPlayerCommand(FolderOfLength(237), true, ResolutionFromIndex(0), command));
-    EXPECT_EQ(command.strParameters.size(), MAX_PATH_CHARS - 1);
+    EXPECT_EQ(command.parameters.size(), MAX_PATH_CHARS - 1);
 
     for (bool fullscreen : {true, false}) {
         PlayerCommand refused;
-        refused.strTempClip = "unchanged";
+        refused.tempClip = "unchanged";
         EXPECT_FALSE(BuildPlayerCommand(FolderOfLength(238), fullscreen, ResolutionFromIndex(0), refused));
-        EXPECT_EQ(refused.strTempClip, "unchanged");
-        EXPECT_TRUE(refused.strParameters.empty());
+        EXPECT_EQ(refused.tempClip, "unchanged");
+        EXPECT_TRUE(refused.parameters.empty());
     }
 }
 

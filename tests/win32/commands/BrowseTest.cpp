@@ -14,6 +14,8 @@
 #include "TestWindows.h"
 #include "WinTest.h"
 
+using testsupport::ScratchFolder;
+
 namespace {
 
 using testsupport::BuildDemoArchive;
@@ -55,9 +57,9 @@ protected:
             loaded.rows.push_back(session.Row(i));
         loaded.archiveText = session.Text(IDC_ARCHIVE);
         loaded.discText = session.Text(IDC_DISC);
-        loaded.archivePath = session.Dlg().m_szArchivePath;
-        loaded.nCount = session.Dlg().m_clips.nCount;
-        loaded.records.assign(session.Dlg().m_clips.aRecords, session.Dlg().m_clips.aRecords + loaded.nCount);
+        loaded.archivePath = session.Dlg().GetArchivePath();
+        loaded.nCount = session.Dlg().GetClips().nCount;
+        loaded.records.assign(session.Dlg().GetClips().aRecords, session.Dlg().GetClips().aRecords + loaded.nCount);
         return loaded;
     }
     static void ExpectSame(const Loaded& was, const Loaded& now)
@@ -75,7 +77,7 @@ protected:
     {
         const testsupport::ArchiveBuilder built = BuildDemoArchive(archive);
         ASSERT_EQ(session.RowCount(), static_cast<int>(built.Clips().size()));
-        ASSERT_EQ(session.Dlg().m_clips.nCount, built.Clips().size());
+        ASSERT_EQ(session.Dlg().GetClips().nCount, built.Clips().size());
         for (size_t i = 0; i < built.Clips().size(); ++i) {
             SCOPED_TRACE("row " + std::to_string(i));
             const testsupport::BuiltClip& clip = built.Clips()[i];
@@ -83,7 +85,7 @@ protected:
                       (std::vector<std::string>{FormatClipLabel(disc, static_cast<uint32_t>(i)),
                                                 FormatClipLength(clip.frames), FormatClipSize(clip.hiSize),
                                                 FormatClipSize(clip.loSize)}));
-            const ClipRecord& record = session.Dlg().m_clips.aRecords[i];
+            const ClipRecord& record = session.Dlg().GetClips().aRecords[i];
             EXPECT_EQ(record.dwHiOffset, clip.hiOffset);
             EXPECT_EQ(record.dwLoSize, clip.loSize);
         }
@@ -107,9 +109,9 @@ TEST_F(Browse, Disc2FillsItsRowsNamesTheDiscAndEnablesStepTwo)
         EXPECT_EQ(session.Text(IDC_ARCHIVE), "disc2.pak");
         EXPECT_TRUE(session.StepTwoEnabled());
         EXPECT_TRUE(session.IsEnabled(0));
-        EXPECT_EQ(session.Dlg().m_disc, 1);
-        EXPECT_EQ(std::string(session.Dlg().m_szArchivePath), At("disc2.pak"));
-        EXPECT_EQ(std::string(session.Dlg().m_szInitialDir), Folder());
+        EXPECT_EQ(session.Dlg().GetDisc(), 1);
+        EXPECT_EQ(std::string(session.Dlg().GetArchivePath()), At("disc2.pak"));
+        EXPECT_EQ(std::string(session.Dlg().GetInitialDir()), Folder());
 
         // The scan ran under a progress window that held the main window disabled.
         ASSERT_EQ(session.Progress().size(), 1u);
@@ -153,7 +155,7 @@ TEST_F(Browse, EmptyArchiveIsAcceptedWithNoRowsAndStepTwoEnabled)
         EXPECT_EQ(session.Text(IDC_DISC), "Unknown PAK");
         EXPECT_EQ(session.Text(IDC_ARCHIVE), "x.pak");
         EXPECT_EQ(session.RowCount(), 0);
-        EXPECT_EQ(session.Dlg().m_clips.nCount, 0u);
+        EXPECT_EQ(session.Dlg().GetClips().nCount, 0u);
         EXPECT_TRUE(session.StepTwoEnabled());
         EXPECT_TRUE(session.IsEnabled(0));
     });
@@ -176,11 +178,11 @@ TEST_F(Browse, CancelChangesNothing)
     session.Run([&] {
         session.Browse(At("disc2.pak"));
         const Loaded was = Snapshot(session);
-        const std::string initialDir = session.Dlg().m_szInitialDir;
+        const std::string initialDir = session.Dlg().GetInitialDir();
 
         session.CancelBrowse();
         ExpectSame(was, Snapshot(session));
-        EXPECT_EQ(std::string(session.Dlg().m_szInitialDir), initialDir);
+        EXPECT_EQ(std::string(session.Dlg().GetInitialDir()), initialDir);
         EXPECT_EQ(session.Progress().size(), 1u) << "no scan after Cancel";
         EXPECT_TRUE(session.IsEnabled(0));
     });
@@ -205,7 +207,7 @@ TEST_F(Browse, NextDialogsOpenInTheLastFolderWithTheLastName)
     CommandSession session(Folder());
     session.Run([&] {
         session.Browse(other / "disc4.pak");
-        EXPECT_EQ(std::string(session.Dlg().m_szInitialDir), other.Path()) << "with its trailing backslash";
+        EXPECT_EQ(std::string(session.Dlg().GetInitialDir()), other.Path()) << "with its trailing backslash";
         session.CancelBrowse();
         session.SelectRow(0);
         session.CancelExtract();
@@ -239,7 +241,7 @@ TEST_F(Browse, RefusedArchiveIsReportedWhileDisabledAndKeepsThePreviousOne)
         ExpectSame(was, Snapshot(session));
         EXPECT_TRUE(session.StepTwoEnabled());
         EXPECT_TRUE(session.IsEnabled(0)) << "enabled again once the box is closed";
-        EXPECT_EQ(std::string(session.Dlg().m_szInitialDir), other.Path()) << "the folder still moves";
+        EXPECT_EQ(std::string(session.Dlg().GetInitialDir()), other.Path()) << "the folder still moves";
         ASSERT_EQ(session.Progress().size(), 2u);
         EXPECT_TRUE(session.Progress()[1].bDestroyed);
     });

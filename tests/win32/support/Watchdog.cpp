@@ -112,7 +112,7 @@ void Watchdog::Patrol()
 
     std::vector<Seen> stillUp;
     for (HWND hWnd : ProcessWindows("#32770")) {
-        if (CDialog::IsFrameworkDialog(hWnd))
+        if (IsFrameworkDialog(hWnd))
             continue;
         const std::string caption = WindowText(hWnd);
         {

@@ -1,5 +1,7 @@
 #include "WindowText.h"
 
+#include "Dialog.h"
+
 namespace wintest {
 
 std::string WindowText(HWND hWnd)
@@ -66,6 +68,12 @@ HWND FindProcessWindow(const char* pszCaption, const char* pszClass)
         if (WindowText(hWnd) == pszCaption)
             return hWnd;
     return NULL;
+}
+
+bool IsFrameworkDialog(HWND hWnd)
+{
+    return hWnd != NULL &&
+           ::GetWindowLongPtrA(hWnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&CDialog::DialogProc);
 }
 
 } // namespace wintest

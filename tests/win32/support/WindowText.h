@@ -16,5 +16,7 @@ std::string DialogText(HWND hDlg);
 std::vector<HWND> ProcessWindows(const char* pszClass = "#32770");
 // The first visible top-level window of this process with this caption and class.
 HWND FindProcessWindow(const char* pszCaption, const char* pszClass = "#32770");
+// A window made by the framework's CDialog (rather than a system box).
+bool IsFrameworkDialog(HWND hWnd);
 
 } // namespace wintest

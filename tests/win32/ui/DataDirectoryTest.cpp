@@ -20,10 +20,9 @@ protected:
     // The folder the lookup finds, starting from an empty one as the window does.
     std::string Located()
     {
-        CViewerDlg dlg;
-        dlg.m_szInitialDir[0] = '\0';
+        CViewerDlg dlg;   // the folder starts empty
         dlg.LocateDataDirectory();
-        return dlg.m_szInitialDir;
+        return dlg.GetInitialDir();
     }
 
     GameRegistryKey m_key;
@@ -105,7 +104,7 @@ ModalRun RunMainWindow(CViewerDlg& dlg, const char* pszScreenshot)
         run.bWindowShown = true;
         if (pszScreenshot)
             SaveScreenshot(dlg.m_hWnd, pszScreenshot);
-        dlg.PostMessage(WM_COMMAND, IDCANCEL, 0);
+        ::PostMessageA(dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
         return false;
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -123,7 +122,7 @@ TEST_F(DataDirectory, MissingFolderIsReportedOnceAndTheWindowOpensAllTheSame)
     ASSERT_EQ(run.boxTexts.size(), 1u);
     EXPECT_EQ(run.boxTexts[0], "Error\nCould not locate Korvalon.");  // caption, then text
     EXPECT_TRUE(run.bWindowShown);
-    EXPECT_STREQ(dlg.m_szInitialDir, "");
+    EXPECT_STREQ(dlg.GetInitialDir(), "");
 }
 
 TEST_F(DataDirectory, EmptyValueIsReportedLikeAMissingOne)
@@ -143,7 +142,7 @@ TEST_F(DataDirectory, FoundFolderOpensTheWindowWithoutAMessage)
     ModalRun run = RunMainWindow(dlg, nullptr);
     EXPECT_TRUE(run.boxTexts.empty());
     EXPECT_TRUE(run.bWindowShown);
-    EXPECT_STREQ(dlg.m_szInitialDir, "D:\\");
+    EXPECT_STREQ(dlg.GetInitialDir(), "D:\\");
 }
 
 }  // namespace

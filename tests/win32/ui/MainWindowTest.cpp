@@ -67,7 +67,7 @@ protected:
             if (dlg.m_hWnd == NULL || !IsWindowVisible(dlg.m_hWnd))
                 return true;
             inspect(dlg.m_hWnd);
-            dlg.PostMessage(WM_COMMAND, IDCANCEL, 0);
+            ::PostMessageA(dlg.m_hWnd, WM_COMMAND, IDCANCEL, 0);
             return false;
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -165,9 +165,9 @@ TEST_F(MainWindow, OpensCentredWithCaptionIconAndNothingLoaded)
         EXPECT_NEAR((rc.left + rc.right) / 2, (work.left + work.right) / 2, 2);
         EXPECT_NEAR((rc.top + rc.bottom) / 2, (work.top + work.bottom) / 2, 2);
 
-        ASSERT_NE(dlg.m_hIcon, nullptr);
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0)), dlg.m_hIcon);
-        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0)), dlg.m_hIcon);
+        ASSERT_NE(dlg.GetIcon(), nullptr);
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hDlg, WM_GETICON, ICON_BIG, 0)), dlg.GetIcon());
+        EXPECT_EQ(reinterpret_cast<HICON>(SendMessageA(hDlg, WM_QUERYDRAGICON, 0, 0)), dlg.GetIcon());
 
         EXPECT_EQ(IsDlgButtonChecked(hDlg, IDC_HIRES), BST_CHECKED);
         EXPECT_EQ(IsDlgButtonChecked(hDlg, IDC_LORES), BST_UNCHECKED);
@@ -175,9 +175,9 @@ TEST_F(MainWindow, OpensCentredWithCaptionIconAndNothingLoaded)
         EXPECT_EQ(WindowText(GetDlgItem(hDlg, IDC_ARCHIVE)), "");
         EXPECT_EQ(WindowText(GetDlgItem(hDlg, IDC_DISC)), "");
         EXPECT_EQ(SendDlgItemMessageA(hDlg, IDC_CLIPLIST, LVM_GETITEMCOUNT, 0, 0), 0);
-        EXPECT_STREQ(dlg.m_szTempClip, "");
-        EXPECT_STREQ(dlg.m_szInitialDir, "C:\\Korvalon\\");
-        EXPECT_EQ(dlg.m_listClips.m_hWnd, GetDlgItem(hDlg, IDC_CLIPLIST));
+        EXPECT_STREQ(dlg.GetTempClip(), "");
+        EXPECT_STREQ(dlg.GetInitialDir(), "C:\\Korvalon\\");
+        EXPECT_EQ(dlg.GetClipList().m_hWnd, GetDlgItem(hDlg, IDC_CLIPLIST));
 
         SaveScreenshot(hDlg, "main-window");
     });
@@ -228,7 +228,7 @@ TEST_F(MainWindow, EnterEndsTheWindowAsOkAfterReadingTheControls)
     });
     nResult = dlg.DoModal();
     EXPECT_EQ(nResult, IDOK);
-    EXPECT_TRUE(dlg.m_bFullscreen);
+    EXPECT_TRUE(dlg.IsFullscreen());
     EXPECT_EQ(dlg.m_hWnd, nullptr);
 }
 

@@ -13,7 +13,7 @@ using namespace viewtest;
 
 namespace {
 
-const char kPlayerNotFound[] =
+const char PLAYER_NOT_FOUND[] =
     "Binkplay.exe could not be found. Make sure the file\nis in the same directory as zodovu.exe";
 
 // The tool's own folder needs room for "~clip.bik", two quotes and the
@@ -35,14 +35,13 @@ TEST_F(ToolFolder, WithBlanksThePlayerGetsTheQuotedClipPath)
 {
     const std::string folder = MakeToolFolder("tool folder", true);
     PlayerLog log(folder);
-    ASSERT_TRUE(RunInnerTest(folder, "ViewsFullScreenThenWindowed"));
+    ASSERT_TRUE(RunInnerTest(folder, "ViewsWindowed"));
 
+    // The full-screen options that may follow the quoted path are the view tests' concern.
     const std::vector<PlayerRun> runs = log.Runs();
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].parameters, "\"" + folder + "~clip.bik\"/D102 /R /C");
+    ASSERT_EQ(runs.size(), 1u);
+    EXPECT_EQ(runs[0].parameters, "\"" + folder + "~clip.bik\"");
     EXPECT_EQ(runs[0].clipSize, m_archive.Clips()[2].loSize);
-    EXPECT_EQ(runs[1].parameters, "\"" + folder + "~clip.bik\"");
-    EXPECT_EQ(runs[1].clipSize, m_archive.Clips()[0].hiSize);
     EXPECT_NE(runs[0].commandLine.find(folder + "binkplay.exe"), std::string::npos) << runs[0].commandLine;
     EXPECT_EQ(FileSize(TempClipIn(folder)), -1);
 }
@@ -88,18 +87,15 @@ protected:
     testsupport::ArchiveBuilder m_archive = ViewArchive();
 };
 
-TEST_F(DISABLED_InToolFolder, ViewsFullScreenThenWindowed)
+TEST_F(DISABLED_InToolFolder, ViewsWindowed)
 {
     CommandSession session(m_data);
     PlayerLog log(OwnFolder());
     session.Run([&] {
         session.Browse(m_data + kArchiveName);
-        Choose(session, 2, true, true);
+        Choose(session, 2, true, false);
         ASSERT_TRUE(session.Click(IDC_VIEW));
         ASSERT_TRUE(log.WaitForRuns(1));
-        Choose(session, 0, false, false);
-        ASSERT_TRUE(session.Click(IDC_VIEW));
-        ASSERT_TRUE(log.WaitForRuns(2));
     });
 }
 
@@ -113,7 +109,7 @@ TEST_F(DISABLED_InToolFolder, ReportsTheMissingPlayer)
 
         const std::vector<CommandSession::BoxSeen> boxes = session.TakeBoxes();
         ASSERT_EQ(boxes.size(), 1u);
-        EXPECT_EQ(boxes[0].text, std::string("Error\n") + kPlayerNotFound);
+        EXPECT_EQ(boxes[0].text, std::string("Error\n") + PLAYER_NOT_FOUND);
         EXPECT_FALSE(boxes[0].bProgressUp);
         EXPECT_EQ(FileSize(TempClipIn(OwnFolder())), m_archive.Clips()[1].loSize);
         EXPECT_TRUE(session.IsEnabled(0));
@@ -133,7 +129,7 @@ TEST_F(DISABLED_InToolFolder, RefusesTheFolder)
         ASSERT_EQ(boxes.size(), 1u);
         EXPECT_NE(boxes[0].text.find("too long"), std::string::npos) << boxes[0].text;
         EXPECT_EQ(session.Progress().size(), nProgress) << "no copy was started";
-        EXPECT_STREQ(session.Dlg().m_szTempClip, "");
+        EXPECT_STREQ(session.Dlg().GetTempClip(), "");
         EXPECT_TRUE(session.IsEnabled(0));
     });
 }

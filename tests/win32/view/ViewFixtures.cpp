@@ -2,13 +2,12 @@
 
 #include "CommandSession.h"
 #include "Pump.h"
+#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace viewtest {
@@ -34,12 +33,6 @@ void MakeFolders(const std::string& path)
 {
     for (size_t n = path.find('\\', 3); n != std::string::npos; n = path.find('\\', n + 1))
         CreateDirectoryA(path.substr(0, n).c_str(), NULL);
-}
-
-std::string ReadText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
@@ -96,7 +89,7 @@ long long FileSize(const std::string& path)
 
 std::vector<uint8_t> ReadWholeFile(const std::string& path)
 {
-    const std::string text = ReadText(path);
+    const std::string text = testsupport::ReadWholeFile(path);
     return std::vector<uint8_t>(text.begin(), text.end());
 }
 
@@ -113,7 +106,7 @@ PlayerLog::PlayerLog(const std::string& folder) : m_path(folder + "binkplay.log"
 std::vector<PlayerRun> PlayerLog::Runs() const
 {
     std::vector<PlayerRun> runs;
-    std::istringstream lines(ReadText(m_path));
+    std::istringstream lines(testsupport::ReadWholeFile(m_path));
     std::string line;
     while (std::getline(lines, line)) {
         const size_t nTab1 = line.find('\t');
@@ -185,7 +178,7 @@ bool RunInnerTest(const std::string& folder, const std::string& testName)
     CloseHandle(pi.hProcess);
 
     // gtest passes a filter that matched nothing: the report must show the test run.
-    const std::string xml = ReadText(report);
+    const std::string xml = testsupport::ReadWholeFile(report);
     const bool bRan = xml.find("name=\"" + testName + "\"") != std::string::npos
                       && xml.find("status=\"run\"") != std::string::npos;
     const bool bPassed = bEnded && dwCode == 0 && bRan && xml.find("<failure") == std::string::npos;

@@ -54,7 +54,7 @@ TEST_F(View, WithoutASelectedRowDoesNothing)
 
         EXPECT_TRUE(session.Click(IDC_VIEW));
         EXPECT_EQ(session.Progress().size(), nProgress);
-        EXPECT_STREQ(session.Dlg().m_szTempClip, "");
+        EXPECT_STREQ(session.Dlg().GetTempClip(), "");
         EXPECT_EQ(FileSize(m_tempClip), -1);
         EXPECT_TRUE(log.NoneStarted());
 
@@ -66,7 +66,7 @@ TEST_F(View, WithoutASelectedRowDoesNothing)
         RemoveFile(m_tempClip);
         EXPECT_TRUE(session.Click(IDC_VIEW));
         EXPECT_EQ(session.Progress().size(), nProgress + 1);
-        EXPECT_STREQ(session.Dlg().m_szTempClip, m_tempClip.c_str());
+        EXPECT_STREQ(session.Dlg().GetTempClip(), m_tempClip.c_str());
         EXPECT_EQ(FileSize(m_tempClip), -1);
         EXPECT_EQ(log.Runs().size(), 1u);
     });
@@ -107,7 +107,7 @@ TEST_F(View, StartsThePlayerOnTheCopiedEncodingWithTheExactParameters)
             EXPECT_EQ(run.clipSize, c.nSize) << "the clip was not whole when the player started";
             // The player is named as the file to run, without quotes of our own.
             EXPECT_NE(run.commandLine.find(m_folder + "binkplay.exe"), std::string::npos) << run.commandLine;
-            EXPECT_STREQ(session.Dlg().m_szTempClip, m_tempClip.c_str());
+            EXPECT_STREQ(session.Dlg().GetTempClip(), m_tempClip.c_str());
 
             // One progress window, holding the main window disabled while it was up.
             ASSERT_EQ(session.Progress().size(), nProgress + 1);

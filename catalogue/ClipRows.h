@@ -1,13 +1,15 @@
 #pragma once
-// Collects the rows FillClipList writes, so that the command line shows exactly
+// Collects the rows FillClipList writes, as text: the command line prints exactly
 // the texts of the viewer's list.
+#include "ClipTexts.h"
+
 #include <array>
 #include <string>
 #include <vector>
 
-class CClipRows {
+class ClipRows {
 public:
-    static constexpr int COLUMNS = 4;   // label, length, hi-res size, lo-res size
+    static constexpr int COLUMNS = CLIP_COLUMNS;
     using Row = std::array<std::string, COLUMNS>;
 
     void DeleteAllItems() { m_rows.clear(); }
