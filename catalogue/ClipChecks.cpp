@@ -51,6 +51,7 @@ public:
                                            ? Decimal(header.frames)
                                            : Decimal(header.frames) + " and " + Decimal(header.framesAgain);
             Add("'s header gives " + counts + " frames, the clip's record " + Decimal(recordFrames));
+            return;   // where the frame index ends depends on which count is right
         }
         CheckFrameIndex(span, header, cut);
     }
