@@ -22,7 +22,7 @@ void AddDiscOption(CLI::App& command)
                                [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
                 g_strDiscTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
             },
-            "Which disc the archive is, whatever its file name: 1, 2, 3, 4 or publisher.")
+            "Which disc the archive is, whatever its file name.")
         ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
 }
 
