@@ -41,7 +41,7 @@ int RunExtract(const ExtractRequest& request)
 {
     LoadedArchive archive;
     if (!LoadArchive(request.strArchive, archive))
-        return ReportRejectedArchive(request.strArchive);
+        return ReportRejectedArchive(archive);
 
     const uint32_t count = archive.clips->nCount;
     if (request.nNumber < 1 || static_cast<uint32_t>(request.nNumber) > count) {

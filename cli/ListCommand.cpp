@@ -2,7 +2,9 @@
 
 #include "ClipList.h"
 #include "ClipRows.h"
+#include "BinkHeader.h"
 #include "ExitStatus.h"
+#include "JsonOutput.h"
 #include "LoadedArchive.h"
 #include "Reporting.h"
 
@@ -10,9 +12,12 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <iostream>
+#include <utility>
 
 namespace {
+
+// The clips play at 15 frames per second, whatever their headers say.
+constexpr double CLIP_FRAME_RATE = 15.0;
 
 void PrintTable(const LoadedArchive& archive, const ClipRows& rows)
 {
@@ -37,29 +42,43 @@ void PrintTable(const LoadedArchive& archive, const ClipRows& rows)
     }
 }
 
-void PrintJson(const LoadedArchive& archive, const ClipRows& rows)
+// The picture size an encoding's header gives; nulls when the header is cut off.
+void AddPictureSize(nlohmann::ordered_json& clip, const char* prefix, LoadedArchive& archive, uint32_t offset)
+{
+    BinkHeader header;
+    const bool read = ReadBinkHeader(archive.file, archive.length, offset, header);
+    clip[std::string(prefix) + "_width"] = read ? nlohmann::ordered_json(header.width) : nullptr;
+    clip[std::string(prefix) + "_height"] = read ? nlohmann::ordered_json(header.height) : nullptr;
+}
+
+void PrintJson(LoadedArchive& archive, const ClipRows& rows)
 {
     nlohmann::ordered_json clips = nlohmann::ordered_json::array();
     const ClipTable& table = *archive.clips;
     for (uint32_t i = 0; i < table.nCount; ++i) {
-        const ClipRecord& clip = table.aRecords[i];
+        const ClipRecord& record = table.aRecords[i];
         const ClipRows::Row& row = rows.Rows()[i];
-        clips.push_back({{"number", i + 1},
-                         {"label", row[0]},
-                         {"frames", clip.dwFrames},
-                         {"length", row[1]},
-                         {"hi_offset", clip.dwHiOffset},
-                         {"hi_size", clip.dwHiSize},
-                         {"hi_text", row[2]},
-                         {"lo_offset", clip.dwLoOffset},
-                         {"lo_size", clip.dwLoSize},
-                         {"lo_text", row[3]}});
+        nlohmann::ordered_json clip = {{"number", i + 1},
+                                       {"label", row[0]},
+                                       {"frames", record.dwFrames},
+                                       {"length", row[1]},
+                                       {"seconds", record.dwFrames / CLIP_FRAME_RATE},
+                                       {"hi_offset", record.dwHiOffset},
+                                       {"hi_size", record.dwHiSize},
+                                       {"hi_text", row[2]}};
+        AddPictureSize(clip, "hi", archive, record.dwHiOffset);
+        clip["lo_offset"] = record.dwLoOffset;
+        clip["lo_size"] = record.dwLoSize;
+        clip["lo_text"] = row[3];
+        AddPictureSize(clip, "lo", archive, record.dwLoOffset);
+        clips.push_back(std::move(clip));
     }
-    const nlohmann::ordered_json document = {{"archive", archive.strTitle},
-                                     {"disc_id", archive.identity.disc},
-                                     {"disc_label", archive.identity.label},
-                                     {"clips", clips}};
-    std::cout << document.dump(2) << '\n';
+    const nlohmann::ordered_json document = {{"format", JSON_FORMAT},
+                                             {"archive", archive.strTitle},
+                                             {"disc_id", archive.identity.disc},
+                                             {"disc_label", archive.identity.label},
+                                             {"clips", clips}};
+    PrintJsonDocument(document);
 }
 
 } // namespace
@@ -68,7 +87,7 @@ int RunList(const std::string& archivePath, bool json)
 {
     LoadedArchive archive;
     if (!LoadArchive(archivePath, archive))
-        return ReportRejectedArchive(archivePath);
+        return ReportRejectedArchive(archive);
 
     ClipRows rows;
     FillClipList(rows, *archive.clips, archive.identity.disc);

@@ -1,5 +1,5 @@
 #pragma once
-// zodovu-cli list [--json] ARCHIVE
+// zodovu-cli list [--json] [--disc D] ARCHIVE
 #include <string>
 
 int RunList(const std::string& archivePath, bool json);

@@ -1,8 +1,8 @@
 #include "Reporting.h"
 
-#include "ArchiveScanner.h"
 #include "ExitStatus.h"
 #include "FileException.h"
+#include "LoadedArchive.h"
 
 #include <cstdio>
 
@@ -12,9 +12,17 @@ int ReportFailure(const std::string& path, const std::string& text)
     return EXIT_FAILED;
 }
 
-int ReportRejectedArchive(const std::string& archivePath)
+int ReportRejectedArchive(const LoadedArchive& archive)
 {
-    return ReportFailure(archivePath, INVALID_MOVIE_FILE);
+    return ReportFailure(archive.strPath, RejectionText(archive));
+}
+
+std::string RejectionText(const LoadedArchive& archive)
+{
+    std::string text = INVALID_MOVIE_FILE;
+    if (!archive.rejection.text.empty())
+        text += " (" + archive.rejection.text + ")";
+    return text;
 }
 
 int ReportFailure(const CException& error)

@@ -3,9 +3,13 @@
 #include <string>
 
 class CException;
+struct LoadedArchive;
 
-// "zodovu-cli: PATH: Invalid movie file."; returns EXIT_FAILED.
-int ReportRejectedArchive(const std::string& archivePath);
+// "zodovu-cli: PATH: Invalid movie file. (clip 34: the high-resolution video's
+// size runs 5 bytes past the end of the archive)"; returns EXIT_FAILED.
+int ReportRejectedArchive(const LoadedArchive& archive);
+// The viewer's words and, in brackets, why the scan refused the archive.
+std::string RejectionText(const LoadedArchive& archive);
 // "zodovu-cli: " and the error's own text (file name and the system's reason); returns EXIT_FAILED.
 int ReportFailure(const CException& error);
 // "zodovu-cli: PATH: TEXT"; returns EXIT_FAILED.

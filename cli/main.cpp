@@ -1,11 +1,13 @@
 // zodovu-cli: lists the clips of a disc archive and extracts one encoding of a
 // clip, with the catalogue and the copy of the viewer.
 #include "ClipNumber.h"
+#include "DiscOption.h"
 #include "ExitStatus.h"
 #include "ExtractCommand.h"
 #include "FileException.h"
 #include "ListCommand.h"
 #include "Reporting.h"
+#include "VerifyCommand.h"
 
 #include <CLI/CLI.hpp>
 
@@ -23,6 +25,7 @@ struct Arguments {
     std::string strListArchive;
     bool bJson = false;
     ExtractRequest extract;
+    VerifyRequest verify;
 };
 
 // CLI11 reads "010" as octal and "0x10" as hexadecimal; the list's numbers are
@@ -40,10 +43,12 @@ CLI::Validator ClipNumberValidator()
         "NUMBER");
 }
 
-int RunParsed(const CLI::App* list, const Arguments& arguments)
+int RunParsed(const CLI::App* list, const CLI::App* verify, const Arguments& arguments)
 {
     if (list->parsed())
         return RunList(arguments.strListArchive, arguments.bJson);
+    if (verify->parsed())
+        return RunVerify(arguments.verify);
     return RunExtract(arguments.extract);
 }
 
@@ -74,6 +79,7 @@ int main(int argc, char** argv)
     CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
     list->add_flag("--json", arguments.bJson, "One JSON object instead of a table.");
     list->add_option("ARCHIVE", arguments.strListArchive, "The disc archive (.pak).")->required();
+    AddDiscOption(*list);
 
     CLI::App* extract = app.add_subcommand("extract", "Extract one encoding of one clip to a .bik file.");
     ExtractRequest& request = arguments.extract;
@@ -85,6 +91,9 @@ int main(int argc, char** argv)
     extract->add_option("-o,--output", request.strOutput,
                         "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
     extract->add_flag("--force", request.bForce, "Overwrite an existing output file.");
+    AddDiscOption(*extract);
+
+    CLI::App* verify = AddVerifyCommand(app, arguments.verify);
 
     try {
         app.parse(argc, argv);
@@ -98,7 +107,7 @@ int main(int argc, char** argv)
 
     try {
         errno = 0;
-        return CheckStandardOutput(RunParsed(list, arguments));
+        return CheckStandardOutput(RunParsed(list, verify, arguments));
     } catch (const CException& e) {
         return ReportFailure(e);
     } catch (const std::exception& e) {

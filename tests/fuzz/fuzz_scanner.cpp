@@ -1,7 +1,10 @@
 // Feeds arbitrary bytes to the scanner over a memory file. The first byte picks
 // the layout (bit 0 set: publisher); the rest is the archive. Whatever the
-// bytes, an accepted table must describe clips that lie one after another.
+// bytes, an accepted table must describe clips that lie one after another, and
+// a rejection must say why, for the clip after the last one kept. The checks of
+// verify then read the headers of whatever clips were kept.
 #include "ArchiveScanner.h"
+#include "ClipChecks.h"
 #include "MemFile.h"
 
 #include <cstddef>
@@ -49,10 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         lastReport = cursor;
     };
     try {
-        if (ScanArchive(archive, length, publisher, g_table, progress) == ScanResult::Accepted)
+        ScanRejection rejection;
+        if (ScanArchive(archive, length, publisher, g_table, progress, &rejection) == ScanResult::Accepted)
             CheckAcceptedTable(g_table, length, reports, lastReport);
-        else if (g_table.nCount > MAX_CLIPS)
+        else if (g_table.nCount > MAX_CLIPS || rejection.clip != g_table.nCount + 1 ||
+                 rejection.text.compare(0, 5, "clip ") != 0)
             __builtin_trap();
+        for (const ClipFinding& finding : CheckClips(archive, length, g_table)) {
+            if (finding.clip < 1 || finding.clip > g_table.nCount)
+                __builtin_trap();
+        }
     } catch (const CFileException&) {
         // A file error ends a scan as it would in the viewer.
     }

@@ -1,0 +1,22 @@
+#pragma once
+// What a scan accepts without looking: the checks that tell a damaged copy of an
+// archive from a whole one, clip by clip, from the Bink headers of the clips the
+// table holds.
+#include "ClipTable.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFile;
+
+struct ClipFinding {
+    uint32_t clip;      // 1-based
+    std::string text;   // e.g. "clip 34: the low-resolution video's size runs 5 bytes past the end of the archive"
+};
+
+// For each encoding of each clip: bytes recorded past the end of the archive (a
+// cut copy), a header cut off or too large for the span, a picture other than
+// 640x448 (high) or 320x224 (low), frame counts that differ from the clip's
+// record, and a frame index that ends elsewhere than the size field says.
+std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipTable& table);

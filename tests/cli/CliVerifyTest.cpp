@@ -1,0 +1,134 @@
+// verify, --disc, and archives that are not what they seem: the real program on
+// builder archives, renamed, cut, damaged, or not files at all.
+#include "CliRunner.h"
+
+#include "DemoArchives.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <sys/stat.h>
+
+using namespace testsupport;
+
+namespace {
+
+constexpr unsigned DISC2 = 1;
+constexpr unsigned PUBLISHER = 4;
+
+class CliVerify : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_disc2 = BuildDemoArchive(DISC2);
+        m_disc2.WriteTo(m_folder / "disc2.pak");
+        ArchiveBuilder(m_disc2).Truncate(m_disc2.Size() - 5).WriteTo(m_folder / "cut.pak");
+        ArchiveBuilder(m_disc2).Overwrite(m_disc2.Clips()[2].entryOffset, "XYZ").WriteTo(m_folder / "bad.pak");
+    }
+    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
+
+    ScratchFolder m_folder;
+    ArchiveBuilder m_disc2;
+};
+
+TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
+{
+    const CliResult whole = Run({"verify", "disc2.pak"});
+    EXPECT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(whole.out, "disc2.pak: whole, 34 clips\n");
+
+    const std::string thirdEntry = std::to_string(m_disc2.Clips()[2].entryOffset);
+    const CliResult mixed = Run({"verify", "disc2.pak", "cut.pak", "bad.pak"});
+    EXPECT_EQ(mixed.status, 1);
+    EXPECT_EQ(mixed.err, "");
+    EXPECT_EQ(mixed.out, "disc2.pak: whole, 34 clips\n"
+                         "cut.pak: damaged, 34 clips, 1 problem\n"
+                         "  clip 34: the low-resolution video's size runs 5 bytes past the end of the archive\n"
+                         "bad.pak: refused: clip 3: no KVP header at offset " + thirdEntry + ", where clip 2 ends\n");
+
+    const CliResult json = Run({"verify", "--json", "disc2.pak", "cut.pak", "bad.pak", "none.pak"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_NE(json.err.find("zodovu-cli: none.pak: No such file or directory."), std::string::npos) << json.err;
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc.at("format"), 1);
+    const nlohmann::json& archives = doc.at("archives");
+    ASSERT_EQ(archives.size(), 4u);
+    EXPECT_EQ(archives[0].at("whole"), true);
+    EXPECT_EQ(archives[0].at("disc_label"), "KVN Disc 2");
+    EXPECT_EQ(archives[1].at("whole"), false);
+    EXPECT_EQ(archives[1].at("accepted"), true);
+    EXPECT_EQ(archives[1].at("findings").at(0).at("clip"), 34);
+    EXPECT_EQ(archives[2].at("accepted"), false);
+    EXPECT_EQ(archives[2].at("rejection").at("clip"), 3);
+    EXPECT_EQ(archives[2].at("rejection").at("offset"), m_disc2.Clips()[2].entryOffset);
+    EXPECT_EQ(archives[2].at("clips"), 2);
+    EXPECT_EQ(archives[3].at("whole"), false);
+    EXPECT_EQ(archives[3].at("error"), "none.pak: No such file or directory.");
+}
+
+TEST_F(CliVerify, DiscOptionNamesARenamedArchive)
+{
+    const ArchiveBuilder publisher = BuildDemoArchive(PUBLISHER);
+    publisher.WriteTo(m_folder / "renamed.pak");
+
+    const CliResult byName = Run({"list", "renamed.pak"});
+    EXPECT_EQ(byName.status, 1);
+    EXPECT_EQ(byName.err, "zodovu-cli: renamed.pak: Invalid movie file. (clip 1: no KVP header at offset 0)\n");
+
+    const CliResult listed = Run({"list", "--json", "--disc", "publisher", "renamed.pak"});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    const nlohmann::json doc = nlohmann::json::parse(listed.out);
+    EXPECT_EQ(doc.at("archive"), "renamed.pak");
+    EXPECT_EQ(doc.at("disc_label"), "Publisher");
+    EXPECT_EQ(doc.at("clips").size(), publisher.Clips().size());
+
+    const BuiltClip& second = publisher.Clips()[1];
+    ASSERT_EQ(Run({"extract", "renamed.pak", "2", "--lo", "--disc", "Publisher", "-o", "two.bik"}).status, 0);
+    const std::string two = ReadWholeFile(m_folder / "two.bik");
+    EXPECT_EQ(two, std::string(publisher.Bytes().begin() + second.loOffset,
+                               publisher.Bytes().begin() + second.loOffset + second.loSize));
+    EXPECT_EQ(Run({"verify", "--disc", "publisher", "renamed.pak"}).status, 0);
+
+    const CliResult asDisc = Run({"list", "--json", "--disc", "2", "cut.pak"});
+    ASSERT_EQ(asDisc.status, 0) << asDisc.err;
+    EXPECT_EQ(nlohmann::json::parse(asDisc.out).at("disc_label"), "KVN Disc 2");
+    EXPECT_EQ(Run({"list", "--disc", "5", "disc2.pak"}).status, 2);
+}
+
+TEST_F(CliVerify, AnythingButARegularFileIsRefusedWithoutWaiting)
+{
+    // A FIFO with no writer would hold a plain open for ever.
+    ASSERT_EQ(::mkfifo((m_folder / "fifo.pak").c_str(), 0600), 0);
+    for (const char* archive : {"fifo.pak", "/dev/zero", "/dev/stdin"}) {
+        for (const std::vector<std::string>& args : {std::vector<std::string>{"list", archive},
+                                                     {"extract", archive, "1"},
+                                                     {"verify", archive}}) {
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
+            EXPECT_EQ(result.err, "zodovu-cli: " + std::string(archive) + ": not a regular file\n");
+        }
+    }
+}
+
+TEST_F(CliVerify, OnlySlashesSeparateFoldersAndAnyNameLists)
+{
+    // ':' and '\' are name characters on Linux; a name that is not UTF-8 is
+    // listed with U+FFFD in place of its bad bytes.
+    const struct {
+        std::string file;
+        std::string shown;
+    } names[] = {{"x\\publish.pak", "x\\publish.pak"},
+                 {"backup:b.pak", "backup:b.pak"},
+                 {"bad\xff" "name.pak", "bad\xef\xbf\xbd" "name.pak"}};
+    for (const auto& name : names) {
+        m_disc2.WriteTo(m_folder / name.file);
+        const CliResult result = Run({"list", "--json", name.file});
+        ASSERT_EQ(result.status, 0) << result.err;
+        const nlohmann::json doc = nlohmann::json::parse(result.out);
+        EXPECT_EQ(doc.at("archive"), name.shown);
+        EXPECT_EQ(doc.at("disc_label"), "Unknown PAK");
+        EXPECT_EQ(doc.at("clips").size(), m_disc2.Clips().size());
+    }
+}
+
+} // namespace
