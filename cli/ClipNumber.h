@@ -11,6 +11,7 @@ class Validator;
 // True and number set when text is a decimal number from 1 to MAX_CLIPS.
 bool ParseClipNumber(const std::string& text, int& number);
 
-// For a NUMBER option: CLI11 itself reads "010" as octal and "0x10" as
-// hexadecimal, so the text is checked and rewritten without its leading zeros first.
+// For a NUMBER option, given with transform(): CLI11 itself reads "010" as octal
+// and "0x10" as hexadecimal, so the text is checked and rewritten without its
+// leading zeros first. (check() would throw the rewritten text away.)
 CLI::Validator ClipNumberValidator();

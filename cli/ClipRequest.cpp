@@ -15,7 +15,7 @@ void AddClipRequestOptions(CLI::App& command, ClipRequest& request)
     command.add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
     command.add_option("NUMBER", request.number, "The clip's number in the list (from 1).")
         ->required()
-        ->check(ClipNumberValidator());
+        ->transform(ClipNumberValidator());
     command.add_flag("--lo", request.lowResolution, "The low-resolution (320x224) encoding.");
 }
 

@@ -86,7 +86,7 @@ int main(int argc, char** argv)
     extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
     extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
         ->required()
-        ->check(ClipNumberValidator());
+        ->transform(ClipNumberValidator());
     extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
     extract->add_option("-o,--output", request.strOutput,
                         "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");

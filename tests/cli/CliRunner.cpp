@@ -11,15 +11,15 @@
 
 namespace fs = std::filesystem;
 
-CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
+                     const char* stdoutPath)
 {
     const fs::path outPath = folder / "../cli-stdout.txt";
     const fs::path errPath = folder / "../cli-stderr.txt";
 
     std::vector<char*> argv;
-    std::string program = ZODOVU_CLI;
-    argv.push_back(program.data());
     std::vector<std::string> copies(args);
+    copies.insert(copies.begin(), program);
     for (std::string& arg : copies)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
@@ -49,6 +49,22 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, c
     result.err.assign(std::istreambuf_iterator<char>(err), {});
     return result;
 }
+
+CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
+{
+    return RunProgram(ZODOVU_CLI, args, folder, stdoutPath);
+}
+
+#ifdef FFPROBE
+CliResult ProbePackets(const std::string& input, const fs::path& folder)
+{
+    return RunProgram(FFPROBE,
+                      {"-v", "error", "-count_packets", "-show_entries",
+                       "stream=codec_name,width,height,nb_read_packets:packet=pts,dts,size,pos,flags", "-of",
+                       "csv", input},
+                      folder);
+}
+#endif
 
 ScratchFolder::ScratchFolder()
 {

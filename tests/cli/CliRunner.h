@@ -11,10 +11,19 @@ struct CliResult {
     std::string err;
 };
 
-// Runs zodovu-cli with args in folder, stdin closed, stdout and stderr captured;
-// stdout goes to stdoutPath instead when one is given (then out stays empty).
+// Runs program (a path) with args in folder, stdin closed, stdout and stderr
+// captured; stdout goes to stdoutPath instead when one is given (then out stays empty).
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
+                     const std::filesystem::path& folder, const char* stdoutPath = nullptr);
+// RunProgram of zodovu-cli.
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const char* stdoutPath = nullptr);
+
+#ifdef FFPROBE
+// What ffprobe finds in input without decoding: the stream's codec, width,
+// height and packet count, and every packet's timestamps, size, position and flags.
+CliResult ProbePackets(const std::string& input, const std::filesystem::path& folder);
+#endif
 
 // A fresh empty folder named after the running test, removed when it ends.
 class ScratchFolder {
