@@ -13,15 +13,6 @@ using namespace testsupport;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 constexpr unsigned DISC2 = 1;
 constexpr unsigned PUBLISHER = 4;
 

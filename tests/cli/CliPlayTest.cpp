@@ -6,9 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <cstdlib>
-#include <fstream>
-#include <optional>
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -16,38 +13,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr unsigned DISC2 = 1;
-
-// An environment variable set for the lifetime of the object; zodovu-cli and
-// the players it starts inherit it.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::string& value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedVariable()
-    {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
-std::vector<std::string> Lines(const fs::path& path)
-{
-    std::vector<std::string> lines;
-    std::ifstream file(path);
-    for (std::string line; std::getline(file, line);)
-        lines.push_back(line);
-    return lines;
-}
 
 // The archive lies in a folder whose name holds what a URL or an option string
 // might take apart: a comma, a blank and a colon.
@@ -59,13 +24,12 @@ protected:
         m_archive = BuildDemoArchive(DISC2);
         m_archive.WriteTo((m_folder / ARCHIVE).string());
     }
-    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
     std::string Url(const std::string& number, bool low)
     {
         std::vector<std::string> args{"url", ARCHIVE, number};
         if (low)
             args.push_back("--lo");
-        const CliResult result = Run(args);
+        const CliResult result = RunCli(args, m_folder.Path());
         EXPECT_EQ(result.status, 0) << result.err;
         EXPECT_EQ(result.err, "");
         return result.out.substr(0, result.out.find('\n'));
@@ -116,7 +80,6 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
     fs::create_directory(m_folder / "empty");
     fs::create_symlink(STAND_IN_PLAYER, m_folder / "bin/ffplay");
     const fs::path log = m_folder / "player.log";
-    const ScopedVariable logVariable("STAND_IN_PLAYER_LOG", log.string());
     const std::string hi = Url("2", false);
     const std::string lo = Url("2", true);
     const std::string title = FormatClipLabel(DISC2, 1);
@@ -147,17 +110,41 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
         fs::remove(log);
         std::vector<std::string> args{"play", ARCHIVE, "2"};
         args.insert(args.end(), c.options.begin(), c.options.end());
-        const ScopedVariable path("PATH", (m_folder / c.path).string());
-        const ScopedVariable exit("STAND_IN_PLAYER_EXIT", c.playerExit);
         const auto previous = std::signal(SIGINT, c.interruptIgnored ? SIG_IGN : SIG_DFL);
-        const CliResult result = Run(args);
+        const CliResult result = RunCli(args, m_folder.Path(), nullptr,
+                                        {"PATH=" + (m_folder / c.path).string(), "STAND_IN_PLAYER_LOG=" + log.string(),
+                                         std::string("STAND_IN_PLAYER_EXIT=") + c.playerExit});
         std::signal(SIGINT, previous);
 
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
-        EXPECT_EQ(Lines(log), c.logged);
+        const std::vector<uint8_t> logged = ReadWholeFile(log);
+        EXPECT_EQ(Lines(std::string(logged.begin(), logged.end())), c.logged);
     }
+}
+
+// The scan accepts an archive cut inside its last low-resolution file; a player
+// would get a clip that stops short.
+TEST(CliClipUrlCutArchive, ClipCutShortIsRefusedAndNoPlayerStarts)
+{
+    ScratchFolder folder;
+    ArchiveBuilder archive = BuildDemoArchive(3);
+    const BuiltClip last = archive.Clips().back();
+    archive.Truncate(last.loOffset + last.loSize - 1);
+    archive.WriteTo((folder / "disc4.pak").string());
+    const std::string log = (folder / "player.log").string();
+
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"url", "disc4.pak", "7", "--lo"},
+          {"play", "disc4.pak", "7", "--lo", "--player", STAND_IN_PLAYER}}) {
+        const CliResult cut = RunCli(args, folder.Path(), nullptr, {"STAND_IN_PLAYER_LOG=" + log});
+        EXPECT_EQ(cut.status, 1);
+        EXPECT_EQ(cut.out, "");
+        EXPECT_EQ(cut.err, "zodovu-cli: disc4.pak: clip 7 runs past the end of the archive (the copy is cut short)\n");
+    }
+    EXPECT_FALSE(fs::exists(log));
+    EXPECT_EQ(RunCli({"url", "disc4.pak", "7"}, folder.Path()).status, 0);   // its high-resolution file is whole
 }
 
 } // namespace

@@ -6,13 +6,14 @@
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
-                     const char* stdoutPath)
+                     const char* stdoutPath, const std::vector<std::string>& environment)
 {
     const fs::path outPath = folder / "../cli-stdout.txt";
     const fs::path errPath = folder / "../cli-stderr.txt";
@@ -23,6 +24,7 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
     for (std::string& arg : copies)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<std::string> variables(environment);
 
     const pid_t child = ::fork();
     if (child == 0) {
@@ -34,6 +36,8 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        for (std::string& variable : variables)
+            ::putenv(variable.data());
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -50,9 +54,10 @@ CliResult RunProgram(const std::string& program, const std::vector<std::string>&
     return result;
 }
 
-CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
+CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath,
+                 const std::vector<std::string>& environment)
 {
-    return RunProgram(ZODOVU_CLI, args, folder, stdoutPath);
+    return RunProgram(ZODOVU_CLI, args, folder, stdoutPath, environment);
 }
 
 #ifdef FFPROBE
@@ -89,6 +94,15 @@ std::vector<std::string> ScratchFolder::Names() const
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
 }
 
 std::vector<uint8_t> ReadWholeFile(const fs::path& path)

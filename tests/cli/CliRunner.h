@@ -12,12 +12,14 @@ struct CliResult {
 };
 
 // Runs program (a path) with args in folder, stdin closed, stdout and stderr
-// captured; stdout goes to stdoutPath instead when one is given (then out stays empty).
+// captured; stdout goes to stdoutPath instead when one is given (then out stays
+// empty). environment ("NAME=VALUE" each) is added to the program's own.
 CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::filesystem::path& folder, const char* stdoutPath = nullptr);
+                     const std::filesystem::path& folder, const char* stdoutPath = nullptr,
+                     const std::vector<std::string>& environment = {});
 // RunProgram of zodovu-cli.
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder,
-                 const char* stdoutPath = nullptr);
+                 const char* stdoutPath = nullptr, const std::vector<std::string>& environment = {});
 
 #ifdef FFPROBE
 // What ffprobe finds in input without decoding: the stream's codec, width,
@@ -40,3 +42,4 @@ private:
 };
 
 std::vector<uint8_t> ReadWholeFile(const std::filesystem::path& path);
+std::vector<std::string> Lines(const std::string& text);
