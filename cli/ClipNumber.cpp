@@ -2,6 +2,8 @@
 
 #include "ClipTable.h"
 
+#include <CLI/CLI.hpp>
+
 bool ParseClipNumber(const std::string& text, int& number)
 {
     if (text.empty())
@@ -18,4 +20,17 @@ bool ParseClipNumber(const std::string& text, int& number)
         return false;
     number = static_cast<int>(value);
     return true;
+}
+
+CLI::Validator ClipNumberValidator()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            int number = 0;
+            if (!ParseClipNumber(text, number))
+                return "not a clip number from 1 to 256: " + text;
+            text = std::to_string(number);
+            return std::string();
+        },
+        "NUMBER");
 }

@@ -4,5 +4,14 @@
 // ("0x10", "+3", " 3", "1e2") is a number.
 #include <string>
 
+namespace CLI {
+class Validator;
+}
+
 // True and number set when text is a decimal number from 1 to MAX_CLIPS.
 bool ParseClipNumber(const std::string& text, int& number);
+
+// For a NUMBER option, given with transform(): CLI11 itself reads "010" as octal
+// and "0x10" as hexadecimal, so the text is checked and rewritten without its
+// leading zeros first. (check() would throw the rewritten text away.)
+CLI::Validator ClipNumberValidator();

@@ -1,13 +1,16 @@
-// zodovu-cli: lists the clips of a disc archive and extracts one encoding of a
-// clip, with the catalogue and the copy of the viewer.
+// zodovu-cli: lists the clips of a disc archive, extracts one encoding of a
+// clip with the catalogue and the copy of the viewer, and hands a clip to a player.
 #include "ClipNumber.h"
 #include "DiscOption.h"
 #include "ExitStatus.h"
 #include "ExtractCommand.h"
 #include "FileException.h"
 #include "ListCommand.h"
+#include "PlayCommand.h"
 #include "Reporting.h"
 #include "VerifyCommand.h"
+#include "UrlCommand.h"
+#include "Usage.h"
 
 #include <CLI/CLI.hpp>
 
@@ -26,29 +29,31 @@ struct Arguments {
     bool bJson = false;
     ExtractRequest extract;
     VerifyRequest verify;
+    ClipRequest url;
+    PlayRequest play;
+    std::string helpTopic;
 };
 
-// CLI11 reads "010" as octal and "0x10" as hexadecimal; the list's numbers are
-// decimal, so the text is checked and rewritten without its leading zeros first.
-CLI::Validator ClipNumberValidator()
-{
-    return CLI::Validator(
-        [](std::string& text) {
-            int number = 0;
-            if (!ParseClipNumber(text, number))
-                return "not a clip number from 1 to 256: " + text;
-            text = std::to_string(number);
-            return std::string();
-        },
-        "NUMBER");
-}
+struct Commands {
+    const CLI::App* list;
+    const CLI::App* verify;
+    const CLI::App* url;
+    const CLI::App* play;
+    const CLI::App* help;
+};
 
-int RunParsed(const CLI::App* list, const CLI::App* verify, const Arguments& arguments)
+int RunParsed(const CLI::App& app, const Commands& commands, const Arguments& arguments)
 {
-    if (list->parsed())
+    if (commands.list->parsed())
         return RunList(arguments.strListArchive, arguments.bJson);
-    if (verify->parsed())
+    if (commands.verify->parsed())
         return RunVerify(arguments.verify);
+    if (commands.url->parsed())
+        return RunUrl(arguments.url);
+    if (commands.play->parsed())
+        return RunPlay(arguments.play);
+    if (commands.help->parsed())
+        return RunHelp(app, arguments.helpTopic);
     return RunExtract(arguments.extract);
 }
 
@@ -70,10 +75,12 @@ int CheckStandardOutput(int status)
 
 int main(int argc, char** argv)
 {
-    CLI::App app{"Lists the movie clips of a disc archive and extracts them as .bik files.",
+    CLI::App app{"Lists the movie clips of a disc archive, extracts them as .bik files and plays them.",
                  "zodovu-cli"};
     app.set_version_flag("--version", VERSION_TEXT);
     app.require_subcommand(1);
+    app.footer("Exit status: 0 success; 1 a rejected archive or a failed operation; 2 a usage error.\n"
+               "play exits with the player's own status.");
 
     Arguments arguments;
     CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
@@ -86,14 +93,19 @@ int main(int argc, char** argv)
     extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
     extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
         ->required()
-        ->check(ClipNumberValidator());
+        ->transform(ClipNumberValidator());
     extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
     extract->add_option("-o,--output", request.strOutput,
                         "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
     extract->add_flag("--force", request.bForce, "Overwrite an existing output file.");
     AddDiscOption(*extract);
 
-    CLI::App* verify = AddVerifyCommand(app, arguments.verify);
+    Commands commands{list, AddVerifyCommand(app, arguments.verify), AddUrlCommand(app, arguments.url), AddPlayCommand(app, arguments.play),
+                      AddHelpCommand(app, arguments.helpTopic)};
+
+    const std::string unknown = UnknownSubcommand(app, argc, argv);
+    if (!unknown.empty())
+        return ReportUnknownSubcommand(app, unknown);
 
     try {
         app.parse(argc, argv);
@@ -101,13 +113,12 @@ int main(int argc, char** argv)
         errno = 0;
         return CheckStandardOutput(app.exit(e));   // --help or --version, on stdout
     } catch (const CLI::ParseError& e) {
-        std::cerr << "zodovu-cli: " << e.what() << "\n\n" << app.help();
-        return EXIT_USAGE;
+        return ReportUsageError(app, e.what());
     }
 
     try {
         errno = 0;
-        return CheckStandardOutput(RunParsed(list, verify, arguments));
+        return CheckStandardOutput(RunParsed(app, commands, arguments));
     } catch (const CException& e) {
         return ReportFailure(e);
     } catch (const std::exception& e) {

@@ -13,15 +13,6 @@ using namespace testsupport;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 constexpr unsigned DISC2 = 1;
 constexpr unsigned PUBLISHER = 4;
 
@@ -160,16 +151,39 @@ TEST(CliFailures, ListingThatCannotBeWrittenFails)
     }
 }
 
-TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageOnStderr)
+// A usage error says what is wrong, the one-line usage of the subcommand and
+// where to read more: never the whole help.
+TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
 {
     ScratchFolder folder;
-    for (const std::vector<std::string>& args :
-         {std::vector<std::string>{}, {"lsit", "disc1.pak"}, {"list"}, {"extract", "disc1.pak"},
-          {"extract", "disc1.pak", "two"}, {"extract", "disc1.pak", "0"}, {"list", "--yaml", "a.pak"}}) {
-        const CliResult result = RunCli(args, folder.Path());
-        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(args);
+    struct Case {
+        std::vector<std::string> args;
+        std::string message;   // the first line, or a part of it
+        std::string usage;     // the start of the second line
+    };
+    const std::vector<Case> cases = {
+        {{}, "subcommand is required", "Usage: zodovu-cli "},
+        {{"lsit", "disc1.pak"}, "unknown subcommand 'lsit'", "Usage: zodovu-cli "},
+        {{"help", "lsit"}, "unknown subcommand 'lsit'", "Usage: zodovu-cli help "},
+        {{"list"}, "ARCHIVE", "Usage: zodovu-cli list "},
+        {{"list", "--yaml", "a.pak"}, "--yaml", "Usage: zodovu-cli list "},
+        {{"extract", "disc1.pak"}, "", "Usage: zodovu-cli extract "},
+        {{"extract", "disc1.pak", "two"}, "two", "Usage: zodovu-cli extract "},
+        {{"extract", "disc1.pak", "0"}, "", "Usage: zodovu-cli extract "},
+        {{"url", "disc1.pak", "0x10"}, "0x10", "Usage: zodovu-cli url "},
+        {{"play", "disc1.pak"}, "NUMBER", "Usage: zodovu-cli play "},
+        {{"play", "disc1.pak", "1", "--player", ""}, "--player", "Usage: zodovu-cli play "},
+    };
+    for (const Case& c : cases) {
+        const CliResult result = RunCli(c.args, folder.Path());
+        const std::vector<std::string> lines = Lines(result.err);
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(c.args);
         EXPECT_EQ(result.out, "");
-        EXPECT_NE(result.err.find("Usage:"), std::string::npos) << result.err;
+        ASSERT_EQ(lines.size(), 3u) << result.err;
+        EXPECT_EQ(lines[0].rfind("zodovu-cli: ", 0), 0u) << lines[0];
+        EXPECT_NE(lines[0].find(c.message), std::string::npos) << lines[0];
+        EXPECT_EQ(lines[1].rfind(c.usage, 0), 0u) << lines[1];
+        EXPECT_EQ(lines[2].rfind("Try 'zodovu-cli --help'", 0), 0u) << lines[2];
     }
 }
 
@@ -180,6 +194,15 @@ TEST(CliUsage, HelpAndVersionGoToStdout)
     EXPECT_EQ(help.status, 0);
     EXPECT_NE(help.out.find("Usage:"), std::string::npos);
     EXPECT_NE(help.out.find("extract"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit status: 0 success; 1 "), std::string::npos);
+    EXPECT_EQ(RunCli({"help"}, folder.Path()).out, help.out);
+
+    const CliResult extractHelp = RunCli({"help", "extract"}, folder.Path());
+    EXPECT_EQ(extractHelp.status, 0);
+    EXPECT_EQ(extractHelp.err, "");
+    EXPECT_EQ(extractHelp.out.rfind("Extract", 0), 0u) << extractHelp.out;
+    EXPECT_NE(extractHelp.out.find("Usage: zodovu-cli extract "), std::string::npos);
+    EXPECT_EQ(extractHelp.out, RunCli({"extract", "--help"}, folder.Path()).out);
 
     const CliResult version = RunCli({"--version"}, folder.Path());
     EXPECT_EQ(version.status, 0);

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
-CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath)
+CliResult RunProgram(const std::string& program, const std::vector<std::string>& args, const fs::path& folder,
+                     const char* stdoutPath, const std::vector<std::string>& environment)
 {
     // Beside the folder, so that they are not among its files.
     const std::string base = (folder / ".").lexically_normal().parent_path().string();
@@ -16,12 +18,12 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, c
     const fs::path errPath = base + ".stderr.txt";
 
     std::vector<char*> argv;
-    std::string program = ZODOVU_CLI;
-    argv.push_back(program.data());
     std::vector<std::string> copies(args);
+    copies.insert(copies.begin(), program);
     for (std::string& arg : copies)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    std::vector<std::string> variables(environment);
 
     const pid_t child = ::fork();
     if (child == 0) {
@@ -33,6 +35,8 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, c
         ::dup2(in, 0);
         ::dup2(out, 1);
         ::dup2(err, 2);
+        for (std::string& variable : variables)
+            ::putenv(variable.data());
         ::execv(argv[0], argv.data());
         ::_exit(127);
     }
@@ -49,4 +53,30 @@ CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, c
     fs::remove(outPath, ignored);
     fs::remove(errPath, ignored);
     return result;
+}
+
+CliResult RunCli(const std::vector<std::string>& args, const fs::path& folder, const char* stdoutPath,
+                 const std::vector<std::string>& environment)
+{
+    return RunProgram(ZODOVU_CLI, args, folder, stdoutPath, environment);
+}
+
+#ifdef FFPROBE
+CliResult ProbePackets(const std::string& input, const fs::path& folder)
+{
+    return RunProgram(FFPROBE,
+                      {"-v", "error", "-count_packets", "-show_entries",
+                       "stream=codec_name,width,height,nb_read_packets:packet=pts,dts,size,pos,flags", "-of",
+                       "csv", input},
+                      folder);
+}
+#endif
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
 }

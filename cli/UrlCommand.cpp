@@ -1,0 +1,23 @@
+#include "UrlCommand.h"
+
+#include "ExitStatus.h"
+#include "SubfileUrl.h"
+
+#include <cstdio>
+
+CLI::App* AddUrlCommand(CLI::App& app, ClipRequest& request)
+{
+    CLI::App* command = app.add_subcommand(
+        "url", "Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as the clip, without a copy.");
+    AddClipRequestOptions(*command, request);
+    return command;
+}
+
+int RunUrl(const ClipRequest& request)
+{
+    ClipLocation location;
+    if (!LocateClip(request, location))
+        return EXIT_FAILED;
+    std::printf("%s\n", SubfileUrl(location.archivePath, location.start, location.end).c_str());
+    return EXIT_OK;   // main flushes standard output and reports a failed write
+}

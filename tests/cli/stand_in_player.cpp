@@ -1,0 +1,33 @@
+// A stand-in for a video player. Writes what it was given to the file named by
+// STAND_IN_PLAYER_LOG: its arguments from argv[0], one a line, then whether
+// SIGINT reaches it ("SIGINT default") or not ("SIGINT ignored"). Then ends as
+// STAND_IN_PLAYER_EXIT says: a number is its exit status, "signal N" raises N.
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+int main(int argc, char** argv)
+{
+    if (const char* log = std::getenv("STAND_IN_PLAYER_LOG")) {
+        FILE* file = std::fopen(log, "w");
+        if (!file)
+            return 125;
+        for (int i = 0; i < argc; ++i)
+            std::fprintf(file, "%s\n", argv[i]);
+        struct sigaction interrupt {};
+        sigaction(SIGINT, nullptr, &interrupt);
+        std::fprintf(file, "SIGINT %s\n", interrupt.sa_handler == SIG_IGN ? "ignored" : "default");
+        if (std::fclose(file) != 0)
+            return 125;
+    }
+    const char* end = std::getenv("STAND_IN_PLAYER_EXIT");
+    if (!end)
+        return 0;
+    if (std::strncmp(end, "signal ", 7) == 0) {
+        const int signalNumber = std::atoi(end + 7);
+        std::signal(signalNumber, SIG_DFL);
+        std::raise(signalNumber);
+    }
+    return std::atoi(end);
+}
