@@ -2,6 +2,7 @@
 
 #include "DiscOption.h"
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,19 +10,32 @@
 
 namespace {
 
-// A pipe, a FIFO or a device has no length to scan and may never end. The look
-// does not block: a FIFO without a writer opens at once when non-blocking. When
-// the path cannot be opened at all, the real open says why.
-void RefuseAnythingButARegularFile(const std::string& path)
+// A pipe, a FIFO or a device has no length to scan and may never end. The open
+// does not block: a FIFO without a writer opens at once when non-blocking. The
+// descriptor looked at is the one then read, so nothing can be swapped between.
+void OpenRegularFile(const std::string& path, CFile& file)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-        return;
+    if (fd < 0) {
+        const int error = errno;
+        throw CFileException(CFileException::OsErrorToCause(error), error, path);
+    }
     struct stat info;
-    const bool statted = ::fstat(fd, &info) == 0;
-    ::close(fd);
-    if (statted && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode))
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
         throw CUnusableArchive(path, "not a regular file");
+    } else if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+        throw CFileException(CFileException::OsErrorToCause(error), error, path);
+    }
+    file.Attach(fd, path);
 }
 
 } // namespace
@@ -39,11 +53,7 @@ std::string CUnusableArchive::GetErrorMessage() const
 bool LoadArchive(const std::string& path, LoadedArchive& archive)
 {
     archive.strPath = path;
-    RefuseAnythingButARegularFile(path);
-
-    CFileException error;
-    if (!archive.file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone, &error))
-        throw error;
+    OpenRegularFile(path, archive.file);
     archive.strTitle = archive.file.GetFileName();
 
     archive.length = archive.file.GetLength();

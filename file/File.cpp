@@ -43,6 +43,15 @@ void CFile::ThrowFileException(int cause, long osError) const
     throw CFileException(cause, osError, m_strFileName);
 }
 
+void CFile::Attach(intptr_t hFile, const std::string& fileName)
+{
+    if (m_hFile != -1)
+        CloseOsHandle(m_hFile);
+    m_hFile = hFile;
+    m_strFileName = fileName;
+    m_openFailure = CFileException();
+}
+
 bool CFile::Open(const char* fileName, unsigned openFlags, CFileException* pError)
 {
     if (m_hFile != -1)

@@ -34,6 +34,9 @@ public:
     // FALSE on failure; the reason goes to *pError when given, and is kept for
     // the next operation either way.
     virtual bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr);
+    // As the adopting constructor, for an object that exists already: closes what
+    // it held (dropping a failed close) and takes over hFile.
+    virtual void Attach(intptr_t hFile, const std::string& fileName);
     // Reads up to count bytes; returns the count read (short only at the end of the file).
     virtual uint32_t Read(void* buffer, uint32_t count);
     // Writes all count bytes or throws.

@@ -12,6 +12,13 @@ bool CReadAheadFile::Open(const char* fileName, unsigned openFlags, CFileExcepti
     return CFile::Open(fileName, openFlags, pError);
 }
 
+void CReadAheadFile::Attach(intptr_t hFile, const std::string& fileName)
+{
+    m_nBlockStart = m_nBlockLength = m_nPosition = 0;
+    m_bSystemAtBlockEnd = false;   // the handle may be anywhere
+    CFile::Attach(hFile, fileName);
+}
+
 void CReadAheadFile::SyncPosition()
 {
     if (!m_bSystemAtBlockEnd || m_nPosition != m_nBlockStart + m_nBlockLength)

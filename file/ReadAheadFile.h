@@ -14,6 +14,8 @@ public:
     explicit CReadAheadFile(uint32_t blockSize = DEFAULT_BLOCK);
 
     bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr) override;
+    // An attached handle is read from the start of its file.
+    void Attach(intptr_t hFile, const std::string& fileName) override;
     uint32_t Read(void* buffer, uint32_t count) override;
     void Write(const void* buffer, uint32_t count) override;
     int32_t Seek(int32_t offset, unsigned from) override;
