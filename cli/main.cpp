@@ -1,8 +1,7 @@
 // zodovu-cli: lists the clips of a disc archive and extracts one encoding of a
 // clip, with the catalogue and the copy of the viewer.
-#include "ClipNumber.h"
 #include "ExitStatus.h"
-#include "ExtractCommand.h"
+#include "ExtractOptions.h"
 #include "FileException.h"
 #include "ListCommand.h"
 #include "Reporting.h"
@@ -24,21 +23,6 @@ struct Arguments {
     bool bJson = false;
     ExtractRequest extract;
 };
-
-// CLI11 reads "010" as octal and "0x10" as hexadecimal; the list's numbers are
-// decimal, so the text is checked and rewritten without its leading zeros first.
-CLI::Validator ClipNumberValidator()
-{
-    return CLI::Validator(
-        [](std::string& text) {
-            int number = 0;
-            if (!ParseClipNumber(text, number))
-                return "not a clip number from 1 to 256: " + text;
-            text = std::to_string(number);
-            return std::string();
-        },
-        "NUMBER");
-}
 
 int RunParsed(const CLI::App* list, const Arguments& arguments)
 {
@@ -75,16 +59,8 @@ int main(int argc, char** argv)
     list->add_flag("--json", arguments.bJson, "One JSON object instead of a table.");
     list->add_option("ARCHIVE", arguments.strListArchive, "The disc archive (.pak).")->required();
 
-    CLI::App* extract = app.add_subcommand("extract", "Extract one encoding of one clip to a .bik file.");
-    ExtractRequest& request = arguments.extract;
-    extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
-    extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
-        ->required()
-        ->check(ClipNumberValidator());
-    extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
-    extract->add_option("-o,--output", request.strOutput,
-                        "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
-    extract->add_flag("--force", request.bForce, "Overwrite an existing output file.");
+    CLI::App* extract = app.add_subcommand("extract", "Extract clips to .bik files, or one clip to stdout.");
+    AddExtractOptions(*extract, arguments.extract);
 
     try {
         app.parse(argc, argv);
