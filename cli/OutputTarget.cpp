@@ -33,8 +33,13 @@ Existing LookAt(const std::string& path, const struct stat& archiveInfo, bool fo
     }
     if (S_ISCHR(info.st_mode) || S_ISFIFO(info.st_mode))
         return Existing::Stream;
-    if (S_ISLNK(info.st_mode))
+    if (S_ISLNK(info.st_mode)) {
+        // Writing through a link into a device or a FIFO (/dev/stdout) replaces nothing.
+        struct stat target;
+        if (::stat(path.c_str(), &target) == 0 && (S_ISCHR(target.st_mode) || S_ISFIFO(target.st_mode)))
+            return Existing::Stream;
         throw OutputRefused(path, "is a symbolic link; refusing to replace it (name its target instead)");
+    }
     if (S_ISDIR(info.st_mode))
         throw OutputRefused(path, "is a folder; refusing to replace it");
     if (S_ISBLK(info.st_mode))

@@ -44,9 +44,13 @@ TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
     EXPECT_TRUE(fs::is_symlink(m_folder / "link.bik"));
     EXPECT_EQ(ReadWholeFile(m_folder / "target.bik"), mine);
 
-    const CliResult device = Run({"extract", "disc1.pak", "1", "-o", "/dev/null", "--force"});
-    EXPECT_EQ(device.status, 0) << device.err;
+    fs::create_symlink("/dev/null", m_folder / "null.bik");
+    for (const char* device : {"/dev/null", "null.bik"}) {
+        const CliResult written = Run({"extract", "disc1.pak", "1", "-o", device, "--force"});
+        EXPECT_EQ(written.status, 0) << written.err;
+    }
     EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(m_folder / "null.bik"));
 
     // A FIFO gets the bytes through it and stays a FIFO. The reader is open before
     // the program starts, and the clip fits the pipe's buffer, so nothing waits.
@@ -60,7 +64,7 @@ TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
     ::close(reader);
     EXPECT_EQ(throughFifo, Hi(1));
     EXPECT_TRUE(fs::is_fifo(m_folder / "fifo.bik"));
-    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "fifo.bik", "link.bik", "target.bik"}));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "fifo.bik", "link.bik", "null.bik", "target.bik"}));
 }
 
 TEST_F(CliExtract, FileSizeLimitFailsTheWriteWithItsReasonAndLeavesNothing)
