@@ -4,9 +4,9 @@
 #include "ClipTexts.h"
 #include "PseudoTerminal.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
+#include <iterator>
 
 using namespace testsupport;
 namespace fs = std::filesystem;
@@ -86,7 +86,6 @@ TEST_F(CliExtract, WholeDiscInBothEncodingsGoesToAFolderMadeForItWithOneSummaryL
         EXPECT_EQ(ReadWholeFile(m_folder / "discs/one" / TitledName("disc1", 0, i, 'h')), Hi(i)) << i;
         EXPECT_EQ(ReadWholeFile(m_folder / "discs/one" / TitledName("disc1", 0, i, 'l')), Lo(i)) << i;
     }
-    EXPECT_EQ(fs::directory_iterator(m_folder / "discs/one") == fs::directory_iterator(), false);
     EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "discs/one"), fs::directory_iterator()), 62);
 
     const CliResult quiet = Run({"extract", "disc1.pak", "--all", "-o", "discs/one", "--force", "-q"});
