@@ -1,8 +1,10 @@
 #include "BenchSupport.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace bench {
@@ -27,6 +29,18 @@ ScratchFolder::~ScratchFolder()
 std::string ScratchBase(int argc, char** argv)
 {
     return argc > 1 ? argv[1] : ZODOVU_BENCH_SCRATCH;
+}
+
+void WriteAll(int fd, const void* data, size_t size)
+{
+    if (::write(fd, data, size) != static_cast<ssize_t>(size))
+        throw std::runtime_error("cannot write a scratch file");
+}
+
+void Run(const std::string& command)
+{
+    if (std::system(command.c_str()) != 0)
+        throw std::runtime_error("failed: " + command);
 }
 
 uint64_t BytesOnDisk(const std::string& path)

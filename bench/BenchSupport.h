@@ -58,6 +58,12 @@ public:
 // The folder for scratch files: the first argument, or the build tree.
 std::string ScratchBase(int argc, char** argv);
 
+// Writes all size bytes or throws std::runtime_error.
+void WriteAll(int fd, const void* data, size_t size);
+
+// Runs a shell command; throws std::runtime_error when it fails.
+void Run(const std::string& command);
+
 // Bytes the file really takes on disk (holes take none).
 uint64_t BytesOnDisk(const std::string& path);
 

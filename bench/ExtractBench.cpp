@@ -17,18 +17,15 @@
 
 using namespace testsupport;
 
+using bench::Run;
+using bench::WriteAll;
+
 namespace {
 
 constexpr uint32_t MIB = 1048576;
 constexpr uint32_t HI_SIZE = 512 * MIB;
 constexpr uint32_t HI_OFFSET = 8;   // right after the KVP header
 constexpr int RUNS = 3;
-
-void WriteAll(int fd, const void* data, size_t size)
-{
-    if (::write(fd, data, size) != static_cast<ssize_t>(size))
-        throw std::runtime_error("cannot write the archive");
-}
 
 // disc1.pak with one clip: a 512 MiB high-resolution file of varied bytes and a small low one.
 void WriteArchive(const std::string& path)
@@ -59,12 +56,6 @@ void WriteArchive(const std::string& path)
     WriteAll(fd, lo.data(), lo.size());
     if (::close(fd) != 0)
         throw std::runtime_error("cannot finish " + path);
-}
-
-void Run(const std::string& command)
-{
-    if (std::system(command.c_str()) != 0)
-        throw std::runtime_error("failed: " + command);
 }
 
 // True when file holds exactly the encoding's bytes.

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Builds the host tree's benchmarks and runs both. Scratch files go to a
+# Builds the host tree's benchmarks and runs them. Scratch files go to a
 # temporary folder in the build tree and are removed afterwards.
 # BUILD_DIR picks another host build tree (default build/host).
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${BUILD_DIR:-build/host}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target bench_scan bench_extract zodovu-cli
+cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract zodovu-cli
 echo
 scratch=$(cd "$build" && pwd)
 "$build/bench/bench_scan" "$scratch"
 echo
 "$build/bench/bench_extract" "$scratch"
+echo
+"$build/bench/bench_batch_extract" "$scratch"

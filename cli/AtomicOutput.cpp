@@ -5,11 +5,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
 namespace {
+
+constexpr size_t MAX_NAME_BYTES = 255;
+const char SUFFIX[] = ".XXXXXX";
+constexpr size_t SUFFIX_BYTES = sizeof SUFFIX - 1;
 
 std::string FolderOf(const std::string& path)
 {
@@ -34,67 +39,154 @@ mode_t CreationMode()
 
 void SyncFolder(const std::string& folder)
 {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd >= 0) {
         ::fsync(fd);   // best effort: not every file system syncs folders
         ::close(fd);
     }
 }
 
+// An unnamed file in folder, or -1 where the kernel or the file system has none.
+// Linking it later goes through /proc/self/fd, which needs no privilege.
+int OpenUnnamed(const std::string& folder)
+{
+#ifdef O_TMPFILE
+    if (::access("/proc/self/fd", X_OK) != 0)
+        return -1;
+    return ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+#else
+    (void)folder;
+    return -1;
+#endif
+}
+
+std::string DescriptorPath(int fd)
+{
+    return "/proc/self/fd/" + std::to_string(fd);
+}
+
+// pattern with its trailing XXXXXX replaced by random letters and digits.
+std::string RandomName(const std::string& pattern)
+{
+    static const char LETTERS[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<size_t> pick(0, sizeof LETTERS - 2);
+    std::string name = pattern;
+    for (size_t i = name.size() - 6; i < name.size(); ++i)
+        name[i] = LETTERS[pick(generator)];
+    return name;
+}
+
+// With --force, nothing but a regular file is replaced; this looks once more
+// right before the rename, for anything that appeared since the command looked.
+void RefuseToReplaceOtherThanRegular(const std::string& output)
+{
+    struct stat existing;
+    if (::lstat(output.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode))
+        ThrowErrno(EEXIST, output);
+}
+
 } // namespace
 
-CAtomicOutput::CAtomicOutput(const std::string& outputPath) : m_strOutput(outputPath)
+std::string TemporaryNamePattern(const std::string& name)
+{
+    std::string kept = name;
+    const size_t room = MAX_NAME_BYTES - 1 - SUFFIX_BYTES;
+    if (kept.size() > room) {
+        size_t end = room;
+        while (end > 0 && (static_cast<unsigned char>(kept[end]) & 0xC0) == 0x80)
+            --end;
+        kept.resize(end);
+    }
+    return "." + kept + SUFFIX;
+}
+
+CAtomicOutput::CAtomicOutput(const std::string& outputPath) : m_output(outputPath)
 {
     const std::string folder = FolderOf(outputPath);
-    const std::string name = outputPath.substr(folder.size());
-    std::string pattern = folder + "." + name + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0)
-        ThrowErrno(errno, outputPath);
-    if (::fchmod(fd, CreationMode()) != 0) {
-        const int error = errno;
-        ::close(fd);
-        ::unlink(buffer.data());
-        ThrowErrno(error, outputPath);
+    int fd = OpenUnnamed(folder);
+    if (fd >= 0) {
+        m_unnamedDescriptor = fd;
+        RemoveOnInterrupt(std::string());
+    } else {
+        // Not every file system has unnamed files (EOPNOTSUPP); a folder that cannot
+        // take a file at all fails again below with the reason that matters.
+        std::string pattern = folder + TemporaryNamePattern(outputPath.substr(folder.size()));
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        fd = ::mkstemp(buffer.data());
+        if (fd < 0)
+            ThrowErrno(errno, outputPath);
+        if (::fchmod(fd, CreationMode()) != 0) {
+            const int error = errno;
+            ::close(fd);
+            ::unlink(buffer.data());
+            ThrowErrno(error, outputPath);
+        }
+        m_temporary = buffer.data();
+        RemoveOnInterrupt(m_temporary);
     }
-    m_strTemporary = buffer.data();
-    RemoveOnInterrupt(m_strTemporary);
     m_file.reset(new CFile(fd, outputPath));
 }
 
 CAtomicOutput::~CAtomicOutput()
 {
-    if (m_bCommitted)
+    if (m_committed)
         return;
-    m_file.reset();
-    ::unlink(m_strTemporary.c_str());
+    m_file.reset();   // an unnamed file goes with its last descriptor
+    if (!m_temporary.empty())
+        ::unlink(m_temporary.c_str());
     RemoveOnInterrupt(std::string());
+}
+
+// Gives the finished unnamed file a hidden name beside the output, for the rename
+// that replaces an existing file (a link never replaces one).
+void CAtomicOutput::NameTheUnnamedFile()
+{
+    const std::string folder = FolderOf(m_output);
+    const std::string pattern = folder + TemporaryNamePattern(m_output.substr(folder.size()));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = RandomName(pattern);
+        if (::linkat(AT_FDCWD, DescriptorPath(m_unnamedDescriptor).c_str(), AT_FDCWD, name.c_str(),
+                     AT_SYMLINK_FOLLOW) == 0) {
+            m_temporary = name;
+            RemoveOnInterrupt(m_temporary);
+            return;
+        }
+        if (errno != EEXIST)
+            ThrowErrno(errno, m_output);
+    }
+    ThrowErrno(EEXIST, m_output);
 }
 
 void CAtomicOutput::Commit(bool overwrite)
 {
     m_file->Flush();
-    m_file->Close();
 
-    if (overwrite) {
-        if (::rename(m_strTemporary.c_str(), m_strOutput.c_str()) != 0)
-            ThrowErrno(errno, m_strOutput);
-    } else if (::renameat2(AT_FDCWD, m_strTemporary.c_str(), AT_FDCWD, m_strOutput.c_str(),
-                           RENAME_NOREPLACE) != 0) {
+    if (m_unnamedDescriptor >= 0 && !overwrite) {
+        // A link refuses an existing name by itself.
+        if (::linkat(AT_FDCWD, DescriptorPath(m_unnamedDescriptor).c_str(), AT_FDCWD, m_output.c_str(),
+                     AT_SYMLINK_FOLLOW) != 0)
+            ThrowErrno(errno, m_output);
+    } else if (m_unnamedDescriptor >= 0 || overwrite) {
+        if (m_unnamedDescriptor >= 0)
+            NameTheUnnamedFile();
+        RefuseToReplaceOtherThanRegular(m_output);
+        if (::rename(m_temporary.c_str(), m_output.c_str()) != 0)
+            ThrowErrno(errno, m_output);
+    } else if (::renameat2(AT_FDCWD, m_temporary.c_str(), AT_FDCWD, m_output.c_str(), RENAME_NOREPLACE) != 0) {
         const int error = errno;
         if (error != EINVAL && error != ENOSYS)
-            ThrowErrno(error, m_strOutput);
+            ThrowErrno(error, m_output);
         // The file system cannot refuse for us: look, then rename.
         struct stat existing;
-        if (::lstat(m_strOutput.c_str(), &existing) == 0)
-            ThrowErrno(EEXIST, m_strOutput);
-        if (::rename(m_strTemporary.c_str(), m_strOutput.c_str()) != 0)
-            ThrowErrno(errno, m_strOutput);
+        if (::lstat(m_output.c_str(), &existing) == 0)
+            ThrowErrno(EEXIST, m_output);
+        if (::rename(m_temporary.c_str(), m_output.c_str()) != 0)
+            ThrowErrno(errno, m_output);
     }
-    m_bCommitted = true;
+    m_committed = true;
     RemoveOnInterrupt(std::string());
-    SyncFolder(FolderOf(m_strOutput));
+    m_file->Close();
+    SyncFolder(FolderOf(m_output));
 }

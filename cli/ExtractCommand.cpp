@@ -1,78 +1,173 @@
 #include "ExtractCommand.h"
 
-#include "AtomicOutput.h"
-#include "ClipCopy.h"
+#include "BatchClipNames.h"
+#include "ClipTexts.h"
 #include "ExitStatus.h"
+#include "InterruptCleanup.h"
 #include "LoadedArchive.h"
+#include "OutputTarget.h"
 #include "Reporting.h"
 #include "TerminalProgress.h"
 #include "ViewerNames.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
-// The output path: the proposed name when none is given, or inside a folder given as the output.
-std::string ResolveOutput(const ExtractRequest& request, int index, Resolution resolution)
+const char STANDARD_OUTPUT[] = "-";
+
+struct ClipFile {
+    int index;
+    Resolution resolution;
+    std::string path;
+};
+
+bool IsFolder(const std::string& path)
 {
-    const std::string proposed = ProposedClipName(index, resolution);
-    if (request.strOutput.empty())
-        return proposed;
     struct stat info;
-    if (::stat(request.strOutput.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::string folder = request.strOutput;
-        if (folder.back() != '/')
-            folder += '/';
-        return folder + proposed;
-    }
-    return request.strOutput;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool SameFile(const struct stat& a, const struct stat& b)
+// Makes folder and any missing folder above it; throws CFileException naming it.
+void MakeFolders(const std::string& folder)
 {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
+        const std::string part = folder.substr(0, slash);
+        if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
+            throw CFileException(CFileException::OsErrorToCause(errno), errno, part);
+        if (slash == std::string::npos)
+            break;
+    }
+    if (!IsFolder(folder))
+        throw CFileException(CFileException::accessDenied, ENOTDIR, folder);
+}
+
+int ReportUsage(const std::string& path, const std::string& text)
+{
+    ReportFailure(path, text);
+    return EXIT_USAGE;
+}
+
+// "zodovu-cli: FILE: reason"; when the error is about another file (the archive
+// ending early), that file and its reason follow the output's name.
+void ReportFileFailure(const std::string& path, const CException& error)
+{
+    const auto* fileError = dynamic_cast<const CFileException*>(&error);
+    if (fileError && fileError->m_strFileName == path)
+        ReportFailure(error);
+    else
+        ReportFailure(path, error.GetErrorMessage());
+}
+
+std::vector<int> AllClips(uint32_t count)
+{
+    std::vector<int> indices;
+    for (uint32_t i = 0; i < count; ++i)
+        indices.push_back(static_cast<int>(i));
+    return indices;
+}
+
+std::string NameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
 
 int RunExtract(const ExtractRequest& request)
 {
+    InstallInterruptCleanup();
     LoadedArchive archive;
-    if (!LoadArchive(request.strArchive, archive))
+    if (!LoadArchive(request.archive, archive))
         return ReportRejectedArchive(archive);
+    struct stat archiveInfo;
+    if (::stat(request.archive.c_str(), &archiveInfo) != 0)
+        return ReportFailure(request.archive, std::strerror(errno));
 
     const uint32_t count = archive.clips->nCount;
-    if (request.nNumber < 1 || static_cast<uint32_t>(request.nNumber) > count) {
-        return ReportFailure(request.strArchive, "no clip " + std::to_string(request.nNumber) +
-                                                     " (the archive holds " + std::to_string(count) +
-                                                     (count == 1 ? " clip)" : " clips)"));
-    }
-    const int index = request.nNumber - 1;
-    const Resolution resolution = request.bLowResolution ? Resolution::Low : Resolution::High;
-    const ClipSpan span = GetClipSpan(archive.clips->aRecords[index], resolution);
-    const std::string output = ResolveOutput(request, index, resolution);
+    std::vector<int> indices = AllClips(count);
+    int unknown = 0;
+    if (!request.all && !SelectClips(request.selection, count, indices, unknown))
+        return ReportUsage(request.archive, "no clip " + std::to_string(unknown) + " (the archive holds " +
+                                                std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+    if (indices.empty())
+        return ReportUsage(request.archive, "the archive holds no clips");
 
-    // The archive is never a target, whatever the spelling of the path and even
-    // with --force: a hard link or a symbolic link to it is the same file.
-    struct stat archiveInfo;
-    struct stat outputInfo;
-    if (::stat(request.strArchive.c_str(), &archiveInfo) != 0)
-        return ReportFailure(request.strArchive, std::strerror(errno));
-    if (::stat(output.c_str(), &outputInfo) == 0) {
-        if (SameFile(archiveInfo, outputInfo))
-            return ReportFailure(output, "is the archive itself; refusing to overwrite it");
-        if (!request.bForce)
-            return ReportFailure(output, "already exists (--force overwrites it)");
+    std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
+    if (request.both)
+        resolutions.push_back(Resolution::Low);
+    const size_t fileCount = indices.size() * resolutions.size();
+    const bool toStdout = request.output == STANDARD_OUTPUT;
+    if (toStdout && fileCount > 1)
+        return ReportUsage(request.archive, "standard output takes one clip in one encoding");
+
+    // One clip keeps the viewer's name (or the one given); a batch, or a folder
+    // given as the output, names each file by the archive, the clip and its title.
+    const bool batchNames = fileCount > 1 || (!request.output.empty() && !toStdout &&
+                                              (request.output.back() == '/' || IsFolder(request.output)));
+    std::string folder = batchNames ? request.output : std::string();
+    if (!folder.empty()) {
+        try {
+            MakeFolders(folder);
+        } catch (const CException& error) {
+            return ReportFailure(error);
+        }
+        if (folder.back() != '/')
+            folder += '/';
+    }
+    const std::string stem = ArchiveStem(archive.strTitle);
+
+    std::vector<ClipFile> files;
+    uint64_t total = 0;
+    for (const int index : indices) {
+        for (const Resolution resolution : resolutions) {
+            std::string path = request.output.empty() ? ProposedClipName(index, resolution) : request.output;
+            if (batchNames)
+                path = folder + BatchClipName(stem, index, resolution, FormatClipLabel(archive.identity.disc, index));
+            files.push_back({index, resolution, path});
+            total += GetClipSpan(archive.clips->aRecords[index], resolution).size;
+        }
     }
 
-    CAtomicOutput target(output);
-    {
-        CTerminalProgress progress(output, span.size);
-        CopyClipBytes(archive.file, span.offset, span.size, target.File(),
-                      [&](uint32_t copied) { progress.Report(copied); });
+    CTerminalProgress progress(total, !request.quiet);
+    uint64_t before = 0;
+    size_t failed = 0;
+    for (const ClipFile& file : files) {
+        const ClipSpan span = GetClipSpan(archive.clips->aRecords[file.index], file.resolution);
+        progress.SetName(toStdout ? "to standard output" : NameOf(file.path));
+        const CopyProgress report = [&](uint32_t copied) { progress.Report(before + copied); };
+        try {
+            if (toStdout)
+                WriteClipStream(archive.file, span, STDOUT_FILENO, "standard output", report);
+            else
+                WriteClipFile(archive.file, archiveInfo, span, file.path, request.force, report);
+            if (request.verbose)
+                std::cout << file.path << '\n';
+        } catch (const OutputRefused& refusal) {
+            progress.BreakLine();
+            ReportFailure(refusal.path, refusal.what());
+            ++failed;
+        } catch (const CException& error) {
+            progress.BreakLine();
+            ReportFileFailure(toStdout ? "standard output" : file.path, error);
+            ++failed;
+        }
+        before += span.size;
     }
-    target.Commit(request.bForce);
-    return EXIT_OK;
+    progress.BreakLine();
+
+    if (files.size() > 1 && (failed > 0 || !request.quiet)) {
+        if (failed == 0)
+            std::fprintf(stderr, "zodovu-cli: %zu files extracted (%.1fM)\n", files.size(), total / 1048576.0);
+        else
+            std::fprintf(stderr, "zodovu-cli: %zu of %zu files extracted, %zu failed\n", files.size() - failed,
+                         files.size(), failed);
+    }
+    return failed > 0 ? EXIT_FAILED : EXIT_OK;
 }

@@ -1,13 +1,20 @@
 #pragma once
-// zodovu-cli extract ARCHIVE NUMBER [--lo] [-o OUTPUT] [--force]
+// zodovu-cli extract ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT] [--force] [-q | -v]
+#include "ClipSelection.h"
+
 #include <string>
+#include <vector>
 
 struct ExtractRequest {
-    std::string strArchive;
-    int nNumber = 0;             // 1-based, as the list shows it
-    bool bLowResolution = false;
-    std::string strOutput;       // empty: the viewer's proposed name in the current folder
-    bool bForce = false;
+    std::string archive;
+    std::vector<ClipRange> selection;   // empty with all
+    bool all = false;
+    bool low = false;
+    bool both = false;
+    std::string output;                 // empty: the current folder; "-": standard output
+    bool force = false;
+    bool quiet = false;                 // nothing on stderr but errors
+    bool verbose = false;               // each written path on stdout
 };
 
 int RunExtract(const ExtractRequest& request);

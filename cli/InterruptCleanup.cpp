@@ -7,39 +7,43 @@
 namespace {
 
 // Filled before the handlers can see it; a handler may only use fixed storage.
-char g_szPath[4096];
-volatile sig_atomic_t g_bArmed = 0;
+char g_path[4096];
+volatile sig_atomic_t g_armed = 0;
 
 void RemoveAndReraise(int signalNumber)
 {
-    if (g_bArmed)
-        ::unlink(g_szPath);
+    if (g_armed)
+        ::unlink(g_path);
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
 }
 
-void InstallHandlers()
+} // namespace
+
+void InstallInterruptCleanup()
 {
     static bool installed = false;
     if (installed)
         return;
     installed = true;
-    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP}) {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        struct sigaction current {};
+        if (sigaction(signalNumber, nullptr, &current) == 0 && current.sa_handler == SIG_IGN)
+            continue;
         struct sigaction action {};
         action.sa_handler = RemoveAndReraise;
         sigemptyset(&action.sa_mask);
         sigaction(signalNumber, &action, nullptr);
     }
+    std::signal(SIGXFSZ, SIG_IGN);
 }
-
-} // namespace
 
 void RemoveOnInterrupt(const std::string& path)
 {
-    g_bArmed = 0;
-    if (path.empty() || path.size() >= sizeof g_szPath)
+    g_armed = 0;
+    if (path.empty() || path.size() >= sizeof g_path)
         return;
-    InstallHandlers();
-    std::memcpy(g_szPath, path.c_str(), path.size() + 1);
-    g_bArmed = 1;
+    InstallInterruptCleanup();
+    std::memcpy(g_path, path.c_str(), path.size() + 1);
+    g_armed = 1;
 }

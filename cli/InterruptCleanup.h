@@ -1,7 +1,13 @@
 #pragma once
-// Removes one temporary file when the program is ended by SIGINT, SIGTERM or
-// SIGHUP, then ends it as the signal would have.
+// Removes one temporary file when the program is ended by SIGINT, SIGTERM, SIGHUP
+// or SIGQUIT, then ends it as the signal would have. A signal the program was
+// started with ignored (SIGHUP under nohup, SIGINT in a background job) stays ignored.
 #include <string>
+
+// Installs the handlers, and ignores SIGXFSZ so that a write past the file size
+// limit (ulimit -f) fails with its reason and the usual cleanup runs, instead of
+// the signal ending the program with the temporary file left behind.
+void InstallInterruptCleanup();
 
 // Remembers path (empty: forget it). Installs the handlers on first use.
 void RemoveOnInterrupt(const std::string& path);

@@ -8,29 +8,35 @@ constexpr int BAR_WIDTH = 30;
 constexpr double MIB = 1048576.0;
 } // namespace
 
-CTerminalProgress::CTerminalProgress(const std::string& name, uint32_t total)
-    : m_strName(name), m_nTotal(total), m_bEnabled(::isatty(STDERR_FILENO) == 1)
+CTerminalProgress::CTerminalProgress(uint64_t total, bool wanted)
+    : m_total(total), m_enabled(wanted && ::isatty(STDERR_FILENO) == 1)
 {
 }
 
 CTerminalProgress::~CTerminalProgress()
 {
-    if (m_bDrawn)
-        std::fputc('\n', stderr);
+    BreakLine();
 }
 
-void CTerminalProgress::Report(uint32_t copied)
+void CTerminalProgress::BreakLine()
 {
-    if (!m_bEnabled || m_nTotal == 0)
+    if (m_drawn)
+        std::fputc('\n', stderr);
+    m_drawn = false;
+}
+
+void CTerminalProgress::Report(uint64_t done)
+{
+    if (!m_enabled || m_total == 0)
         return;
-    const double fraction = static_cast<double>(copied) / m_nTotal;
+    const double fraction = static_cast<double>(done) / m_total;
     const int filled = static_cast<int>(fraction * BAR_WIDTH);
     char bar[BAR_WIDTH + 1];
     for (int i = 0; i < BAR_WIDTH; ++i)
         bar[i] = i < filled ? '#' : '.';
     bar[BAR_WIDTH] = '\0';
-    std::fprintf(stderr, "\rExtracting %s [%s] %3d%% %.1f/%.1fM", m_strName.c_str(), bar,
-                 static_cast<int>(fraction * 100), copied / MIB, m_nTotal / MIB);
+    std::fprintf(stderr, "\r\033[KExtracting %s [%s] %3d%% %.1f/%.1fM", m_name.c_str(), bar,
+                 static_cast<int>(fraction * 100), done / MIB, m_total / MIB);
     std::fflush(stderr);
-    m_bDrawn = true;
+    m_drawn = true;
 }

@@ -1,9 +1,8 @@
-// zodovu-cli: lists the clips of a disc archive, extracts one encoding of a
-// clip with the catalogue and the copy of the viewer, and hands a clip to a player.
-#include "ClipNumber.h"
+// zodovu-cli: lists the clips of a disc archive, extracts clips with the
+// catalogue and the copy of the viewer, checks archives, and hands a clip to a player.
 #include "DiscOption.h"
 #include "ExitStatus.h"
-#include "ExtractCommand.h"
+#include "ExtractOptions.h"
 #include "FileException.h"
 #include "ListCommand.h"
 #include "PlayCommand.h"
@@ -88,20 +87,12 @@ int main(int argc, char** argv)
     list->add_option("ARCHIVE", arguments.strListArchive, "The disc archive (.pak).")->required();
     AddDiscOption(*list);
 
-    CLI::App* extract = app.add_subcommand("extract", "Extract one encoding of one clip to a .bik file.");
-    ExtractRequest& request = arguments.extract;
-    extract->add_option("ARCHIVE", request.strArchive, "The disc archive (.pak).")->required();
-    extract->add_option("NUMBER", request.nNumber, "The clip's number in the list (from 1).")
-        ->required()
-        ->transform(ClipNumberValidator());
-    extract->add_flag("--lo", request.bLowResolution, "The low-resolution (320x224) encoding.");
-    extract->add_option("-o,--output", request.strOutput,
-                        "The file to write (default: ClipNNNh.bik or ClipNNNl.bik here).");
-    extract->add_flag("--force", request.bForce, "Overwrite an existing output file.");
+    CLI::App* extract = app.add_subcommand("extract", "Extract clips to .bik files, or one clip to stdout.");
+    AddExtractOptions(*extract, arguments.extract);
     AddDiscOption(*extract);
 
-    Commands commands{list, AddVerifyCommand(app, arguments.verify), AddUrlCommand(app, arguments.url), AddPlayCommand(app, arguments.play),
-                      AddHelpCommand(app, arguments.helpTopic)};
+    Commands commands{list, AddVerifyCommand(app, arguments.verify), AddUrlCommand(app, arguments.url),
+                      AddPlayCommand(app, arguments.play), AddHelpCommand(app, arguments.helpTopic)};
 
     const std::string unknown = UnknownSubcommand(app, argc, argv);
     if (!unknown.empty())

@@ -1,6 +1,4 @@
-#include "CliRunner.h"
-
-#include "DemoArchives.h"
+#include "CliExtractFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -10,30 +8,6 @@ using namespace testsupport;
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string Span(const ArchiveBuilder& archive, uint32_t offset, uint32_t size)
-{
-    return std::string(archive.Bytes().begin() + offset, archive.Bytes().begin() + offset + size);
-}
-
-std::string Text(const std::vector<uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
-
-class CliExtract : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_archive = BuildDemoArchive(0);
-        m_archive.WriteTo((m_folder / "disc1.pak"));
-    }
-    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
-    std::string ArchiveOnDisk() { return ReadWholeFile(m_folder / "disc1.pak"); }
-
-    ScratchFolder m_folder;
-    ArchiveBuilder m_archive;
-};
 
 TEST_F(CliExtract, ProposedNamesHoldTheExactSpanOfEachEncoding)
 {
@@ -49,14 +23,19 @@ TEST_F(CliExtract, ProposedNamesHoldTheExactSpanOfEachEncoding)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"Clip003h.bik", "Clip003l.bik", "disc1.pak"}));
 }
 
+// A folder as the output, existing or ending in '/', takes the file under its batch name.
 TEST_F(CliExtract, OutputOptionNamesAFileOrAFolder)
 {
     const BuiltClip& last = m_archive.Clips().back();
     fs::create_directory(m_folder / "out");
     ASSERT_EQ(Run({"extract", "disc1.pak", "31", "-o", "out/last.bik"}).status, 0);
     ASSERT_EQ(Run({"extract", "disc1.pak", "31", "--lo", "-o", "out"}).status, 0);
+    ASSERT_EQ(Run({"extract", "disc1.pak", "31", "-o", "new/"}).status, 0);
     EXPECT_EQ(ReadWholeFile(m_folder / "out/last.bik"), Span(m_archive, last.hiOffset, last.hiSize));
-    EXPECT_EQ(ReadWholeFile(m_folder / "out/Clip031l.bik"), Span(m_archive, last.loOffset, last.loSize));
+    EXPECT_EQ(ReadWholeFile(m_folder / "out/disc1-031l End of the Beginning.bik"),
+              Span(m_archive, last.loOffset, last.loSize));
+    EXPECT_EQ(ReadWholeFile(m_folder / "new/disc1-031h End of the Beginning.bik"),
+              Span(m_archive, last.hiOffset, last.hiSize));
 }
 
 TEST_F(CliExtract, ExistingFileIsKeptWithoutForceAndReplacedWithIt)
@@ -96,14 +75,6 @@ TEST_F(CliExtract, ArchiveItselfIsRefusedEvenWithForceHoweverItIsNamed)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"dir", "disc1.pak", "hardlink.pak", "symlink.pak"}));
 }
 
-TEST_F(CliExtract, NumberPastTheLastClipFails)
-{
-    const CliResult result = Run({"extract", "disc1.pak", "32"});
-    EXPECT_EQ(result.status, 1);
-    EXPECT_NE(result.err.find("disc1.pak"), std::string::npos);
-    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
-}
-
 TEST_F(CliExtract, OutputInAMissingFolderNamesTheFileAndTheReason)
 {
     const CliResult result = Run({"extract", "disc1.pak", "1", "-o", "missing/clip.bik"});
@@ -139,15 +110,26 @@ TEST(CliExtractShortArchive, CutLastClipFailsAndLeavesNoFileBehind)
 }
 
 #ifdef FFPROBE
-// An outside reader finds a whole Bink file: one packet per frame, read without decoding.
-TEST_F(CliExtract, FfprobeReadsTheExtractedClipAsBinkVideo)
+// An outside reader finds a whole Bink file, in the extracted file and straight
+// from a pipe: one packet per frame, read without decoding.
+TEST_F(CliExtract, FfprobeReadsTheClipAsBinkVideoFromAFileAndFromAPipe)
 {
     const BuiltClip& clip = m_archive.Clips()[4];
     ASSERT_EQ(Run({"extract", "disc1.pak", "5"}).status, 0);
     const CliResult probe = ProbePackets("Clip005h.bik", m_folder.Path());
     ASSERT_EQ(probe.status, 0) << probe.err;
-    EXPECT_NE(probe.out.find("stream,binkvideo,640,448," + std::to_string(clip.frames) + "\n"), std::string::npos)
-        << probe.out;
+    const std::string stream = "stream,binkvideo,640,448," + std::to_string(clip.frames) + "\n";
+    EXPECT_NE(probe.out.find(stream), std::string::npos) << probe.out;
+
+    // The same clip through a pipe, as a script would hand it on.
+    CliStart shell;
+    shell.program = "/bin/sh";
+    const CliResult piped = RunProgram({"-c", "'" ZODOVU_CLI "' extract disc1.pak 5 -o - | '" FFPROBE
+                                        "' -v error -count_packets -show_entries"
+                                        " stream=codec_name,width,height,nb_read_packets -of csv -i pipe:0"},
+                                       m_folder.Path(), shell);
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    EXPECT_EQ(piped.out, stream);
 }
 #endif
 

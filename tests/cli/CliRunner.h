@@ -1,24 +1,37 @@
 #pragma once
-// Runs the real zodovu-cli and captures what it says.
+// Runs the real zodovu-cli (or another program) and captures what it says.
 #include "ScratchFolder.h"
 
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct CliResult {
     int status = -1;   // the exit status; -1 when the program did not exit normally
+    int signal = 0;    // the signal that ended it, if one did
     std::string out;
     std::string err;
 };
 
-// Runs program (a path) with args in folder, stdin closed, stdout and stderr
-// captured; stdout goes to stdoutPath instead when one is given (then out stays
-// empty). environment ("NAME=VALUE" each) is added to the program's own.
-CliResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::filesystem::path& folder, const char* stdoutPath = nullptr,
-                     const std::vector<std::string>& environment = {});
-// RunProgram of zodovu-cli.
+// How the program is started, beyond its arguments and folder. Standard input
+// is /dev/null; stdout and stderr are captured unless a path is given for them.
+struct CliStart {
+    std::string program = ZODOVU_CLI;
+    const char* stdoutPath = nullptr;   // instead of capturing stdout (out stays empty)
+    const char* stderrPath = nullptr;   // instead of capturing stderr (err stays empty)
+    std::vector<std::string> environment;   // "NAME=VALUE" each, added to the program's own
+    long long fileSizeLimit = -1;       // RLIMIT_FSIZE in bytes, as ulimit -f sets it
+    std::vector<int> ignoredSignals;    // ignored when it starts, as under nohup
+};
+
+// Starts the program in folder without waiting for it; FinishCli waits and collects.
+pid_t StartCli(const std::vector<std::string>& args, const std::filesystem::path& folder, const CliStart& start);
+CliResult FinishCli(pid_t child, const std::filesystem::path& folder, const CliStart& start);
+
+CliResult RunProgram(const std::vector<std::string>& args, const std::filesystem::path& folder,
+                     const CliStart& start);
+// zodovu-cli with args in folder.
 CliResult RunCli(const std::vector<std::string>& args, const std::filesystem::path& folder,
                  const char* stdoutPath = nullptr, const std::vector<std::string>& environment = {});
 

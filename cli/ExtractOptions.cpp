@@ -1,0 +1,75 @@
+#include "ExtractOptions.h"
+
+namespace {
+
+// CLI11 would read "010" as octal and "0x10" as hexadecimal; a selection is
+// parsed here instead, as decimal numbers.
+CLI::Validator SelectionValidator()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            std::vector<ClipRange> ranges;
+            if (!ParseSelection(text, ranges))
+                return "not a clip number (1 to 256), a range like 3-7 or a comma list of those: '" + text + "'";
+            return std::string();
+        },
+        "SELECTION");
+}
+
+CLI::Validator NonEmpty()
+{
+    return CLI::Validator(
+        [](std::string& text) { return text.empty() ? std::string("an empty name is no file or folder") : std::string(); },
+        "OUTPUT");
+}
+
+// Whether the request names exactly one file's worth, before the archive is read.
+bool SelectsOneFile(const ExtractRequest& request)
+{
+    if (request.all || request.both || request.selection.empty())
+        return false;
+    const int number = request.selection.front().first;
+    for (const ClipRange& range : request.selection)
+        if (range.first != number || range.last != number)
+            return false;
+    return true;
+}
+
+} // namespace
+
+void AddExtractOptions(CLI::App& command, ExtractRequest& request)
+{
+    command.add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
+    CLI::Option* selection =
+        command
+            .add_option_function<std::vector<std::string>>(
+                "SELECTION",
+                [&request](const std::vector<std::string>& words) {
+                    for (const std::string& word : words)
+                        ParseSelection(word, request.selection);
+                },
+                "Clip numbers as the list shows them: 12, 3-7 or 1,4-6.")
+            ->check(SelectionValidator());
+    CLI::Option* all = command.add_flag("--all", request.all, "Every clip of the archive.");
+    selection->excludes(all);
+    CLI::Option* low = command.add_flag("--lo", request.low, "The low-resolution (320x224) encoding.");
+    CLI::Option* both = command.add_flag("--both", request.both, "Both encodings of each clip.");
+    low->excludes(both);
+    command.add_option("-o,--output", request.output,
+                       "The file to write (one clip: default ClipNNNh.bik here), the folder for several "
+                       "(made when missing; default here), or - for standard output.")
+        ->check(NonEmpty());
+    command.add_flag("--force", request.force, "Overwrite existing output files.");
+    CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet, "Nothing on stderr but errors.");
+    CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose, "Each written path on stdout.");
+    quiet->excludes(verbose);
+
+    command.final_callback([&request, selection] {
+        if (!request.all && selection->count() == 0)
+            throw CLI::RequiredError("SELECTION or --all");
+        if (request.output == "-" && request.verbose)
+            throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the clip");
+        if (request.output == "-" && !SelectsOneFile(request))
+            throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
+    });
+}

@@ -1,0 +1,9 @@
+#pragma once
+// The extract subcommand's options, and the checks that need all of them.
+#include "ExtractCommand.h"
+
+#include <CLI/CLI.hpp>
+
+// Adds extract's arguments to command, filling request when it is parsed. Usage
+// errors are thrown as CLI11's parse errors during the parse.
+void AddExtractOptions(CLI::App& command, ExtractRequest& request);

@@ -1,0 +1,40 @@
+#pragma once
+// disc1.pak of the demo set in a scratch folder, for tests of extract.
+#include "CliRunner.h"
+#include "DemoArchives.h"
+
+#include <gtest/gtest.h>
+
+inline std::string Span(const testsupport::ArchiveBuilder& archive, uint32_t offset, uint32_t size)
+{
+    return std::string(archive.Bytes().begin() + offset, archive.Bytes().begin() + offset + size);
+}
+
+inline std::string Text(const std::vector<uint8_t>& bytes)
+{
+    return std::string(bytes.begin(), bytes.end());
+}
+
+class CliExtract : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_archive = testsupport::BuildDemoArchive(0);
+        m_archive.WriteTo(m_folder / "disc1.pak");
+    }
+    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
+    std::string ArchiveOnDisk() { return ReadWholeFile(m_folder / "disc1.pak"); }
+    std::string Hi(size_t clip) const
+    {
+        const testsupport::BuiltClip& built = m_archive.Clips()[clip];
+        return Span(m_archive, built.hiOffset, built.hiSize);
+    }
+    std::string Lo(size_t clip) const
+    {
+        const testsupport::BuiltClip& built = m_archive.Clips()[clip];
+        return Span(m_archive, built.loOffset, built.loSize);
+    }
+
+    ScratchFolder m_folder;
+    testsupport::ArchiveBuilder m_archive;
+};

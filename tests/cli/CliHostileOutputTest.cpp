@@ -1,0 +1,160 @@
+// extract against outputs that are not plain new files, limits and signals:
+// nothing but a regular file is replaced, and nothing is left half-written.
+#include "CliExtractFixture.h"
+#include "PseudoTerminal.h"
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
+{
+    const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
+    WriteBytesToFile(mine, m_folder / "target.bik");
+    fs::create_symlink("target.bik", m_folder / "link.bik");
+
+    const CliResult regular = Run({"extract", "disc1.pak", "1", "-o", "target.bik"});
+    EXPECT_EQ(regular.status, 1);
+    EXPECT_TRUE(Contains(regular.err, "--force")) << regular.err;
+
+    for (const bool force : {false, true}) {
+        std::vector<std::string> args = {"extract", "disc1.pak", "1", "-o", "link.bik"};
+        if (force)
+            args.push_back("--force");
+        const CliResult link = Run(args);
+        EXPECT_EQ(link.status, 1);
+        EXPECT_TRUE(Contains(link.err, "link.bik: is a symbolic link")) << link.err;
+        EXPECT_FALSE(Contains(link.err, "--force")) << link.err;
+    }
+    EXPECT_TRUE(fs::is_symlink(m_folder / "link.bik"));
+    EXPECT_EQ(ReadWholeFile(m_folder / "target.bik"), Text(mine));
+
+    fs::create_symlink("/dev/null", m_folder / "null.bik");
+    for (const char* device : {"/dev/null", "null.bik"}) {
+        const CliResult written = Run({"extract", "disc1.pak", "1", "-o", device, "--force"});
+        EXPECT_EQ(written.status, 0) << written.err;
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+    EXPECT_TRUE(fs::is_symlink(m_folder / "null.bik"));
+
+    // A FIFO gets the bytes through it and stays a FIFO. The reader is open before
+    // the program starts, and the clip fits the pipe's buffer, so nothing waits.
+    ASSERT_EQ(::mkfifo((m_folder / "fifo.bik").c_str(), 0600), 0);
+    const int reader = ::open((m_folder / "fifo.bik").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(reader, 0);
+    EXPECT_EQ(Run({"extract", "disc1.pak", "2", "-o", "fifo.bik", "--force"}).status, 0);
+    std::string throughFifo(Hi(1).size() + 1, '\0');
+    const ssize_t got = ::read(reader, &throughFifo[0], throughFifo.size());
+    throughFifo.resize(got > 0 ? static_cast<size_t>(got) : 0);
+    ::close(reader);
+    EXPECT_EQ(throughFifo, Hi(1));
+    EXPECT_TRUE(fs::is_fifo(m_folder / "fifo.bik"));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "fifo.bik", "link.bik", "null.bik", "target.bik"}));
+}
+
+TEST_F(CliExtract, FileSizeLimitFailsTheWriteWithItsReasonAndLeavesNothing)
+{
+    const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
+    WriteBytesToFile(mine, m_folder / "kept.bik");
+    CliStart start;
+    start.fileSizeLimit = 4096;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"extract", "disc1.pak", "1"}, {"extract", "disc1.pak", "1", "-o", "kept.bik", "--force"}}) {
+        const CliResult result = FinishCli(StartCli(args, m_folder.Path(), start), m_folder.Path(), start);
+        EXPECT_EQ(result.signal, 0);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_TRUE(Contains(result.err, "File too large")) << result.err;
+    }
+    EXPECT_EQ(ReadWholeFile(m_folder / "kept.bik"), Text(mine));
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "kept.bik"}));
+}
+
+// The program is held in its first progress report, after the clip's bytes are
+// written and before the file is put in place, by stopping the terminal it draws on.
+class HeldExtract {
+public:
+    HeldExtract(const fs::path& folder, std::vector<int> ignored) : m_folder(folder)
+    {
+        m_start.stderrPath = m_terminal.SlavePath();
+        m_start.ignoredSignals = std::move(ignored);
+        m_terminal.StopOutput();
+        m_child = StartCli({"extract", "disc1.pak", "1"}, folder, m_start);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    }
+    bool StillRunning() const { return ::waitpid(m_child, nullptr, WNOHANG) == 0; }
+    void Signal(int signalNumber) const { ::kill(m_child, signalNumber); }
+    CliResult Release()
+    {
+        m_terminal.StartOutput();
+        return FinishCli(m_child, m_folder, m_start);
+    }
+
+private:
+    fs::path m_folder;
+    PseudoTerminal m_terminal;
+    CliStart m_start;
+    pid_t m_child;
+};
+
+TEST_F(CliExtract, SignalsIgnoredAtStartStayIgnoredAndTheOthersLeaveNothingBehind)
+{
+    const struct rlimit noCore = {0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);   // SIGQUIT would leave a core file in the folder
+
+    for (const int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+        HeldExtract held(m_folder.Path(), {});
+        ASSERT_TRUE(held.StillRunning());
+        held.Signal(signalNumber);
+        const CliResult result = held.Release();
+        EXPECT_EQ(result.signal, signalNumber);
+        EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"}) << signalNumber;
+    }
+
+    HeldExtract held(m_folder.Path(), {SIGHUP, SIGINT, SIGQUIT});
+    for (const int signalNumber : {SIGHUP, SIGINT, SIGQUIT})
+        held.Signal(signalNumber);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_TRUE(held.StillRunning());
+    const CliResult result = held.Release();
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(ReadWholeFile(m_folder / "Clip001h.bik"), Hi(0));
+}
+
+// Names up to the longest a folder takes work, replaced or not: the temporary
+// name is never longer than the output's where that would not fit.
+TEST_F(CliExtract, OutputNamesUpToTheLongestWork)
+{
+    for (const size_t length : {248, 252, 255}) {
+        const std::string name = std::string(length - 4, 'n') + ".bik";
+        for (const bool force : {false, true}) {
+            std::vector<std::string> args = {"extract", "disc1.pak", "3", "-o", name};
+            if (force)
+                args.push_back("--force");
+            const CliResult result = Run(args);
+            EXPECT_EQ(result.status, 0) << length << result.err;
+        }
+        EXPECT_EQ(ReadWholeFile(m_folder / name), Hi(2)) << length;
+        fs::remove(m_folder / name);
+    }
+    const CliResult tooLong = Run({"extract", "disc1.pak", "3", "-o", std::string(256, 'n')});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_TRUE(Contains(tooLong.err, "File name too long")) << tooLong.err;
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+} // namespace
