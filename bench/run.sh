@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the host tree's benchmarks and runs both. Scratch files go to a
+# Builds the host tree's benchmarks and runs both, then the Windows program's
+# benchmark under Wine (bench/wine.sh). Scratch files go to a
 # temporary folder in the build tree and are removed afterwards.
 # BUILD_DIR picks another host build tree (default build/host).
 set -euo pipefail
@@ -12,3 +13,5 @@ scratch=$(cd "$build" && pwd)
 "$build/bench/bench_scan" "$scratch"
 echo
 "$build/bench/bench_extract" "$scratch"
+echo
+bench/wine.sh
