@@ -65,9 +65,10 @@ void WriteBigArchive(const std::string& path)
     ::CloseHandle(h);
 }
 
-// Writes the file's dirty pages to disk and deletes it, so that no run pays for
-// the writeback of what an earlier step wrote: a copy that starts while the kernel
-// writes back half a gigabyte stalls in WriteFile for seconds.
+// Writes the file's dirty pages to disk and deletes it, and has the deletion
+// committed too (through the flush of a small marker file), so that no run pays
+// for what an earlier step wrote: a copy running while the kernel writes back half
+// a gigabyte, or discards the blocks of a deleted one, stalls in WriteFile.
 void FlushAndDelete(const std::string& path)
 {
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
@@ -76,6 +77,15 @@ void FlushAndDelete(const std::string& path)
     ::FlushFileBuffers(h);
     ::CloseHandle(h);
     ::DeleteFileA(path.c_str());
+    const std::string marker = path + ".flushed";
+    h = ::CreateFileA(marker.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD put = 0;
+    ::WriteFile(h, "x", 1, &put, NULL);
+    ::FlushFileBuffers(h);
+    ::CloseHandle(h);
+    ::DeleteFileA(marker.c_str());
 }
 
 void Flush(const std::string& path)
