@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the host tree's benchmarks and runs them. Scratch files go to a
+# Builds the host tree's benchmarks and runs them, then the Windows program's
+# benchmark under Wine (bench/wine.sh). Scratch files go to a
 # temporary folder in the build tree and are removed afterwards.
 # BUILD_DIR picks another host build tree (default build/host).
 set -euo pipefail
@@ -14,3 +15,5 @@ echo
 "$build/bench/bench_extract" "$scratch"
 echo
 "$build/bench/bench_batch_extract" "$scratch"
+echo
+bench/wine.sh

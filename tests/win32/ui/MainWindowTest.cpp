@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <iterator>
 #include <string>
@@ -180,6 +181,49 @@ TEST_F(MainWindow, OpensCentredWithCaptionIconAndNothingLoaded)
         EXPECT_EQ(dlg.GetClipList().m_hWnd, GetDlgItem(hDlg, IDC_CLIPLIST));
 
         SaveScreenshot(hDlg, "main-window");
+    });
+}
+
+int CALLBACK NoteFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM lParam)
+{
+    *reinterpret_cast<bool*>(lParam) = true;
+    return 0;
+}
+
+// Wine's own fonts in the prefix: the template's face is really found (a stand-in
+// with wider letters wraps the version label and shows only "Version"), and the
+// caption buttons' symbol font is there (without it the close box shows a letter).
+TEST_F(MainWindow, DrawnInMsSansSerifWithTheVersionOnOneLine)
+{
+    CViewerDlg dlg;
+    WhileOpen(dlg, [](HWND hDlg) {
+        HDC hdc = GetDC(hDlg);
+        HGDIOBJ hOld = SelectObject(hdc, reinterpret_cast<HFONT>(SendMessageA(hDlg, WM_GETFONT, 0, 0)));
+        char szFace[LF_FACESIZE] = "";
+        GetTextFaceA(hdc, sizeof szFace, szFace);
+        EXPECT_STREQ(szFace, "MS Sans Serif");
+
+        HWND hVersion = NULL;
+        for (HWND h = GetWindow(hDlg, GW_CHILD); h && !hVersion; h = GetWindow(h, GW_HWNDNEXT))
+            if (WindowText(h) == " Version 1.1 ")
+                hVersion = h;
+        ASSERT_NE(hVersion, nullptr);
+        const std::string text = WindowText(hVersion);
+        SIZE extent = {};
+        GetTextExtentPoint32A(hdc, text.c_str(), static_cast<int>(text.size()), &extent);
+        RECT rc;
+        GetClientRect(hVersion, &rc);
+        EXPECT_LE(extent.cx, rc.right) << "the label wraps";
+        EXPECT_LE(extent.cy, rc.bottom);
+        SelectObject(hdc, hOld);
+
+        LOGFONTA lf = {};
+        lf.lfCharSet = DEFAULT_CHARSET;
+        strcpy(lf.lfFaceName, "Marlett");
+        bool bMarlett = false;
+        EnumFontFamiliesExA(hdc, &lf, NoteFamily, reinterpret_cast<LPARAM>(&bMarlett), 0);
+        EXPECT_TRUE(bMarlett) << "the caption buttons' font";
+        ReleaseDC(hDlg, hdc);
     });
 }
 
