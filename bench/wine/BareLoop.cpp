@@ -63,7 +63,9 @@ using Handle = std::unique_ptr<void, CloseHandleDeleter>;
 
 Handle OpenFile(const std::string& path, DWORD access, DWORD creation)
 {
-    HANDLE h = ::CreateFileA(path.c_str(), access, getenv("SHARE0") && access == GENERIC_WRITE ? 0 : FILE_SHARE_READ, NULL, creation, FILE_ATTRIBUTE_NORMAL, NULL);
+    // Shared as the program shares them: the archive with anyone, the output with no one.
+    const DWORD share = access == GENERIC_WRITE ? 0 : FILE_SHARE_READ | FILE_SHARE_WRITE;
+    HANDLE h = ::CreateFileA(path.c_str(), access, share, NULL, creation, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot open " + path);
     return Handle(h);
