@@ -1,5 +1,7 @@
 #include "ExtractOptions.h"
 
+#include "DiscOption.h"
+
 namespace {
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal; a selection is
@@ -37,8 +39,9 @@ bool SelectsOneFile(const ExtractRequest& request)
 
 } // namespace
 
-void AddExtractOptions(CLI::App& command, ExtractRequest& request)
+CLI::App* AddExtractCommand(CLI::App& app, ExtractRequest& request)
 {
+    CLI::App& command = *app.add_subcommand("extract", "Extract clips to .bik files, or one clip to stdout.");
     command.add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
     CLI::Option* selection =
         command
@@ -63,6 +66,7 @@ void AddExtractOptions(CLI::App& command, ExtractRequest& request)
     CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet, "Nothing on stderr but errors.");
     CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose, "Each written path on stdout.");
     quiet->excludes(verbose);
+    AddDiscOption(command);
 
     command.final_callback([&request, selection] {
         if (!request.all && selection->count() == 0)
@@ -72,4 +76,5 @@ void AddExtractOptions(CLI::App& command, ExtractRequest& request)
         if (request.output == "-" && !SelectsOneFile(request))
             throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
     });
+    return &command;
 }

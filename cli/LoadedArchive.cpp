@@ -41,13 +41,13 @@ void OpenRegularFile(const std::string& path, CFile& file)
 } // namespace
 
 CUnusableArchive::CUnusableArchive(std::string path, std::string reason)
-    : m_strPath(std::move(path)), m_strReason(std::move(reason))
+    : m_path(std::move(path)), m_reason(std::move(reason))
 {
 }
 
 std::string CUnusableArchive::GetErrorMessage() const
 {
-    return m_strPath + ": " + m_strReason;
+    return m_path + ": " + m_reason;
 }
 
 bool LoadArchive(const std::string& path, LoadedArchive& archive)

@@ -26,8 +26,8 @@ public:
     std::string GetErrorMessage() const override;
 
 private:
-    std::string m_strPath;
-    std::string m_strReason;
+    std::string m_path;
+    std::string m_reason;
 };
 
 // False when the scanner rejects the archive (archive.rejection says why). Only a

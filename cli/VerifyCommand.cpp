@@ -95,7 +95,7 @@ CLI::App* AddVerifyCommand(CLI::App& app, VerifyRequest& request)
 {
     CLI::App* verify = app.add_subcommand("verify", "Check that each ARCHIVE is whole; say what is wrong if not.");
     verify->add_option("ARCHIVE", request.archives, "The disc archives (.pak).")->required();
-    verify->add_flag("--json", request.bJson, "One JSON object instead of text.");
+    verify->add_flag("--json", request.json, "One JSON object instead of text.");
     AddDiscOption(*verify);
     return verify;
 }
@@ -107,12 +107,12 @@ int RunVerify(const VerifyRequest& request)
     for (const std::string& path : request.archives) {
         const Verdict verdict = VerifyArchive(path);
         allWhole = allWhole && verdict.Whole();
-        if (request.bJson)
+        if (request.json)
             archives.push_back(ToJson(verdict));
         else
             PrintText(verdict);
     }
-    if (request.bJson)
+    if (request.json)
         PrintJsonDocument({{"format", JSON_FORMAT}, {"archives", archives}});
     return allWhole ? EXIT_OK : EXIT_FAILED;
 }
