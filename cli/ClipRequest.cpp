@@ -30,8 +30,7 @@ bool LocateClip(const ClipRequest& request, ClipLocation& location)
     }
     const uint32_t count = archive.clips->nCount;
     if (request.number < 1 || static_cast<uint32_t>(request.number) > count) {
-        ReportFailure(request.archive, "no clip " + std::to_string(request.number) + " (the archive holds " +
-                                           std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+        ReportFailure(request.archive, NoSuchClipText(request.number, count));
         return false;
     }
     const uint32_t index = static_cast<uint32_t>(request.number - 1);

@@ -8,6 +8,7 @@
 #include "OutputTarget.h"
 #include "Reporting.h"
 #include "TerminalProgress.h"
+#include "Usage.h"
 #include "ViewerNames.h"
 
 #include <cerrno>
@@ -19,7 +20,7 @@
 
 namespace {
 
-const char STANDARD_OUTPUT[] = "-";
+const char STANDARD_OUTPUT_NAME[] = "standard output";
 
 struct ClipFile {
     int index;
@@ -45,12 +46,6 @@ void MakeFolders(const std::string& folder)
     }
     if (!IsFolder(folder))
         throw CFileException(CFileException::accessDenied, ENOTDIR, folder);
-}
-
-int ReportUsage(const std::string& path, const std::string& text)
-{
-    ReportFailure(path, text);
-    return EXIT_USAGE;
 }
 
 // "zodovu-cli: FILE: reason"; when the error is about another file (the archive
@@ -94,18 +89,15 @@ int RunExtract(const ExtractRequest& request)
     std::vector<int> indices = AllClips(count);
     int unknown = 0;
     if (!request.all && !SelectClips(request.selection, count, indices, unknown))
-        return ReportUsage(request.archive, "no clip " + std::to_string(unknown) + " (the archive holds " +
-                                                std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+        throw UsageError(request.archive + ": " + NoSuchClipText(unknown, count));
     if (indices.empty())
-        return ReportUsage(request.archive, "the archive holds no clips");
+        throw UsageError(request.archive + ": the archive holds no clips");
 
     std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
     if (request.both)
         resolutions.push_back(Resolution::Low);
     const size_t fileCount = indices.size() * resolutions.size();
-    const bool toStdout = request.output == STANDARD_OUTPUT;
-    if (toStdout && fileCount > 1)
-        return ReportUsage(request.archive, "standard output takes one clip in one encoding");
+    const bool toStdout = request.output == STANDARD_OUTPUT;   // one file: the options made sure
 
     // One clip keeps the viewer's name (or the one given); a batch, or a folder
     // given as the output, names each file by the archive, the clip and its title.
@@ -140,11 +132,11 @@ int RunExtract(const ExtractRequest& request)
     size_t failed = 0;
     for (const ClipFile& file : files) {
         const ClipSpan span = GetClipSpan(archive.clips->aRecords[file.index], file.resolution);
-        progress.SetName(toStdout ? "to standard output" : NameOf(file.path));
+        progress.SetName(toStdout ? std::string("to ") + STANDARD_OUTPUT_NAME : NameOf(file.path));
         const CopyProgress report = [&](uint32_t copied) { progress.Report(before + copied); };
         try {
             if (toStdout)
-                WriteClipStream(archive.file, span, STDOUT_FILENO, "standard output", report);
+                WriteClipStream(archive.file, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
             else
                 WriteClipFile(archive.file, archiveInfo, span, file.path, request.force, report);
             if (request.verbose)
@@ -155,7 +147,7 @@ int RunExtract(const ExtractRequest& request)
             ++failed;
         } catch (const CException& error) {
             progress.BreakLine();
-            ReportFileFailure(toStdout ? "standard output" : file.path, error);
+            ReportFileFailure(toStdout ? STANDARD_OUTPUT_NAME : file.path, error);
             ++failed;
         }
         before += span.size;

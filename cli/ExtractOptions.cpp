@@ -1,5 +1,6 @@
 #include "ExtractOptions.h"
 
+#include "ClipTable.h"
 #include "DiscOption.h"
 
 namespace {
@@ -12,7 +13,8 @@ CLI::Validator SelectionValidator()
         [](std::string& text) {
             std::vector<ClipRange> ranges;
             if (!ParseSelection(text, ranges))
-                return "not a clip number (1 to 256), a range like 3-7 or a comma list of those: '" + text + "'";
+                return "not a clip number (1 to " + std::to_string(MAX_CLIPS) +
+                       "), a range like 3-7 or a comma list of those: '" + text + "'";
             return std::string();
         },
         "SELECTION");
@@ -71,9 +73,9 @@ CLI::App* AddExtractCommand(CLI::App& app, ExtractRequest& request)
     command.final_callback([&request, selection] {
         if (!request.all && selection->count() == 0)
             throw CLI::RequiredError("SELECTION or --all");
-        if (request.output == "-" && request.verbose)
+        if (request.output == STANDARD_OUTPUT && request.verbose)
             throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the clip");
-        if (request.output == "-" && !SelectsOneFile(request))
+        if (request.output == STANDARD_OUTPUT && !SelectsOneFile(request))
             throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
     });
     return &command;

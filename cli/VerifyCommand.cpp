@@ -45,23 +45,18 @@ Verdict VerifyArchive(const std::string& path)
     return verdict;
 }
 
-std::string Plural(uint32_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 void PrintText(const Verdict& verdict)
 {
     if (!verdict.readable)
         return;   // already reported on stderr
-    const std::string clips = Plural(verdict.clips, "clip", "clips");
+    const std::string clips = Counted(verdict.clips, "clip", "clips");
     if (!verdict.accepted)
         std::printf("%s: refused: %s\n", verdict.path.c_str(), verdict.rejection.text.c_str());
     else if (verdict.findings.empty())
         std::printf("%s: whole, %s\n", verdict.path.c_str(), clips.c_str());
     else
         std::printf("%s: damaged, %s, %s\n", verdict.path.c_str(), clips.c_str(),
-                    Plural(static_cast<uint32_t>(verdict.findings.size()), "problem", "problems").c_str());
+                    Counted(static_cast<uint32_t>(verdict.findings.size()), "problem", "problems").c_str());
     for (const ClipFinding& finding : verdict.findings)
         std::printf("  %s\n", finding.text.c_str());
 }

@@ -102,6 +102,8 @@ int main(int argc, char** argv)
     try {
         errno = 0;
         return CheckStandardOutput(RunParsed(app, commands, arguments));
+    } catch (const UsageError& e) {
+        return ReportUsageError(app, e.what());
     } catch (const CException& e) {
         return ReportFailure(e);
     } catch (const std::exception& e) {
