@@ -156,6 +156,7 @@ TEST(CliFailures, ListingThatCannotBeWrittenFails)
 TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
 {
     ScratchFolder folder;
+    BuildDemoArchive(0).WriteTo(folder / "disc1.pak");   // 31 clips
     struct Case {
         std::vector<std::string> args;
         std::string message;   // the first line, or a part of it
@@ -170,6 +171,8 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
         {{"extract", "disc1.pak"}, "", "Usage: zodovu-cli extract "},
         {{"extract", "disc1.pak", "two"}, "two", "Usage: zodovu-cli extract "},
         {{"extract", "disc1.pak", "0"}, "", "Usage: zodovu-cli extract "},
+        {{"extract", "disc1.pak", "30-32"}, "disc1.pak: no clip 32 (the archive holds 31 clips)",
+         "Usage: zodovu-cli extract "},
         {{"url", "disc1.pak", "0x10"}, "0x10", "Usage: zodovu-cli url "},
         {{"play", "disc1.pak"}, "NUMBER", "Usage: zodovu-cli play "},
         {{"play", "disc1.pak", "1", "--player", ""}, "--player", "Usage: zodovu-cli play "},
