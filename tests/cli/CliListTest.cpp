@@ -1,7 +1,7 @@
 #include "CliRunner.h"
 
 #include "ClipTexts.h"
-#include "DemoArchives.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,9 +12,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr unsigned DISC2 = 1;
-constexpr unsigned PUBLISHER = 4;
 
 TEST(CliList, ShowsTheDiscLabelAndOneRowOfListTextsPerClip)
 {
@@ -156,7 +153,7 @@ TEST(CliFailures, ListingThatCannotBeWrittenFails)
 TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
 {
     ScratchFolder folder;
-    BuildDemoArchive(0).WriteTo(folder / "disc1.pak");   // 31 clips
+    BuildDemoArchive(DISC1).WriteTo(folder / "disc1.pak");   // 31 clips
     struct Case {
         std::vector<std::string> args;
         std::string message;   // the first line, or a part of it
