@@ -88,9 +88,11 @@ void PrintJson(LoadedArchive& archive, const ClipRows& rows)
 CLI::App* AddListCommand(CLI::App& app, ListRequest& request)
 {
     CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
-    list->add_flag("--json", request.json, "One JSON object instead of a table.");
+    list->add_flag("--json", request.json, "One JSON object (\"format\": 1) instead of a table.");
     list->add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
     AddDiscOption(*list);
+    list->footer("Exit status: 0 success; 1 a rejected or unreadable archive, or a listing that could\n"
+                 "not be written; 2 a usage error.");
     return list;
 }
 

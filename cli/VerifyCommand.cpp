@@ -90,8 +90,10 @@ CLI::App* AddVerifyCommand(CLI::App& app, VerifyRequest& request)
 {
     CLI::App* verify = app.add_subcommand("verify", "Check that each ARCHIVE is whole; say what is wrong if not.");
     verify->add_option("ARCHIVE", request.archives, "The disc archives (.pak).")->required();
-    verify->add_flag("--json", request.json, "One JSON object instead of text.");
+    verify->add_flag("--json", request.json, "One JSON object (\"format\": 1) instead of text.");
     AddDiscOption(*verify);
+    verify->footer("Exit status: 0 every archive whole; 1 an archive refused, damaged or unreadable; "
+                   "2 a usage error.");
     return verify;
 }
 
