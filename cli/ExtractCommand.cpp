@@ -6,6 +6,7 @@
 #include "InterruptCleanup.h"
 #include "LoadedArchive.h"
 #include "OutputTarget.h"
+#include "PathNames.h"
 #include "Reporting.h"
 #include "TerminalProgress.h"
 #include "Usage.h"
@@ -65,12 +66,6 @@ std::vector<int> AllClips(uint32_t count)
     for (uint32_t i = 0; i < count; ++i)
         indices.push_back(static_cast<int>(i));
     return indices;
-}
-
-std::string NameOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 } // namespace
