@@ -14,7 +14,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -76,9 +75,6 @@ int RunExtract(const ExtractRequest& request)
     LoadedArchive archive;
     if (!LoadArchive(request.archive, archive))
         return ReportRejectedArchive(archive);
-    struct stat archiveInfo;
-    if (::stat(request.archive.c_str(), &archiveInfo) != 0)
-        return ReportFailure(request.archive, std::strerror(errno));
 
     const uint32_t count = archive.clips->nCount;
     std::vector<int> indices = AllClips(count);
@@ -133,7 +129,7 @@ int RunExtract(const ExtractRequest& request)
             if (toStdout)
                 WriteClipStream(archive.file, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
             else
-                WriteClipFile(archive.file, archiveInfo, span, file.path, request.force, report);
+                WriteClipFile(archive.file, archive.fileInfo, span, file.path, request.force, report);
             if (request.verbose)
                 std::cout << file.path << '\n';
         } catch (const OutputRefused& refusal) {
