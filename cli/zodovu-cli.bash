@@ -60,7 +60,9 @@ _zodovu_cli()
             return
             ;;
         help)
-            mapfile -t COMPREPLY < <(compgen -W "$subcommands" -- "$cur")
+            options=$subcommands
+            [[ $cur == -* ]] && options="-h --help"
+            mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
             return
             ;;
         list) options="--json --disc -h --help" ;;

@@ -54,7 +54,7 @@ expect "1 2 3 4 publisher " url --disc ""
 expect "disc2.pak " play disc2
 # Every option each subcommand's help names, long and short, is completed and
 # is in the man page.
-for command in list extract url play verify; do
+for command in list extract url play verify help; do
   offered=" $(complete_words "$command" - | tr '\n' ' ')"
   for option in $("$bin" help "$command" | awk '/^  -/ { gsub(",", " ", $1); print $1 }'); do
     [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"
