@@ -27,7 +27,7 @@ public:
     {
         m_name = encoding.name;
         const ClipSpan span = encoding.span;
-        const uint64_t end = static_cast<uint64_t>(span.offset) + span.size;
+        const uint64_t end = ClipSpanEnd(span);
         const bool cut = end > m_length;
         if (cut)
             Add("'s size runs " + Decimal(end - m_length) + " bytes past the end of the archive");

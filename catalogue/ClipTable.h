@@ -33,3 +33,11 @@ struct ClipSpan {
     uint32_t size;
 };
 ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution);
+
+// Just past the span's last byte; 64 bits, as offset and size may add up past 4 GiB.
+// The scan accepts an archive cut inside its last clip, so a span may end past
+// the end of the archive: a copy cut short.
+inline uint64_t ClipSpanEnd(const ClipSpan& span)
+{
+    return static_cast<uint64_t>(span.offset) + span.size;
+}

@@ -1,6 +1,7 @@
 #include "AtomicOutput.h"
 
 #include "InterruptCleanup.h"
+#include "PathNames.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -16,12 +17,10 @@ constexpr size_t MAX_NAME_BYTES = 255;
 const char SUFFIX[] = ".XXXXXX";
 constexpr size_t SUFFIX_BYTES = sizeof SUFFIX - 1;
 
-std::string FolderOf(const std::string& path)
+// The hidden temporary name beside output, with XXXXXX to be made unique.
+std::string TemporaryPathPattern(const std::string& output)
 {
-    const size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return std::string();
-    return path.substr(0, slash + 1);
+    return FolderOf(output) + TemporaryNamePattern(NameOf(output));
 }
 
 [[noreturn]] void ThrowErrno(int error, const std::string& path)
@@ -111,7 +110,7 @@ CAtomicOutput::CAtomicOutput(const std::string& outputPath) : m_output(outputPat
     } else {
         // Not every file system has unnamed files (EOPNOTSUPP); a folder that cannot
         // take a file at all fails again below with the reason that matters.
-        std::string pattern = folder + TemporaryNamePattern(outputPath.substr(folder.size()));
+        const std::string pattern = TemporaryPathPattern(outputPath);
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
         fd = ::mkstemp(buffer.data());
@@ -143,8 +142,7 @@ CAtomicOutput::~CAtomicOutput()
 // that replaces an existing file (a link never replaces one).
 void CAtomicOutput::NameTheUnnamedFile()
 {
-    const std::string folder = FolderOf(m_output);
-    const std::string pattern = folder + TemporaryNamePattern(m_output.substr(folder.size()));
+    const std::string pattern = TemporaryPathPattern(m_output);
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = RandomName(pattern);
         if (::linkat(AT_FDCWD, DescriptorPath(m_unnamedDescriptor).c_str(), AT_FDCWD, name.c_str(),

@@ -28,7 +28,7 @@ CLI::Validator ClipNumberValidator()
         [](std::string& text) {
             int number = 0;
             if (!ParseClipNumber(text, number))
-                return "not a clip number from 1 to 256: " + text;
+                return "not a clip number from 1 to " + std::to_string(MAX_CLIPS) + ": " + text;
             text = std::to_string(number);
             return std::string();
         },

@@ -30,17 +30,15 @@ bool LocateClip(const ClipRequest& request, ClipLocation& location)
     }
     const uint32_t count = archive.clips->nCount;
     if (request.number < 1 || static_cast<uint32_t>(request.number) > count) {
-        ReportFailure(request.archive, "no clip " + std::to_string(request.number) + " (the archive holds " +
-                                           std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+        ReportFailure(request.archive, NoSuchClipText(request.number, count));
         return false;
     }
     const uint32_t index = static_cast<uint32_t>(request.number - 1);
     const ClipSpan span = GetClipSpan(archive.clips->aRecords[index],
                                       request.lowResolution ? Resolution::Low : Resolution::High);
     location.start = span.offset;
-    location.end = location.start + span.size;
-    // The scan accepts an archive cut inside its last clip; a player would get
-    // a clip that stops short, so it is refused here as extract refuses it.
+    location.end = ClipSpanEnd(span);
+    // A player would get a clip that stops short; it is refused here as extract refuses it.
     if (location.end > archive.file.GetLength()) {
         ReportFailure(request.archive, "clip " + std::to_string(request.number) +
                                            " runs past the end of the archive (the copy is cut short)");

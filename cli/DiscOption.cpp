@@ -8,7 +8,7 @@
 namespace {
 
 // The title of the named disc; empty while --disc is not given.
-std::string g_strDiscTitle;
+std::string g_discTitle;
 
 } // namespace
 
@@ -20,7 +20,7 @@ void AddDiscOption(CLI::App& command)
             [](std::string disc) {
                 std::transform(disc.begin(), disc.end(), disc.begin(),
                                [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-                g_strDiscTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
+                g_discTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
             },
             "Which disc the archive is, whatever its file name.")
         ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
@@ -28,5 +28,5 @@ void AddDiscOption(CLI::App& command)
 
 std::string IdentifyingTitle(const std::string& fileTitle)
 {
-    return g_strDiscTitle.empty() ? fileTitle : g_strDiscTitle;
+    return g_discTitle.empty() ? fileTitle : g_discTitle;
 }

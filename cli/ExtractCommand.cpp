@@ -6,20 +6,21 @@
 #include "InterruptCleanup.h"
 #include "LoadedArchive.h"
 #include "OutputTarget.h"
+#include "PathNames.h"
 #include "Reporting.h"
 #include "TerminalProgress.h"
+#include "Usage.h"
 #include "ViewerNames.h"
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-const char STANDARD_OUTPUT[] = "-";
+const char STANDARD_OUTPUT_NAME[] = "standard output";
 
 struct ClipFile {
     int index;
@@ -47,12 +48,6 @@ void MakeFolders(const std::string& folder)
         throw CFileException(CFileException::accessDenied, ENOTDIR, folder);
 }
 
-int ReportUsage(const std::string& path, const std::string& text)
-{
-    ReportFailure(path, text);
-    return EXIT_USAGE;
-}
-
 // "zodovu-cli: FILE: reason"; when the error is about another file (the archive
 // ending early), that file and its reason follow the output's name.
 void ReportFileFailure(const std::string& path, const CException& error)
@@ -72,12 +67,6 @@ std::vector<int> AllClips(uint32_t count)
     return indices;
 }
 
-std::string NameOf(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 int RunExtract(const ExtractRequest& request)
@@ -86,26 +75,20 @@ int RunExtract(const ExtractRequest& request)
     LoadedArchive archive;
     if (!LoadArchive(request.archive, archive))
         return ReportRejectedArchive(archive);
-    struct stat archiveInfo;
-    if (::stat(request.archive.c_str(), &archiveInfo) != 0)
-        return ReportFailure(request.archive, std::strerror(errno));
 
     const uint32_t count = archive.clips->nCount;
     std::vector<int> indices = AllClips(count);
     int unknown = 0;
     if (!request.all && !SelectClips(request.selection, count, indices, unknown))
-        return ReportUsage(request.archive, "no clip " + std::to_string(unknown) + " (the archive holds " +
-                                                std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+        throw UsageError(request.archive + ": " + NoSuchClipText(unknown, count));
     if (indices.empty())
-        return ReportUsage(request.archive, "the archive holds no clips");
+        throw UsageError(request.archive + ": the archive holds no clips");
 
     std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
     if (request.both)
         resolutions.push_back(Resolution::Low);
     const size_t fileCount = indices.size() * resolutions.size();
-    const bool toStdout = request.output == STANDARD_OUTPUT;
-    if (toStdout && fileCount > 1)
-        return ReportUsage(request.archive, "standard output takes one clip in one encoding");
+    const bool toStdout = request.output == STANDARD_OUTPUT;   // one file: the options made sure
 
     // One clip keeps the viewer's name (or the one given); a batch, or a folder
     // given as the output, names each file by the archive, the clip and its title.
@@ -140,13 +123,13 @@ int RunExtract(const ExtractRequest& request)
     size_t failed = 0;
     for (const ClipFile& file : files) {
         const ClipSpan span = GetClipSpan(archive.clips->aRecords[file.index], file.resolution);
-        progress.SetName(toStdout ? "to standard output" : NameOf(file.path));
+        progress.SetName(toStdout ? std::string("to ") + STANDARD_OUTPUT_NAME : NameOf(file.path));
         const CopyProgress report = [&](uint32_t copied) { progress.Report(before + copied); };
         try {
             if (toStdout)
-                WriteClipStream(archive.file, span, STDOUT_FILENO, "standard output", report);
+                WriteClipStream(archive.file, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
             else
-                WriteClipFile(archive.file, archiveInfo, span, file.path, request.force, report);
+                WriteClipFile(archive.file, archive.fileInfo, span, file.path, request.force, report);
             if (request.verbose)
                 std::cout << file.path << '\n';
         } catch (const OutputRefused& refusal) {
@@ -155,7 +138,7 @@ int RunExtract(const ExtractRequest& request)
             ++failed;
         } catch (const CException& error) {
             progress.BreakLine();
-            ReportFileFailure(toStdout ? "standard output" : file.path, error);
+            ReportFileFailure(toStdout ? STANDARD_OUTPUT_NAME : file.path, error);
             ++failed;
         }
         before += span.size;

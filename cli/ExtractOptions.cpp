@@ -1,5 +1,8 @@
 #include "ExtractOptions.h"
 
+#include "ClipTable.h"
+#include "DiscOption.h"
+
 namespace {
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal; a selection is
@@ -10,7 +13,8 @@ CLI::Validator SelectionValidator()
         [](std::string& text) {
             std::vector<ClipRange> ranges;
             if (!ParseSelection(text, ranges))
-                return "not a clip number (1 to 256), a range like 3-7 or a comma list of those: '" + text + "'";
+                return "not a clip number (1 to " + std::to_string(MAX_CLIPS) +
+                       "), a range like 3-7 or a comma list of those: '" + text + "'";
             return std::string();
         },
         "SELECTION");
@@ -37,8 +41,9 @@ bool SelectsOneFile(const ExtractRequest& request)
 
 } // namespace
 
-void AddExtractOptions(CLI::App& command, ExtractRequest& request)
+CLI::App* AddExtractCommand(CLI::App& app, ExtractRequest& request)
 {
+    CLI::App& command = *app.add_subcommand("extract", "Extract clips to .bik files, or one clip to stdout.");
     command.add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
     CLI::Option* selection =
         command
@@ -56,20 +61,29 @@ void AddExtractOptions(CLI::App& command, ExtractRequest& request)
     CLI::Option* both = command.add_flag("--both", request.both, "Both encodings of each clip.");
     low->excludes(both);
     command.add_option("-o,--output", request.output,
-                       "The file to write (one clip: default ClipNNNh.bik here), the folder for several "
-                       "(made when missing; default here), or - for standard output.")
+                       "One clip: the file to write (default ClipNNNh.bik here). Several clips, --both, or an "
+                       "existing folder or a name ending in /: the folder, made when missing (default here), "
+                       "each file named 'STEM-NNNh TITLE.bik'. -: the one clip to standard output.")
         ->check(NonEmpty());
-    command.add_flag("--force", request.force, "Overwrite existing output files.");
-    CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet, "Nothing on stderr but errors.");
-    CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose, "Each written path on stdout.");
+    command.add_flag("--force", request.force,
+                     "Replace an existing regular file. A device or a FIFO is written into with or without "
+                     "it; nothing else is ever replaced.");
+    CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet,
+                                          "Nothing on stderr but errors: no progress bar, no summary unless a file failed.");
+    CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose, "Each written path on stdout, one a line.");
     quiet->excludes(verbose);
+    AddDiscOption(command);
+    command.footer("Exit status: 0 every file written; 1 a rejected archive or any file that failed (the\n"
+                   "others are still written); 2 a usage error, a selection of a clip past the archive's\n"
+                   "last one included.");
 
     command.final_callback([&request, selection] {
         if (!request.all && selection->count() == 0)
             throw CLI::RequiredError("SELECTION or --all");
-        if (request.output == "-" && request.verbose)
+        if (request.output == STANDARD_OUTPUT && request.verbose)
             throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the clip");
-        if (request.output == "-" && !SelectsOneFile(request))
+        if (request.output == STANDARD_OUTPUT && !SelectsOneFile(request))
             throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
     });
+    return &command;
 }

@@ -4,6 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-// Adds extract's arguments to command, filling request when it is parsed. Usage
+// Adds the subcommand, --disc included, filling request when it is parsed. Usage
 // errors are thrown as CLI11's parse errors during the parse.
-void AddExtractOptions(CLI::App& command, ExtractRequest& request);
+CLI::App* AddExtractCommand(CLI::App& app, ExtractRequest& request);

@@ -1,6 +1,7 @@
 #include "ListCommand.h"
 
 #include "ClipList.h"
+#include "DiscOption.h"
 #include "ClipRows.h"
 #include "BinkHeader.h"
 #include "ExitStatus.h"
@@ -8,6 +9,7 @@
 #include "LoadedArchive.h"
 #include "Reporting.h"
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -83,15 +85,26 @@ void PrintJson(LoadedArchive& archive, const ClipRows& rows)
 
 } // namespace
 
-int RunList(const std::string& archivePath, bool json)
+CLI::App* AddListCommand(CLI::App& app, ListRequest& request)
+{
+    CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
+    list->add_flag("--json", request.json, "One JSON object (\"format\": 1) instead of a table.");
+    list->add_option("ARCHIVE", request.archive, "The disc archive (.pak).")->required();
+    AddDiscOption(*list);
+    list->footer("Exit status: 0 success; 1 a rejected or unreadable archive, or a listing that could\n"
+                 "not be written; 2 a usage error.");
+    return list;
+}
+
+int RunList(const ListRequest& request)
 {
     LoadedArchive archive;
-    if (!LoadArchive(archivePath, archive))
+    if (!LoadArchive(request.archive, archive))
         return ReportRejectedArchive(archive);
 
     ClipRows rows;
     FillClipList(rows, *archive.clips, archive.identity.disc);
-    if (json)
+    if (request.json)
         PrintJson(archive, rows);
     else
         PrintTable(archive, rows);

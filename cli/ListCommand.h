@@ -1,5 +1,16 @@
 #pragma once
-// zodovu-cli list [--json] [--disc D] ARCHIVE
+// zodovu-cli list ARCHIVE [--json] [--disc D]
 #include <string>
 
-int RunList(const std::string& archivePath, bool json);
+namespace CLI {
+class App;
+}
+
+struct ListRequest {
+    std::string archive;
+    bool json = false;
+};
+
+// Adds the subcommand, --disc included.
+CLI::App* AddListCommand(CLI::App& app, ListRequest& request);
+int RunList(const ListRequest& request);

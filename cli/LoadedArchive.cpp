@@ -13,14 +13,13 @@ namespace {
 // A pipe, a FIFO or a device has no length to scan and may never end. The open
 // does not block: a FIFO without a writer opens at once when non-blocking. The
 // descriptor looked at is the one then read, so nothing can be swapped between.
-void OpenRegularFile(const std::string& path, CFile& file)
+void OpenRegularFile(const std::string& path, CFile& file, struct stat& info)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         const int error = errno;
         throw CFileException(CFileException::OsErrorToCause(error), error, path);
     }
-    struct stat info;
     int error = 0;
     if (::fstat(fd, &info) != 0)
         error = errno;
@@ -41,19 +40,19 @@ void OpenRegularFile(const std::string& path, CFile& file)
 } // namespace
 
 CUnusableArchive::CUnusableArchive(std::string path, std::string reason)
-    : m_strPath(std::move(path)), m_strReason(std::move(reason))
+    : m_path(std::move(path)), m_reason(std::move(reason))
 {
 }
 
 std::string CUnusableArchive::GetErrorMessage() const
 {
-    return m_strPath + ": " + m_strReason;
+    return m_path + ": " + m_reason;
 }
 
 bool LoadArchive(const std::string& path, LoadedArchive& archive)
 {
     archive.strPath = path;
-    OpenRegularFile(path, archive.file);
+    OpenRegularFile(path, archive.file, archive.fileInfo);
     archive.strTitle = archive.file.GetFileName();
 
     archive.length = archive.file.GetLength();

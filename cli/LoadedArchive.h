@@ -8,12 +8,14 @@
 
 #include <memory>
 #include <string>
+#include <sys/stat.h>
 
 struct LoadedArchive {
     std::string strPath;
     std::string strTitle;           // the file name without its folder ('/' separates folders)
     CReadAheadFile file;            // open for reading, shared with any other opener
     uint32_t length = 0;
+    struct stat fileInfo {};        // of the descriptor read, so the file read is the one looked at
     std::unique_ptr<ClipTable> clips{new ClipTable()};
     DiscIdentity identity{DISC_NONE, nullptr};
     ScanRejection rejection;        // why the scan refused the archive
@@ -26,8 +28,8 @@ public:
     std::string GetErrorMessage() const override;
 
 private:
-    std::string m_strPath;
-    std::string m_strReason;
+    std::string m_path;
+    std::string m_reason;
 };
 
 // False when the scanner rejects the archive (archive.rejection says why). Only a

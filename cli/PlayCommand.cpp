@@ -41,8 +41,9 @@ CLI::App* AddPlayCommand(CLI::App& app, PlayRequest& request)
         ->check(CLI::Validator(
             [](std::string& program) { return program.empty() ? std::string("no program named") : std::string(); },
             "PROGRAM"));
-    command->footer("Exit status: the player's own (128+N when signal N ended it); 1 when the clip or the "
-                    "player cannot be found; 2 for a usage error.");
+    command->footer("Exit status: the player's own (128+N when signal N ended it); 1 a rejected archive,\n"
+                    "a clip past its last one or cut short, or a player that cannot be started;\n"
+                    "2 a usage error.");
     return command;
 }
 

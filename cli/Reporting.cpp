@@ -12,6 +12,16 @@ int ReportFailure(const std::string& path, const std::string& text)
     return EXIT_FAILED;
 }
 
+std::string Counted(uint32_t count, const char* one, const char* many)
+{
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
+std::string NoSuchClipText(int number, uint32_t count)
+{
+    return "no clip " + std::to_string(number) + " (the archive holds " + Counted(count, "clip", "clips") + ")";
+}
+
 int ReportRejectedArchive(const LoadedArchive& archive)
 {
     return ReportFailure(archive.strPath, RejectionText(archive));

@@ -1,5 +1,6 @@
 #pragma once
 // Messages on stderr, each naming the file concerned.
+#include <cstdint>
 #include <string>
 
 class CException;
@@ -14,3 +15,8 @@ std::string RejectionText(const LoadedArchive& archive);
 int ReportFailure(const CException& error);
 // "zodovu-cli: PATH: TEXT"; returns EXIT_FAILED.
 int ReportFailure(const std::string& path, const std::string& text);
+
+// "34 clips", "1 clip".
+std::string Counted(uint32_t count, const char* one, const char* many);
+// "no clip 32 (the archive holds 31 clips)": a clip number past the archive's last clip.
+std::string NoSuchClipText(int number, uint32_t count);

@@ -60,6 +60,7 @@ CLI::App* AddHelpCommand(CLI::App& app, std::string& topic)
 {
     CLI::App* command = app.add_subcommand("help", "Show the help of the tool or of one subcommand.");
     command->add_option("SUBCOMMAND", topic, "The subcommand to explain.");
+    command->footer("Exit status: 0 success; 2 a subcommand that does not exist.");
     return command;
 }
 

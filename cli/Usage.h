@@ -3,7 +3,15 @@
 // whole help, and "help SUBCOMMAND".
 #include <CLI/CLI.hpp>
 
+#include <stdexcept>
 #include <string>
+
+// A usage error that shows only once the archive is read (a selection of a clip
+// past its last); main reports it like an error of the parse.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
 
 // The first word of the command line that is not an option, when it names no
 // subcommand of app; empty otherwise.

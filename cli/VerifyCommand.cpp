@@ -45,23 +45,18 @@ Verdict VerifyArchive(const std::string& path)
     return verdict;
 }
 
-std::string Plural(uint32_t count, const char* one, const char* many)
-{
-    return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
 void PrintText(const Verdict& verdict)
 {
     if (!verdict.readable)
         return;   // already reported on stderr
-    const std::string clips = Plural(verdict.clips, "clip", "clips");
+    const std::string clips = Counted(verdict.clips, "clip", "clips");
     if (!verdict.accepted)
         std::printf("%s: refused: %s\n", verdict.path.c_str(), verdict.rejection.text.c_str());
     else if (verdict.findings.empty())
         std::printf("%s: whole, %s\n", verdict.path.c_str(), clips.c_str());
     else
         std::printf("%s: damaged, %s, %s\n", verdict.path.c_str(), clips.c_str(),
-                    Plural(static_cast<uint32_t>(verdict.findings.size()), "problem", "problems").c_str());
+                    Counted(static_cast<uint32_t>(verdict.findings.size()), "problem", "problems").c_str());
     for (const ClipFinding& finding : verdict.findings)
         std::printf("  %s\n", finding.text.c_str());
 }
@@ -95,8 +90,10 @@ CLI::App* AddVerifyCommand(CLI::App& app, VerifyRequest& request)
 {
     CLI::App* verify = app.add_subcommand("verify", "Check that each ARCHIVE is whole; say what is wrong if not.");
     verify->add_option("ARCHIVE", request.archives, "The disc archives (.pak).")->required();
-    verify->add_flag("--json", request.bJson, "One JSON object instead of text.");
+    verify->add_flag("--json", request.json, "One JSON object (\"format\": 1) instead of text.");
     AddDiscOption(*verify);
+    verify->footer("Exit status: 0 every archive whole; 1 an archive refused, damaged or unreadable; "
+                   "2 a usage error.");
     return verify;
 }
 
@@ -107,12 +104,12 @@ int RunVerify(const VerifyRequest& request)
     for (const std::string& path : request.archives) {
         const Verdict verdict = VerifyArchive(path);
         allWhole = allWhole && verdict.Whole();
-        if (request.bJson)
+        if (request.json)
             archives.push_back(ToJson(verdict));
         else
             PrintText(verdict);
     }
-    if (request.bJson)
+    if (request.json)
         PrintJsonDocument({{"format", JSON_FORMAT}, {"archives", archives}});
     return allWhole ? EXIT_OK : EXIT_FAILED;
 }

@@ -11,7 +11,7 @@ class App;
 
 struct VerifyRequest {
     std::vector<std::string> archives;
-    bool bJson = false;
+    bool json = false;
 };
 
 // Adds the subcommand, --disc included.

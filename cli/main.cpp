@@ -1,6 +1,5 @@
 // zodovu-cli: lists the clips of a disc archive, extracts clips with the
 // catalogue and the copy of the viewer, checks archives, and hands a clip to a player.
-#include "DiscOption.h"
 #include "ExitStatus.h"
 #include "ExtractOptions.h"
 #include "FileException.h"
@@ -24,8 +23,7 @@ namespace {
 const char VERSION_TEXT[] = "zodovu-cli 1.1";
 
 struct Arguments {
-    std::string strListArchive;
-    bool bJson = false;
+    ListRequest list;
     ExtractRequest extract;
     VerifyRequest verify;
     ClipRequest url;
@@ -35,6 +33,7 @@ struct Arguments {
 
 struct Commands {
     const CLI::App* list;
+    const CLI::App* extract;
     const CLI::App* verify;
     const CLI::App* url;
     const CLI::App* play;
@@ -44,16 +43,16 @@ struct Commands {
 int RunParsed(const CLI::App& app, const Commands& commands, const Arguments& arguments)
 {
     if (commands.list->parsed())
-        return RunList(arguments.strListArchive, arguments.bJson);
+        return RunList(arguments.list);
+    if (commands.extract->parsed())
+        return RunExtract(arguments.extract);
     if (commands.verify->parsed())
         return RunVerify(arguments.verify);
     if (commands.url->parsed())
         return RunUrl(arguments.url);
     if (commands.play->parsed())
         return RunPlay(arguments.play);
-    if (commands.help->parsed())
-        return RunHelp(app, arguments.helpTopic);
-    return RunExtract(arguments.extract);
+    return RunHelp(app, arguments.helpTopic);   // the one left: a subcommand is required
 }
 
 // A full disk or a closed reader may show only when the buffered output goes out:
@@ -82,17 +81,10 @@ int main(int argc, char** argv)
                "play exits with the player's own status.");
 
     Arguments arguments;
-    CLI::App* list = app.add_subcommand("list", "List the clips of ARCHIVE.");
-    list->add_flag("--json", arguments.bJson, "One JSON object instead of a table.");
-    list->add_option("ARCHIVE", arguments.strListArchive, "The disc archive (.pak).")->required();
-    AddDiscOption(*list);
-
-    CLI::App* extract = app.add_subcommand("extract", "Extract clips to .bik files, or one clip to stdout.");
-    AddExtractOptions(*extract, arguments.extract);
-    AddDiscOption(*extract);
-
-    Commands commands{list, AddVerifyCommand(app, arguments.verify), AddUrlCommand(app, arguments.url),
-                      AddPlayCommand(app, arguments.play), AddHelpCommand(app, arguments.helpTopic)};
+    // In the order the help lists them (a braced list is evaluated in order).
+    const Commands commands{AddListCommand(app, arguments.list), AddExtractCommand(app, arguments.extract),
+                            AddVerifyCommand(app, arguments.verify), AddUrlCommand(app, arguments.url),
+                            AddPlayCommand(app, arguments.play), AddHelpCommand(app, arguments.helpTopic)};
 
     const std::string unknown = UnknownSubcommand(app, argc, argv);
     if (!unknown.empty())
@@ -110,6 +102,8 @@ int main(int argc, char** argv)
     try {
         errno = 0;
         return CheckStandardOutput(RunParsed(app, commands, arguments));
+    } catch (const UsageError& e) {
+        return ReportUsageError(app, e.what());
     } catch (const CException& e) {
         return ReportFailure(e);
     } catch (const std::exception& e) {

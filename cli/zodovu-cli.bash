@@ -1,18 +1,21 @@
 # bash completion for zodovu-cli                             -*- shell-script -*-
-# Subcommands, their options, archives (*.pak) and, after an archive, the
-# numbers of its clips as zodovu-cli lists them.
+# Subcommands, their options (long and short), archives (*.pak) and, after an
+# archive, the numbers of its clips as zodovu-cli lists them.
 
+# The clip numbers of archive ($1), read as the disc $2 names when it is given.
 _zodovu_cli_clip_numbers()
 {
     local archive=${1/#\~/$HOME}
-    "${COMP_WORDS[0]}" list "${archive//\\/}" 2>/dev/null | awk 'NR > 2 { print $1 }'
+    local disc_option=()
+    [[ -n $2 ]] && disc_option=(--disc "$2")
+    "${COMP_WORDS[0]}" list "${archive//\\/}" "${disc_option[@]}" 2>/dev/null | awk 'NR > 2 { print $1 }'
 }
 
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
     local subcommands="list extract url play verify help"
-    local command="" archive="" i word
+    local command="" archive="" disc="" i word
 
     # The subcommand, and the first word after it that is neither an option
     # nor an option's value: the archive.
@@ -22,7 +25,8 @@ _zodovu_cli()
             [[ $word != -* ]] && command=$word
         elif [[ $word == -* ]]; then
             case $word in
-                -o | --output | --disc | --player) ((i++)) ;;
+                --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
+                -o | --output | --player) ((i++)) ;;
             esac
         elif [[ -z $archive ]]; then
             archive=$word
@@ -49,18 +53,23 @@ _zodovu_cli()
     local options
     case $command in
         "")
-            mapfile -t COMPREPLY < <(compgen -W "$subcommands --help --version" -- "$cur")
+            # -h only once an option is begun, so that a bare TAB shows the subcommands.
+            options="--help --version"
+            [[ $cur == -* ]] && options+=" -h"
+            mapfile -t COMPREPLY < <(compgen -W "$subcommands $options" -- "$cur")
             return
             ;;
         help)
-            mapfile -t COMPREPLY < <(compgen -W "$subcommands" -- "$cur")
+            options=$subcommands
+            [[ $cur == -* ]] && options="-h --help"
+            mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
             return
             ;;
-        list) options="--json --disc --help" ;;
-        extract) options="--all --lo --both -o --output --force -q -v --disc --help" ;;
-        url) options="--lo --disc --help" ;;
-        play) options="--lo --player --disc --help" ;;
-        verify) options="--json --disc --help" ;;
+        list) options="--json --disc -h --help" ;;
+        extract) options="--all --lo --both -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
+        url) options="--lo --disc -h --help" ;;
+        play) options="--lo --player --disc -h --help" ;;
+        verify) options="--json --disc -h --help" ;;
         *) return ;;
     esac
 
@@ -70,7 +79,7 @@ _zodovu_cli()
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[pP][aA][kK]' -- "$cur")
     elif [[ $command != list ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "$(_zodovu_cli_clip_numbers "$archive")" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "$(_zodovu_cli_clip_numbers "$archive" "$disc")" -- "$cur")
     fi
 }
 

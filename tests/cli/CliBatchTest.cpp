@@ -2,6 +2,7 @@
 // in a batch, the summary, the progress bar and standard output.
 #include "CliExtractFixture.h"
 #include "ClipTexts.h"
+#include "DemoDiscs.h"
 #include "PseudoTerminal.h"
 
 #include <algorithm>
@@ -98,9 +99,8 @@ TEST_F(CliExtract, WholeDiscInBothEncodingsGoesToAFolderMadeForItWithOneSummaryL
 TEST(CliExtractBatch, FailedFilesAreNamedAndTheOthersStillWritten)
 {
     ScratchFolder folder;
-    ArchiveBuilder archive = BuildDemoArchive(3);
-    const BuiltClip last = archive.Clips().back();
-    archive.Truncate(last.loOffset + last.loSize - 100);
+    const ArchiveBuilder archive = CutDisc4(100);
+    const BuiltClip& last = archive.Clips().back();
     archive.WriteTo(folder / "disc4.pak");
     const std::string existing = TitledName("disc4", 3, 1, 'h');
     const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};

@@ -1,7 +1,7 @@
 #pragma once
 // disc1.pak of the demo set in a scratch folder, for tests of extract.
 #include "CliRunner.h"
-#include "DemoArchives.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ class CliExtract : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_archive = testsupport::BuildDemoArchive(0);
+        m_archive = testsupport::BuildDemoArchive(DISC1);
         m_archive.WriteTo(m_folder / "disc1.pak");
     }
     CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }

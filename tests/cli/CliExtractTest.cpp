@@ -1,4 +1,5 @@
 #include "CliExtractFixture.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 
@@ -88,9 +89,8 @@ TEST_F(CliExtract, OutputInAMissingFolderNamesTheFileAndTheReason)
 TEST(CliExtractShortArchive, CutLastClipFailsAndLeavesNoFileBehind)
 {
     ScratchFolder folder;
-    ArchiveBuilder archive = BuildDemoArchive(3);
-    const BuiltClip last = archive.Clips().back();
-    archive.Truncate(last.loOffset + last.loSize - 100);
+    const ArchiveBuilder archive = CutDisc4(100);
+    const BuiltClip& last = archive.Clips().back();
     archive.WriteTo((folder / "disc4.pak"));
     const std::vector<uint8_t> mine = {'k', 'e', 'e', 'p'};
     WriteBytesToFile(mine, (folder / "kept.bik"));

@@ -1,7 +1,7 @@
 #include "CliRunner.h"
 
 #include "ClipTexts.h"
-#include "DemoArchives.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,9 +12,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr unsigned DISC2 = 1;
-constexpr unsigned PUBLISHER = 4;
 
 TEST(CliList, ShowsTheDiscLabelAndOneRowOfListTextsPerClip)
 {
@@ -156,6 +153,7 @@ TEST(CliFailures, ListingThatCannotBeWrittenFails)
 TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
 {
     ScratchFolder folder;
+    BuildDemoArchive(DISC1).WriteTo(folder / "disc1.pak");   // 31 clips
     struct Case {
         std::vector<std::string> args;
         std::string message;   // the first line, or a part of it
@@ -170,6 +168,8 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
         {{"extract", "disc1.pak"}, "", "Usage: zodovu-cli extract "},
         {{"extract", "disc1.pak", "two"}, "two", "Usage: zodovu-cli extract "},
         {{"extract", "disc1.pak", "0"}, "", "Usage: zodovu-cli extract "},
+        {{"extract", "disc1.pak", "30-32"}, "disc1.pak: no clip 32 (the archive holds 31 clips)",
+         "Usage: zodovu-cli extract "},
         {{"url", "disc1.pak", "0x10"}, "0x10", "Usage: zodovu-cli url "},
         {{"play", "disc1.pak"}, "NUMBER", "Usage: zodovu-cli play "},
         {{"play", "disc1.pak", "1", "--player", ""}, "--player", "Usage: zodovu-cli play "},

@@ -1,7 +1,7 @@
 #include "CliRunner.h"
 
 #include "ClipTexts.h"
-#include "DemoArchives.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 
@@ -11,8 +11,6 @@ using namespace testsupport;
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr unsigned DISC2 = 1;
 
 // The archive lies in a folder whose name holds what a URL or an option string
 // might take apart: a comma, a blank and a colon.
@@ -128,9 +126,7 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
 TEST(CliClipUrlCutArchive, ClipCutShortIsRefusedAndNoPlayerStarts)
 {
     ScratchFolder folder;
-    ArchiveBuilder archive = BuildDemoArchive(3);
-    const BuiltClip last = archive.Clips().back();
-    archive.Truncate(last.loOffset + last.loSize - 1);
+    const ArchiveBuilder archive = CutDisc4(1);
     archive.WriteTo(folder / "disc4.pak");
     const std::string log = folder / "player.log";
 

@@ -2,7 +2,7 @@
 // builder archives, renamed, cut, damaged, or not files at all.
 #include "CliRunner.h"
 
-#include "DemoArchives.h"
+#include "DemoDiscs.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
@@ -12,9 +12,6 @@
 using namespace testsupport;
 
 namespace {
-
-constexpr unsigned DISC2 = 1;
-constexpr unsigned PUBLISHER = 4;
 
 class CliVerify : public ::testing::Test {
 protected:

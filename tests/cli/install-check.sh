@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the host tree into a scratch prefix and checks what users look at:
 # the binary, its man page (rendered by groff without a warning, when groff is
-# there) and its bash completion (subcommands, options, a clip's numbers).
+# there) and its bash completion (subcommands, options, a clip's numbers), and
+# that both name every option the help names.
 # Usage: install-check.sh BUILD_DIR MAKE_DEMO_ARCHIVES
 set -euo pipefail
 build=$1 make_demo=$2
@@ -51,6 +52,19 @@ expect "--lo " play --l
 expect "--player " play disc2.pak --p
 expect "1 2 3 4 publisher " url --disc ""
 expect "disc2.pak " play disc2
+# Every option each subcommand's help names, long and short, is completed and
+# is in the man page.
+for command in list extract url play verify help; do
+  offered=" $(complete_words "$command" - | tr '\n' ' ')"
+  for option in $("$bin" help "$command" | awk '/^  -/ { gsub(",", " ", $1); print $1 }'); do
+    [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"
+    grep -qF -- "${option//-/\\-}" "$page" || fail "the man page does not name $option"
+  done
+done
+# A renamed publisher archive is read only as --disc names it.
+cp publish.pak renamed.pak
+[ "$(complete_words url renamed.pak --disc publisher "" | wc -l)" -eq "$("$bin" list publish.pak | tail -n +3 | wc -l)" ] ||
+  fail "completing a clip number of an archive named with --disc"
 clips=$("$bin" list disc2.pak | tail -n +3 | wc -l)
 numbers=$(complete_words play disc2.pak "" | wc -l)
 [ "$numbers" -eq "$clips" ] && [ "$clips" -gt 1 ] || fail "completing a clip number: $numbers of $clips clips"
