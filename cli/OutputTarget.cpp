@@ -53,6 +53,16 @@ void RefuseTerminal(int fd, const std::string& name)
         throw OutputRefused(name, "is a terminal; refusing to write clip bytes to it (redirect it to a file or a pipe)");
 }
 
+// A stream cannot take back what it was given: a clip that the archive ends
+// inside is refused before the first byte, with the error its copy would meet.
+void CopyToStream(CFile& archive, const ClipSpan& span, CFile& target, const CopyProgress& progress)
+{
+    if (ClipSpanEnd(span) > archive.GetLength())
+        throw CFileException(CFileException::endOfFile, 0, archive.GetFilePath());
+    CopyClipBytes(archive, span.offset, span.size, target, progress);
+    target.Close();
+}
+
 } // namespace
 
 void WriteClipFile(CFile& archive, const struct stat& archiveInfo, const ClipSpan& span, const std::string& path,
@@ -68,8 +78,7 @@ void WriteClipFile(CFile& archive, const struct stat& archiveInfo, const ClipSpa
             throw CFileException(CFileException::OsErrorToCause(errno), errno, path);
         CFile target(fd, path);
         RefuseTerminal(fd, path);
-        CopyClipBytes(archive, span.offset, span.size, target, progress);
-        target.Close();
+        CopyToStream(archive, span, target, progress);
         return;
     }
     CAtomicOutput target(path);
@@ -85,6 +94,5 @@ void WriteClipStream(CFile& archive, const ClipSpan& span, int fd, const std::st
     if (own < 0)
         throw CFileException(CFileException::OsErrorToCause(errno), errno, name);
     CFile target(own, name);
-    CopyClipBytes(archive, span.offset, span.size, target, progress);
-    target.Close();
+    CopyToStream(archive, span, target, progress);
 }

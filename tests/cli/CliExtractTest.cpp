@@ -100,6 +100,11 @@ TEST(CliExtractShortArchive, CutLastClipFailsAndLeavesNoFileBehind)
     EXPECT_NE(cut.err.find("disc4.pak"), std::string::npos) << cut.err;
     const CliResult overKept = RunCli({"extract", "disc4.pak", "7", "--lo", "-o", "kept.bik", "--force"}, folder.Path());
     EXPECT_EQ(overKept.status, 1);
+    // A pipe cannot take bytes back, so it gets none of a clip that cannot be whole.
+    const CliResult piped = RunCli({"extract", "disc4.pak", "7", "--lo", "-o", "-"}, folder.Path());
+    EXPECT_EQ(piped.status, 1);
+    EXPECT_EQ(piped.out, "");
+    EXPECT_EQ(piped.err, "zodovu-cli: standard output: disc4.pak: The file ends before the data it should hold.\n");
 
     EXPECT_EQ(ReadWholeFile(folder / "kept.bik"), Text(mine));
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"disc4.pak", "kept.bik"}));
