@@ -6,6 +6,7 @@
 #include "FileException.h"
 #include "LoadedArchive.h"
 #include "Reporting.h"
+#include "Usage.h"
 
 #include <cerrno>
 #include <climits>
@@ -29,10 +30,9 @@ bool LocateClip(const ClipRequest& request, ClipLocation& location)
         return false;
     }
     const uint32_t count = archive.clips->nCount;
-    if (request.number < 1 || static_cast<uint32_t>(request.number) > count) {
-        ReportFailure(request.archive, NoSuchClipText(request.number, count));
-        return false;
-    }
+    // A number the archive lacks is a usage error, as in extract's selections.
+    if (request.number < 1 || static_cast<uint32_t>(request.number) > count)
+        throw UsageError(request.archive + ": " + NoSuchClipText(request.number, count));
     const uint32_t index = static_cast<uint32_t>(request.number - 1);
     const ClipSpan span = GetClipSpan(archive.clips->aRecords[index],
                                       request.lowResolution ? Resolution::Low : Resolution::High);

@@ -42,8 +42,8 @@ CLI::App* AddPlayCommand(CLI::App& app, PlayRequest& request)
             [](std::string& program) { return program.empty() ? std::string("no program named") : std::string(); },
             "PROGRAM"));
     command->footer("Exit status: the player's own (128+N when signal N ended it); 1 a rejected archive,\n"
-                    "a clip past its last one or cut short, or a player that cannot be started;\n"
-                    "2 a usage error.");
+                    "a clip cut short, or a player that cannot be started; 2 a usage error (also a\n"
+                    "clip past the archive's last one).");
     return command;
 }
 

@@ -10,8 +10,8 @@ CLI::App* AddUrlCommand(CLI::App& app, ClipRequest& request)
     CLI::App* command = app.add_subcommand(
         "url", "Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as the clip, without a copy.");
     AddClipRequestOptions(*command, request);
-    command->footer("Exit status: 0 success; 1 a rejected archive, a clip past its last one or a clip cut\n"
-                    "short by the end of the file; 2 a usage error.");
+    command->footer("Exit status: 0 success; 1 a rejected archive or a clip cut short by the end of the\n"
+                    "file; 2 a usage error (also a clip past the archive's last one).");
     return command;
 }
 

@@ -171,6 +171,7 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
         {{"extract", "disc1.pak", "30-32"}, "disc1.pak: no clip 32 (the archive holds 31 clips)",
          "Usage: zodovu-cli extract "},
         {{"url", "disc1.pak", "0x10"}, "0x10", "Usage: zodovu-cli url "},
+        {{"url", "disc1.pak", "32"}, "disc1.pak: no clip 32 (the archive holds 31 clips)", "Usage: zodovu-cli url "},
         {{"play", "disc1.pak"}, "NUMBER", "Usage: zodovu-cli play "},
         {{"play", "disc1.pak", "1", "--player", ""}, "--player", "Usage: zodovu-cli play "},
     };
