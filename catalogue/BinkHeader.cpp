@@ -31,13 +31,19 @@ bool ReadBinkHeader(CFile& archive, uint32_t archiveLength, uint32_t offset, Bin
     header.framesAgain = LittleEndian32(bytes + 16);
     header.width = LittleEndian32(bytes + 20);
     header.height = LittleEndian32(bytes + 24);
+    header.audioTracks = LittleEndian32(bytes + 40);
     return true;
+}
+
+uint64_t FrameIndexOffset(const BinkHeader& header)
+{
+    return BINK_HEADER_BYTES + 12ull * header.audioTracks;
 }
 
 bool ReadBinkFramesEnd(CFile& archive, uint32_t archiveLength, uint32_t offset, const BinkHeader& header,
                        uint32_t& end)
 {
-    const uint64_t entry = BINK_HEADER_BYTES + 4ull * header.frames;   // the index's last entry
+    const uint64_t entry = FrameIndexOffset(header) + 4ull * header.frames;   // the index's last entry
     if (entry + 4 > header.sizeField + 8ull || !Reachable(archiveLength, offset + entry, 4))
         return false;
     unsigned char bytes[4];

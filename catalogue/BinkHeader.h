@@ -13,6 +13,7 @@ struct BinkHeader {
     uint32_t framesAgain;    // the frame count a second time
     uint32_t width;
     uint32_t height;
+    uint32_t audioTracks;    // each described in 12 bytes between the header and the frame index
 };
 
 constexpr uint32_t BINK_HEADER_BYTES = 44;
@@ -21,7 +22,10 @@ constexpr uint32_t BINK_HEADER_BYTES = 44;
 // the signed 32-bit positions of the file class); file errors throw.
 bool ReadBinkHeader(CFile& archive, uint32_t archiveLength, uint32_t offset, BinkHeader& header);
 
-// The last entry of the frame index (frames + 1 entries after the header): where
+// Where the frame index begins, from the start of the Bink file.
+uint64_t FrameIndexOffset(const BinkHeader& header);
+
+// The last entry of the frame index (frames + 1 entries after the audio tracks): where
 // the last frame ends, from the start of the Bink file. False when the index does
 // not fit inside the file's own length or the archive's.
 bool ReadBinkFramesEnd(CFile& archive, uint32_t archiveLength, uint32_t offset, const BinkHeader& header,

@@ -60,7 +60,7 @@ private:
     // The size field gives the span; the frame index says where the frames end.
     void CheckFrameIndex(const ClipSpan& span, const BinkHeader& header, bool cut)
     {
-        const uint64_t indexEnd = BINK_HEADER_BYTES + 4ull * (static_cast<uint64_t>(header.frames) + 1);
+        const uint64_t indexEnd = FrameIndexOffset(header) + 4ull * (static_cast<uint64_t>(header.frames) + 1);
         if (indexEnd > span.size) {
             Add("'s frame index of " + Decimal(header.frames) + " frames does not fit in its size of " +
                 Decimal(span.size) + " bytes");

@@ -10,8 +10,14 @@ using testsupport::BuiltClip;
 
 TEST(ClipChecks, EachDamageIsFoundAndNamed)
 {
+    // The second clip has sound: one audio track at high resolution, two at low,
+    // described between the header and the frame index.
+    testsupport::BinkShape hi = testsupport::HiResShape(160);
+    testsupport::BinkShape lo = testsupport::LoResShape(160);
+    hi.audioTracks = 1;
+    lo.audioTracks = 2;
     ArchiveBuilder whole;
-    whole.AddClip(150).AddClip(160, 1);
+    whole.AddClip(150).AddClip(testsupport::BuildBinkFile(hi), testsupport::BuildBinkFile(lo), 1);
     const BuiltClip second = whole.Clips()[1];
     const std::string hiSize = std::to_string(second.hiSize);
 
@@ -31,7 +37,7 @@ TEST(ClipChecks, EachDamageIsFoundAndNamed)
          {"clip 2: the low-resolution video's header gives 159 frames, the clip's record 160"}},
         {"second frame count", ArchiveBuilder(whole).SetU32(second.hiOffset + 16, 161),
          {"clip 2: the high-resolution video's header gives 160 and 161 frames, the clip's record 160"}},
-        {"frame index end", ArchiveBuilder(whole).SetU32(second.hiOffset + 44 + 4 * 160, second.hiSize - 2),
+        {"frame index end", ArchiveBuilder(whole).SetU32(second.hiOffset + 44 + 12 + 4 * 160, second.hiSize - 2),
          {"clip 2: the high-resolution video's size field gives " + hiSize + " bytes, its frame index ends at byte " +
           std::to_string(second.hiSize - 2)}},
     };

@@ -55,7 +55,8 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
 {
     const std::vector<uint32_t> sizes = BinkFrameSizes(shape);
     const uint32_t interval = std::max<uint32_t>(1, shape.keyFrameInterval);
-    uint64_t length = BINK_HEADER_SIZE + 4ull * (shape.frames + 1ull);
+    const uint32_t indexStart = BINK_HEADER_SIZE + 12 * shape.audioTracks;
+    uint64_t length = indexStart + 4ull * (shape.frames + 1ull);
     uint32_t largest = 0;
     for (uint32_t size : sizes) {
         length += size;
@@ -72,14 +73,20 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
     const uint32_t header[] = {static_cast<uint32_t>(length - 8), shape.frames, largest, shape.frames,
                                shape.width, shape.height, FRAME_RATE, 1,
                                0,    // video flags
-                               0};   // audio tracks
+                               shape.audioTracks};
     uint32_t at = 4;
     for (uint32_t value : header) {
         PutU32(bytes, at, value);
         at += 4;
     }
+    for (uint32_t track = 0; track < shape.audioTracks; ++track) {
+        PutU32(bytes, at + 4 * track, 0x1000);                                      // largest decoded packet
+        PutU32(bytes, at + 4 * (shape.audioTracks + track), 22050u | (0x3000u << 16));   // rate, 16-bit stereo
+        PutU32(bytes, at + 4 * (2 * shape.audioTracks + track), track);             // track id
+    }
+    at += 12 * shape.audioTracks;
 
-    uint32_t offset = BINK_HEADER_SIZE + 4 * (shape.frames + 1);
+    uint32_t offset = indexStart + 4 * (shape.frames + 1);
     for (uint32_t i = 0; i < shape.frames; ++i) {
         PutU32(bytes, at, offset | (i % interval == 0 ? 1u : 0u));
         at += 4;

@@ -17,13 +17,15 @@ struct BinkShape {
     uint32_t keyFrameInterval = 30;  // every such frame, from frame 0, is a larger key frame
     uint32_t seed = 1;               // varies frame sizes and contents
     char version = 'i';
+    uint32_t audioTracks = 0;        // 12 bytes of track description each, before the frame index
 };
 
 BinkShape HiResShape(uint32_t frames, uint32_t seed = 1);   // 640x448
 BinkShape LoResShape(uint32_t frames, uint32_t seed = 1);   // 320x224
 
 // Little-endian header: "BIK", version, length - 8, frames, largest frame,
-// frames, width, height, 15, 1, flags 0, audio tracks 0; then frames + 1
+// frames, width, height, 15, 1, flags 0, audio tracks; for each track 4 bytes,
+// then for each its sample rate and flags, then for each its id; then frames + 1
 // offsets from the start of the file (bit 0 marks a key frame, the last is the
 // end of the last frame); then the frames, each of an even size.
 std::vector<uint8_t> BuildBinkFile(const BinkShape& shape);
