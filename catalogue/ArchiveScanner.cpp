@@ -105,7 +105,8 @@ public:
         // always comes from the Bink file.
         m_archive.Seek(2, CFile::current);
         unsigned char unused[2];
-        m_archive.Read(unused, sizeof unused);
+        if (m_archive.Read(unused, sizeof unused) != sizeof unused)
+            return Reject(cursor, EndsInside(cursor, "the KVP header"));
         cursor += KVP_HEADER_SIZE;   // cursor < 2 GiB here: no wrap
         return true;
     }

@@ -141,6 +141,8 @@ TEST(ScanRejection, ReasonNamesTheClipTheFieldAndTheOffset)
          "clip 3: no KVP header at offset " + std::to_string(twoClips.Size()) + ", where clip 2 ends"},
         {ArchiveBuilder(twoClips).Truncate(second.entryOffset + 3), false, second.entryOffset,
          "clip 2: the archive ends inside the KVP header at offset " + std::to_string(second.entryOffset)},
+        {ArchiveBuilder(twoClips).Truncate(second.entryOffset + 6), false, second.entryOffset,
+         "clip 2: the archive ends inside the KVP header at offset " + std::to_string(second.entryOffset)},
         {ArchiveBuilder().AppendKvpHeader().AppendFillers(3), false, 8,
          "clip 1: no BIK tag for the high-resolution video between offset 8 and the end of the archive"},
         {ArchiveBuilder(twoClips).Truncate(second.hiOffset + 6), false, second.hiOffset,
