@@ -127,7 +127,7 @@ int RunExtract(const ExtractRequest& request)
         const CopyProgress report = [&](uint32_t copied) { progress.Report(before + copied); };
         try {
             if (toStdout)
-                WriteClipStream(archive.file, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
+                WriteClipStream(archive.file, archive.fileInfo, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
             else
                 WriteClipFile(archive.file, archive.fileInfo, span, file.path, request.force, report);
             if (request.verbose)

@@ -53,6 +53,22 @@ void RefuseTerminal(int fd, const std::string& name)
         throw OutputRefused(name, "is a terminal; refusing to write clip bytes to it (redirect it to a file or a pipe)");
 }
 
+// What an open output is, looked at through its descriptor: never the archive
+// (standard output can be sent to it with >>), never a terminal, and, when its
+// path was taken for a device or a FIFO, still one: a path swapped for a regular
+// file in between is not written over in place.
+void CheckOpenOutput(int fd, const std::string& name, const struct stat& archiveInfo, bool stream)
+{
+    RefuseTerminal(fd, name);
+    struct stat info;
+    if (::fstat(fd, &info) != 0)
+        throw CFileException(CFileException::OsErrorToCause(errno), errno, name);
+    if (SameFile(info, archiveInfo))
+        throw OutputRefused(name, "is the archive itself; refusing to overwrite it");
+    if (stream && !S_ISCHR(info.st_mode) && !S_ISFIFO(info.st_mode))
+        throw OutputRefused(name, "changed while it was opened; refusing to write to it");
+}
+
 // A stream cannot take back what it was given: a clip that the archive ends
 // inside is refused before the first byte, with the error its copy would meet.
 void CopyToStream(CFile& archive, const ClipSpan& span, CFile& target, const CopyProgress& progress)
@@ -77,7 +93,7 @@ void WriteClipFile(CFile& archive, const struct stat& archiveInfo, const ClipSpa
         if (fd < 0)
             throw CFileException(CFileException::OsErrorToCause(errno), errno, path);
         CFile target(fd, path);
-        RefuseTerminal(fd, path);
+        CheckOpenOutput(fd, path, archiveInfo, true);
         CopyToStream(archive, span, target, progress);
         return;
     }
@@ -86,10 +102,10 @@ void WriteClipFile(CFile& archive, const struct stat& archiveInfo, const ClipSpa
     target.Commit(force);
 }
 
-void WriteClipStream(CFile& archive, const ClipSpan& span, int fd, const std::string& name,
-                     const CopyProgress& progress)
+void WriteClipStream(CFile& archive, const struct stat& archiveInfo, const ClipSpan& span, int fd,
+                     const std::string& name, const CopyProgress& progress)
 {
-    RefuseTerminal(fd, name);
+    CheckOpenOutput(fd, name, archiveInfo, false);
     const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
     if (own < 0)
         throw CFileException(CFileException::OsErrorToCause(errno), errno, name);

@@ -25,6 +25,6 @@ void WriteClipFile(CFile& archive, const struct stat& archiveInfo, const ClipSpa
                    bool force, const CopyProgress& progress);
 
 // Copies span of archive to the open descriptor fd (standard output), named name
-// in errors. Throws OutputRefused when fd is a terminal.
-void WriteClipStream(CFile& archive, const ClipSpan& span, int fd, const std::string& name,
-                     const CopyProgress& progress);
+// in errors. Throws OutputRefused when fd is a terminal or the archive itself.
+void WriteClipStream(CFile& archive, const struct stat& archiveInfo, const ClipSpan& span, int fd,
+                     const std::string& name, const CopyProgress& progress);

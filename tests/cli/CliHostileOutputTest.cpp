@@ -64,6 +64,15 @@ TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
     ::close(reader);
     EXPECT_EQ(throughFifo, Hi(1));
     EXPECT_TRUE(fs::is_fifo(m_folder / "fifo.bik"));
+
+    // Standard output sent back into the archive is the archive.
+    CliStart shell;
+    shell.program = "/bin/sh";
+    const CliResult appended = RunProgram({"-c", "'" ZODOVU_CLI "' extract disc1.pak 1 -o - >> disc1.pak"},
+                                          m_folder.Path(), shell);
+    EXPECT_EQ(appended.status, 1);
+    EXPECT_TRUE(Contains(appended.err, "standard output: is the archive itself")) << appended.err;
+    EXPECT_EQ(ArchiveOnDisk(), Text(m_archive.Bytes()));
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "fifo.bik", "link.bik", "null.bik", "target.bik"}));
 }
 
