@@ -113,6 +113,7 @@ CAtomicOutput::CAtomicOutput(const std::string& outputPath) : m_output(outputPat
         const std::string pattern = TemporaryPathPattern(outputPath);
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
+        const SignalsHeld held;   // until the name is remembered for removal
         fd = ::mkstemp(buffer.data());
         if (fd < 0)
             ThrowErrno(errno, outputPath);
@@ -143,6 +144,7 @@ CAtomicOutput::~CAtomicOutput()
 void CAtomicOutput::NameTheUnnamedFile()
 {
     const std::string pattern = TemporaryPathPattern(m_output);
+    const SignalsHeld held;   // until the name is remembered for removal
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string name = RandomName(pattern);
         if (::linkat(AT_FDCWD, DescriptorPath(m_unnamedDescriptor).c_str(), AT_FDCWD, name.c_str(),

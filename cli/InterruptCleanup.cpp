@@ -1,5 +1,6 @@
 #include "InterruptCleanup.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstring>
 #include <unistd.h>
@@ -45,5 +46,20 @@ void RemoveOnInterrupt(const std::string& path)
         return;
     InstallInterruptCleanup();
     std::memcpy(g_path, path.c_str(), path.size() + 1);
+    std::atomic_signal_fence(std::memory_order_seq_cst);   // the path is whole before it is armed
     g_armed = 1;
+}
+
+SignalsHeld::SignalsHeld()
+{
+    sigset_t held;
+    sigemptyset(&held);
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        sigaddset(&held, signalNumber);
+    sigprocmask(SIG_BLOCK, &held, &m_previous);
+}
+
+SignalsHeld::~SignalsHeld()
+{
+    sigprocmask(SIG_SETMASK, &m_previous, nullptr);
 }
