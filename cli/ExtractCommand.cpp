@@ -67,15 +67,12 @@ std::vector<int> AllClips(uint32_t count)
     return indices;
 }
 
-} // namespace
-
-int RunExtract(const ExtractRequest& request)
+// The files to write, in order: the selected clips' indices (usage errors throw),
+// each in the chosen encodings. One clip keeps the viewer's name (or the one
+// given); a batch, or a folder given as the output, names each file by the
+// archive, the clip and its title, in that folder (made when missing).
+std::vector<ClipFile> PlanFiles(const ExtractRequest& request, const LoadedArchive& archive)
 {
-    InstallInterruptCleanup();
-    LoadedArchive archive;
-    if (!LoadArchive(request.archive, archive))
-        return ReportRejectedArchive(archive);
-
     const uint32_t count = archive.clips->nCount;
     std::vector<int> indices = AllClips(count);
     int unknown = 0;
@@ -87,36 +84,44 @@ int RunExtract(const ExtractRequest& request)
     std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
     if (request.both)
         resolutions.push_back(Resolution::Low);
-    const size_t fileCount = indices.size() * resolutions.size();
     const bool toStdout = request.output == STANDARD_OUTPUT;   // one file: the options made sure
-
-    // One clip keeps the viewer's name (or the one given); a batch, or a folder
-    // given as the output, names each file by the archive, the clip and its title.
-    const bool batchNames = fileCount > 1 || (!request.output.empty() && !toStdout &&
-                                              (request.output.back() == '/' || IsFolder(request.output)));
+    const bool batchNames = indices.size() * resolutions.size() > 1 ||
+                            (!request.output.empty() && !toStdout &&
+                             (request.output.back() == '/' || IsFolder(request.output)));
     std::string folder = batchNames ? request.output : std::string();
     if (!folder.empty()) {
-        try {
-            MakeFolders(folder);
-        } catch (const CException& error) {
-            return ReportFailure(error);
-        }
+        MakeFolders(folder);
         if (folder.back() != '/')
             folder += '/';
     }
     const std::string stem = ArchiveStem(archive.strTitle);
 
     std::vector<ClipFile> files;
-    uint64_t total = 0;
     for (const int index : indices) {
         for (const Resolution resolution : resolutions) {
             std::string path = request.output.empty() ? ProposedClipName(index, resolution) : request.output;
             if (batchNames)
                 path = folder + BatchClipName(stem, index, resolution, FormatClipLabel(archive.identity.disc, index));
             files.push_back({index, resolution, path});
-            total += GetClipSpan(archive.clips->aRecords[index], resolution).size;
         }
     }
+    return files;
+}
+
+} // namespace
+
+int RunExtract(const ExtractRequest& request)
+{
+    InstallInterruptCleanup();
+    LoadedArchive archive;
+    if (!LoadArchive(request.archive, archive))
+        return ReportRejectedArchive(archive);
+
+    const std::vector<ClipFile> files = PlanFiles(request, archive);
+    const bool toStdout = request.output == STANDARD_OUTPUT;
+    uint64_t total = 0;
+    for (const ClipFile& file : files)
+        total += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
 
     CTerminalProgress progress(total, !request.quiet);
     uint64_t before = 0;
