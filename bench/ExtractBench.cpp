@@ -2,8 +2,8 @@
 // and cp moving the same bytes. Prints figures; asserts nothing. The archive is
 // a real (not sparse) file, read from the page cache after it is written.
 #include "BenchSupport.h"
-#include "BinkBuilder.h"
 #include "ClipCopy.h"
+#include "LargeArchive.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -24,7 +24,7 @@ namespace {
 
 constexpr uint32_t MIB = 1048576;
 constexpr uint32_t HI_SIZE = 512 * MIB;
-constexpr uint32_t HI_OFFSET = 8;   // right after the KVP header
+constexpr uint32_t HI_OFFSET = LARGE_ARCHIVE_HI_OFFSET;
 constexpr int RUNS = 3;
 
 // disc1.pak with one clip: a 512 MiB high-resolution file of varied bytes and a small low one.
@@ -33,27 +33,7 @@ void WriteArchive(const std::string& path)
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0)
         throw std::runtime_error("cannot create " + path);
-    const uint8_t kvp[8] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
-    WriteAll(fd, kvp, sizeof kvp);
-
-    std::vector<uint8_t> header = BuildBinkFile(HiResShape(7680));
-    header.resize(BINK_HEADER_SIZE);
-    PutU32(header, 4, HI_SIZE - 8);
-    WriteAll(fd, header.data(), header.size());
-
-    std::vector<uint64_t> block(MIB / 8);
-    uint64_t state = 0x9E3779B97F4A7C15ull;
-    for (uint32_t written = BINK_HEADER_SIZE; written < HI_SIZE;) {
-        for (uint64_t& word : block) {
-            state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-            word = state;
-        }
-        const uint32_t n = HI_SIZE - written < MIB ? HI_SIZE - written : MIB;
-        WriteAll(fd, block.data(), n);
-        written += n;
-    }
-    const std::vector<uint8_t> lo = BuildBinkFile(LoResShape(7680));
-    WriteAll(fd, lo.data(), lo.size());
+    GenerateLargeArchive(HI_SIZE, [fd](const void* bytes, size_t count) { WriteAll(fd, bytes, count); });
     if (::close(fd) != 0)
         throw std::runtime_error("cannot finish " + path);
 }

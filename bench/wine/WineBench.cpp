@@ -9,8 +9,8 @@
 #include "ViewerProcess.h"
 
 #include "ArchiveBuilder.h"
-#include "BinkBuilder.h"
 #include "GameRegistryKey.h"
+#include "LargeArchive.h"
 #include "resource.h"
 
 #include <windows.h>
@@ -28,7 +28,7 @@ namespace {
 
 constexpr uint32_t MIB = 1048576;
 constexpr uint32_t HI_SIZE = 512 * MIB;
-constexpr uint32_t HI_OFFSET = KVP_HEADER_SIZE;
+constexpr uint32_t HI_OFFSET = LARGE_ARCHIVE_HI_OFFSET;
 
 void WriteOrThrow(HANDLE h, const void* data, DWORD size)
 {
@@ -43,25 +43,9 @@ void WriteBigArchive(const std::string& path)
     HANDLE h = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     if (h == INVALID_HANDLE_VALUE)
         throw std::runtime_error("cannot create " + path);
-    const uint8_t kvp[KVP_HEADER_SIZE] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
-    WriteOrThrow(h, kvp, sizeof kvp);
-    std::vector<uint8_t> header = BuildBinkFile(HiResShape(7680));
-    header.resize(BINK_HEADER_SIZE);
-    PutU32(header, 4, HI_SIZE - 8);
-    WriteOrThrow(h, header.data(), BINK_HEADER_SIZE);
-    std::vector<uint64_t> block(MIB / 8);
-    uint64_t state = 0x9E3779B97F4A7C15ull;
-    for (uint32_t written = BINK_HEADER_SIZE; written < HI_SIZE;) {
-        for (uint64_t& word : block) {
-            state ^= state << 13, state ^= state >> 7, state ^= state << 17;
-            word = state;
-        }
-        const uint32_t n = std::min(HI_SIZE - written, MIB);
-        WriteOrThrow(h, block.data(), n);
-        written += n;
-    }
-    const std::vector<uint8_t> lo = BuildBinkFile(LoResShape(7680));
-    WriteOrThrow(h, lo.data(), static_cast<DWORD>(lo.size()));
+    GenerateLargeArchive(HI_SIZE, [h](const void* bytes, size_t count) {
+        WriteOrThrow(h, bytes, static_cast<DWORD>(count));
+    });
     ::CloseHandle(h);
 }
 
