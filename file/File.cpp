@@ -1,6 +1,8 @@
 // The platform-free part of CFile; the system calls are in FilePosix.cpp and FileWin32.cpp.
 #include "File.h"
 
+#include "PathNames.h"
+
 CFile::CFile() : m_hFile(-1) {}
 
 CFile::CFile(intptr_t hFile, const std::string& fileName) : m_strFileName(fileName), m_hFile(hFile) {}
@@ -20,13 +22,7 @@ bool CFile::IsOpen() const
 
 std::string CFile::GetFileName() const
 {
-#ifdef _WIN32
-    const char* separators = "\\/:";
-#else
-    const char* separators = "/";
-#endif
-    const std::string::size_type slash = m_strFileName.find_last_of(separators);
-    return slash == std::string::npos ? m_strFileName : m_strFileName.substr(slash + 1);
+    return NameOf(m_strFileName);
 }
 
 void CFile::ThrowIfClosed() const
@@ -52,6 +48,15 @@ void CFile::Attach(intptr_t hFile, const std::string& fileName)
     m_openFailure = CFileException();
 }
 
+bool CFile::OpenFailed(const CFileException& failure, CFileException* pError)
+{
+    m_hFile = -1;
+    m_openFailure = failure;
+    if (pError)
+        *pError = failure;
+    return false;
+}
+
 bool CFile::Open(const char* fileName, unsigned openFlags, CFileException* pError)
 {
     if (m_hFile != -1)
@@ -60,18 +65,38 @@ bool CFile::Open(const char* fileName, unsigned openFlags, CFileException* pErro
     m_strFileName = fileName ? fileName : "";
     m_openFailure = CFileException();
 
-    long osError = 0;
     if (!fileName || !*fileName)
-        m_openFailure = CFileException(CFileException::badPath, 0, m_strFileName);
-    else if ((osError = OpenOsHandle(fileName, openFlags, m_hFile)) != 0)
-        m_openFailure = CFileException(CFileException::OsErrorToCause(osError), osError, m_strFileName);
+        return OpenFailed(CFileException(CFileException::badPath, 0, m_strFileName), pError);
+    if (const long osError = OpenOsHandle(fileName, openFlags, m_hFile))
+        return OpenFailed(CFileException(CFileException::OsErrorToCause(osError), osError, m_strFileName), pError);
+    return true;
+}
 
-    if (m_openFailure.m_cause == CFileException::none)
-        return true;
-    m_hFile = -1;
-    if (pError)
-        *pError = m_openFailure;
-    return false;
+bool CFile::OpenRegularFile(const char* fileName, CFileException* pError)
+{
+    const std::string name = fileName ? fileName : "";
+    Attach(-1, name);   // closes what was open, and lets a derived class forget its state
+    if (name.empty())
+        return OpenFailed(CFileException(CFileException::badPath, 0, name), pError);
+    intptr_t hFile = -1;
+    bool regular = false;
+    if (const long osError = OpenOsExisting(fileName, hFile, regular))
+        return OpenFailed(CFileException(CFileException::OsErrorToCause(osError), osError, name), pError);
+    if (!regular) {
+        CloseOsHandle(hFile);
+        return OpenFailed(CFileException(CFileException::notRegularFile, 0, name), pError);
+    }
+    Attach(hFile, name);
+    return true;
+}
+
+FileIdentity CFile::GetIdentity() const
+{
+    ThrowIfClosed();
+    FileIdentity identity;
+    if (const long osError = OsIdentity(m_hFile, identity))
+        ThrowFileException(CFileException::OsErrorToCause(osError), osError);
+    return identity;
 }
 
 void CFile::Close()

@@ -8,6 +8,15 @@
 #include <cstdint>
 #include <string>
 
+// Which file a handle or a path reaches, whatever the spelling or link that
+// led there: the device (volume) and the file's number on it.
+struct FileIdentity {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileIdentity& other) const { return volume == other.volume && index == other.index; }
+    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
+};
+
 class CFile {
 public:
     enum OpenFlags : unsigned {
@@ -34,6 +43,11 @@ public:
     // FALSE on failure; the reason goes to *pError when given, and is kept for
     // the next operation either way.
     virtual bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr);
+    // Opens an existing regular file for reading, shared with every other opener.
+    // Anything else (a folder, a pipe, a FIFO, a device) fails with
+    // notRegularFile, without waiting for a FIFO's writer; the check is made on
+    // the handle that is then read, so that nothing can be swapped in between.
+    bool OpenRegularFile(const char* fileName, CFileException* pError = nullptr);
     // As the adopting constructor, for an object that exists already: closes what
     // it held (dropping a failed close) and takes over hFile.
     virtual void Attach(intptr_t hFile, const std::string& fileName);
@@ -49,6 +63,10 @@ public:
     virtual void Flush();
     virtual void Close();
     virtual bool IsOpen() const;
+    // The file the handle reaches; throws when the system cannot tell.
+    FileIdentity GetIdentity() const;
+    // The system's handle (a descriptor on POSIX), -1 when closed; the object keeps it.
+    intptr_t GetHandle() const { return m_hFile; }
 
     // The path as given to Open, and the name without its folder.
     const std::string& GetFilePath() const { return m_strFileName; }
@@ -61,6 +79,8 @@ public:
 
 protected:
     [[noreturn]] void ThrowFileException(int cause, long osError = 0) const;
+    // Keeps failure for the next operation and hands it to *pError; returns false.
+    bool OpenFailed(const CFileException& failure, CFileException* pError);
     // The one rule for a position: 0 to 2^31-1, checked before the file moves, so
     // that a refused seek leaves the position where it was.
     int32_t CheckedPosition(int64_t position) const;
@@ -70,6 +90,9 @@ protected:
 private:
     // Backend: 0 or the system's error code; these never throw.
     static long OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept;
+    // Opens for reading and sets regular to whether the handle reaches a regular file.
+    static long OpenOsExisting(const char* fileName, intptr_t& hFile, bool& regular) noexcept;
+    static long OsIdentity(intptr_t hFile, FileIdentity& identity) noexcept;
     static long CloseOsHandle(intptr_t hFile) noexcept;
     static long OsPosition(intptr_t hFile, int64_t& position) noexcept;
     static long OsLength(intptr_t hFile, int64_t& length) noexcept;

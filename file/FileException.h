@@ -37,6 +37,7 @@ public:
         diskFull,
         endOfFile,        // the file ended before the bytes asked for
         tooLarge,         // the length does not fit the class's 32-bit lengths
+        notRegularFile,   // a folder, pipe, FIFO or device where a regular file must be
     };
 
     CFileException(int cause = none, long osError = 0, std::string fileName = std::string());
@@ -44,6 +45,9 @@ public:
     // The reason in words, one sentence ending in a full stop: the system's text
     // for m_lOsError when there is one, otherwise a text for m_cause.
     std::string GetReason() const;
+    // The same words without the full stop, as a command-line tool puts them
+    // after the file's name ("No such file or directory").
+    std::string GetPlainReason() const;
     std::string GetErrorMessage() const override;
 
     // The system's error code (errno on POSIX, GetLastError on Windows) to a cause;

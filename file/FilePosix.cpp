@@ -2,7 +2,7 @@
 // Share flags are ignored: POSIX has no mandatory share modes, and advisory locks
 // would protect nothing from other programs.
 #include "File.h"
-#include "SystemErrorText.h"
+#include "SystemError.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -22,6 +22,11 @@ int TransferErrorCause(int error)
 }
 
 } // namespace
+
+long LastSystemError() noexcept
+{
+    return errno;
+}
 
 std::string SystemErrorText(long osError)
 {
@@ -91,6 +96,42 @@ long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFi
         return error;
     }
     hFile = fd;
+    return 0;
+}
+
+long CFile::OpenOsExisting(const char* fileName, intptr_t& hFile, bool& regular) noexcept
+{
+    // Non-blocking, so that a FIFO without a writer opens at once and is refused.
+    int fd;
+    do
+        fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    while (fd == -1 && errno == EINTR);
+    if (fd == -1)
+        return errno;
+    struct stat info;
+    int error = 0;
+    if (::fstat(fd, &info) != 0)
+        error = errno;
+    else if (S_ISDIR(info.st_mode))
+        error = EISDIR;
+    else if (S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = errno;
+    if (error != 0) {
+        ::close(fd);
+        return error;
+    }
+    regular = S_ISREG(info.st_mode);
+    hFile = fd;
+    return 0;
+}
+
+long CFile::OsIdentity(intptr_t hFile, FileIdentity& identity) noexcept
+{
+    struct stat info;
+    if (::fstat(static_cast<int>(hFile), &info) != 0)
+        return errno;
+    identity.volume = static_cast<uint64_t>(info.st_dev);
+    identity.index = static_cast<uint64_t>(info.st_ino);
     return 0;
 }
 

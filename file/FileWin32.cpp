@@ -1,7 +1,7 @@
 // CFile on Win32 handles: the backend of the win32 tree, and the only file of the
 // class that sees <windows.h>.
 #include "File.h"
-#include "SystemErrorText.h"
+#include "SystemError.h"
 
 #include <windows.h>
 
@@ -48,6 +48,11 @@ int64_t FileLength(HANDLE h, DWORD& osError)
 }
 
 } // namespace
+
+long LastSystemError() noexcept
+{
+    return static_cast<long>(GetLastError());
+}
 
 std::string SystemErrorText(long osError)
 {
@@ -112,6 +117,29 @@ long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFi
     if (h == INVALID_HANDLE_VALUE)
         return static_cast<long>(GetLastError());
     hFile = reinterpret_cast<intptr_t>(h);
+    return 0;
+}
+
+long CFile::OpenOsExisting(const char* fileName, intptr_t& hFile, bool& regular) noexcept
+{
+    // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device or a
+    // pipe opens, and its type tells it from a file on a disk.
+    const HANDLE h = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return static_cast<long>(GetLastError());
+    regular = GetFileType(h) == FILE_TYPE_DISK;
+    hFile = reinterpret_cast<intptr_t>(h);
+    return 0;
+}
+
+long CFile::OsIdentity(intptr_t hFile, FileIdentity& identity) noexcept
+{
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(ToHandle(hFile), &info))
+        return static_cast<long>(GetLastError());
+    identity.volume = info.dwVolumeSerialNumber;
+    identity.index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
     return 0;
 }
 

@@ -1,0 +1,42 @@
+// The standard streams on POSIX descriptors 0, 1 and 2.
+#include "Console.h"
+#include "SystemError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+unsigned OpenClosedStandardStreams()
+{
+    unsigned closed = 0;
+    for (int stream = STANDARD_INPUT; stream <= STANDARD_ERROR; ++stream) {
+        if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // open takes the lowest free number: this one, as the lower ones are open.
+        if (::open("/dev/null", O_RDWR) == stream)
+            closed |= 1u << stream;
+    }
+    return closed;
+}
+
+bool IsTerminal(int stream)
+{
+    return ::isatty(stream) == 1;
+}
+
+int TerminalColumns(int stream)
+{
+    struct winsize size {};
+    if (::ioctl(stream, TIOCGWINSZ, &size) != 0)
+        return 0;
+    return size.ws_col;
+}
+
+void AttachStandardStream(int stream, CFile& file, const std::string& name)
+{
+    const int own = ::fcntl(stream, F_DUPFD_CLOEXEC, 0);
+    if (own < 0)
+        ThrowLastSystemError(name);
+    file.Attach(own, name);
+}

@@ -1,0 +1,51 @@
+// Paths on POSIX: only '/' separates folders.
+#include "BackEnd.h"
+#include "PathNames.h"
+#include "SystemError.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+const bool PATHS_HAVE_DRIVES = false;
+
+bool IsPathSeparator(char c)
+{
+    return c == '/';
+}
+
+bool IsFolder(const std::string& path)
+{
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool MakeFolder(const std::string& folder)
+{
+    if (::mkdir(folder.c_str(), 0777) == 0)
+        return true;
+    if (errno == EEXIST)
+        return false;
+    ThrowLastSystemError(folder);
+}
+
+void RemoveFolderIfEmpty(const std::string& folder)
+{
+    ::rmdir(folder.c_str());
+}
+
+void ThrowNotAFolder(const std::string& path)
+{
+    ThrowSystemError(ENOTDIR, path);
+}
+
+std::string AbsolutePath(const std::string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    if (!resolved)
+        ThrowLastSystemError(path);
+    return resolved.get();
+}
