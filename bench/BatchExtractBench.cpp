@@ -4,6 +4,7 @@
 // sparse) file, read from the page cache after it is written.
 #include "BenchSupport.h"
 #include "BinkBuilder.h"
+#include "ClipTable.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -19,7 +20,6 @@ using bench::WriteAll;
 
 namespace {
 
-constexpr uint32_t MIB = 1048576;
 constexpr int CLIPS = 32;
 constexpr uint32_t HI_SIZE = 8 * MIB;
 constexpr uint32_t LO_SIZE = 2 * MIB;

@@ -22,7 +22,6 @@ using bench::WriteAll;
 
 namespace {
 
-constexpr uint32_t MIB = 1048576;
 constexpr uint32_t HI_SIZE = 512 * MIB;
 constexpr uint32_t HI_OFFSET = LARGE_ARCHIVE_HI_OFFSET;
 constexpr int RUNS = 3;

@@ -25,7 +25,6 @@ using namespace testsupport;
 namespace {
 
 constexpr int SCANS = 50;
-constexpr uint32_t MIB = 1048576;
 
 // The 44-byte header of a Bink file claiming size bytes in all.
 std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)

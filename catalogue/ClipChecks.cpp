@@ -1,6 +1,7 @@
 #include "ClipChecks.h"
 
 #include "BinkHeader.h"
+#include "ClipTitles.h"
 
 namespace {
 
@@ -72,7 +73,9 @@ private:
                 Add("'s frame index cannot be read");
             return;
         }
-        if (framesEnd != span.size) {
+        // Bit 0 of an index entry marks a key frame, so the index cannot say
+        // that a file ends on an odd byte: compare the size the same way.
+        if (framesEnd != (span.size & ~1u)) {
             Add("'s size field gives " + Decimal(span.size) + " bytes, its frame index ends at byte " +
                 Decimal(framesEnd));
         }
@@ -102,4 +105,25 @@ std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipT
         check.Check({"the low-resolution video", GetClipSpan(record, Resolution::Low), 320, 224}, record.dwFrames);
     }
     return findings;
+}
+
+uint32_t KnownClipCount(DiscId disc)
+{
+    if (disc >= CLIP_TITLE_ROWS)
+        return 0;
+    uint32_t count = 0;
+    while (count < CLIP_TITLE_SLOTS && g_clipTitles[disc][count])
+        ++count;
+    return count;
+}
+
+std::vector<ClipFinding> CheckClipCount(const DiscIdentity& identity, uint32_t count)
+{
+    const uint32_t known = KnownClipCount(identity.disc);
+    if (count == 0 && known == 0)
+        return {{0, "holds no clips"}};
+    if (known == 0 || count == known)
+        return {};
+    const std::string holds = count == 0 ? "holds no clips" : count == 1 ? "holds 1 clip" : "holds " + Decimal(count) + " clips";
+    return {{0, holds + "; " + identity.label + " has " + Decimal(known)}};
 }

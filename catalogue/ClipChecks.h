@@ -10,8 +10,10 @@
 
 class CFile;
 
+#include "DiscIdentity.h"
+
 struct ClipFinding {
-    uint32_t clip;      // 1-based
+    uint32_t clip;      // 1-based; 0 for a finding about the whole archive
     std::string text;   // e.g. "clip 34: the low-resolution video's size runs 5 bytes past the end of the archive"
 };
 
@@ -20,3 +22,11 @@ struct ClipFinding {
 // 640x448 (high) or 320x224 (low), frame counts that differ from the clip's
 // record, and a frame index that ends elsewhere than the size field says.
 std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipTable& table);
+
+// How many clips a known disc has (as many as its titles); 0 for the publisher
+// archive and any other.
+uint32_t KnownClipCount(DiscId disc);
+
+// An archive without clips, or a known disc's archive with more or fewer clips
+// than that disc has: "holds 3 clips; KVN Disc 2 has 34".
+std::vector<ClipFinding> CheckClipCount(const DiscIdentity& identity, uint32_t count);

@@ -1,10 +1,5 @@
 #include "ClipTable.h"
 
-Resolution ResolutionFromIndex(int index)
-{
-    return index == 0 ? Resolution::High : Resolution::Low;
-}
-
 ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution)
 {
     if (resolution == Resolution::High)

@@ -15,6 +15,12 @@ struct ClipRecord {
 
 constexpr uint32_t MAX_CLIPS = 256;
 
+// The clips play at 15 frames per second, whatever their headers say.
+constexpr uint32_t CLIP_FRAME_RATE = 15;
+
+// Sizes are shown, and copies made, in mebibytes.
+constexpr uint32_t MIB = 1048576;
+
 // Slots 0 .. nCount-1 in archive order; slots past nCount keep whatever was there.
 struct ClipTable {
     ClipRecord aRecords[MAX_CLIPS];
@@ -23,10 +29,6 @@ struct ClipTable {
 
 // Which of a clip's two encodings: 640x448 or 320x224.
 enum class Resolution { High, Low };
-
-// The main window's radio group stores the index of the chosen button: 0 is the
-// high-resolution one, any other the low.
-Resolution ResolutionFromIndex(int index);
 
 struct ClipSpan {
     uint32_t offset;

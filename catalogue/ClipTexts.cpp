@@ -1,5 +1,6 @@
 #include "ClipTexts.h"
 
+#include "ClipTable.h"
 #include "ClipTitles.h"
 
 #include <cstdio>
@@ -8,9 +9,7 @@ const char* const CLIP_COLUMN_HEADINGS[CLIP_COLUMNS] = {"Clip", "Length", "Hi-re
 
 namespace {
 
-// The clips always play at 15 frames per second; the Bink header's rate is not read.
-constexpr uint32_t FRAMES_PER_SECOND = 15;
-constexpr uint32_t FRAMES_PER_MINUTE = 60 * FRAMES_PER_SECOND;
+constexpr uint32_t FRAMES_PER_MINUTE = 60 * CLIP_FRAME_RATE;
 
 const char* TitleOf(DiscId disc, uint32_t index)
 {
@@ -24,7 +23,7 @@ const char* TitleOf(DiscId disc, uint32_t index)
 std::string FormatClipLength(uint32_t frames)
 {
     const unsigned minutes = frames / FRAMES_PER_MINUTE;
-    const unsigned seconds = (frames / FRAMES_PER_SECOND) % 60;
+    const unsigned seconds = (frames / CLIP_FRAME_RATE) % 60;
     char text[32];
     std::snprintf(text, sizeof text, "%u:%02u", minutes, seconds);
     return text;
@@ -32,8 +31,13 @@ std::string FormatClipLength(uint32_t frames)
 
 std::string FormatClipSize(uint32_t bytes)
 {
+    return FormatMebibytes(bytes);
+}
+
+std::string FormatMebibytes(uint64_t bytes)
+{
     char text[32];
-    std::snprintf(text, sizeof text, "%.1fM", static_cast<double>(bytes) / 1048576.0);
+    std::snprintf(text, sizeof text, "%.1fM", static_cast<double>(bytes) / MIB);
     return text;
 }
 

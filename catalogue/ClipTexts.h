@@ -14,5 +14,6 @@ extern const char* const CLIP_COLUMN_HEADINGS[CLIP_COLUMNS];
 std::string FormatClipLength(uint32_t frames);
 // "%.1fM" of the size in mebibytes.
 std::string FormatClipSize(uint32_t bytes);
+std::string FormatMebibytes(uint64_t bytes);
 // The title of clip index for a disc, or "Clip %03i" of index+1 where there is none.
 std::string FormatClipLabel(DiscId disc, uint32_t index);

@@ -1,161 +1,134 @@
-#include "ExtractCommand.h"
-
-#include "BatchClipNames.h"
+// zodovu-cli extract ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
+// [--force] [-q | -v] [--disc D]
+#include "Archive.h"
+#include "ClipCopy.h"
 #include "ClipTexts.h"
-#include "ExitStatus.h"
+#include "Commands.h"
+#include "ExtractPlan.h"
 #include "InterruptCleanup.h"
-#include "LoadedArchive.h"
-#include "OutputTarget.h"
+#include "OutputFile.h"
 #include "PathNames.h"
 #include "Reporting.h"
-#include "TerminalProgress.h"
-#include "Usage.h"
-#include "ViewerNames.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <iostream>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <deque>
+#include <memory>
 
 namespace {
 
-const char STANDARD_OUTPUT_NAME[] = "standard output";
+// Finished files wait for their commit while the next ones are written, so
+// that the disk takes several files' bytes at once rather than one after the
+// other; each is still on the disk before it takes its name.
+constexpr size_t COMMITS_IN_FLIGHT = 4;
 
-struct ClipFile {
-    int index;
-    Resolution resolution;
-    std::string path;
-};
-
-bool IsFolder(const std::string& path)
-{
-    struct stat info;
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// Makes folder and any missing folder above it; throws CFileException naming it.
-void MakeFolders(const std::string& folder)
-{
-    for (size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
-        const std::string part = folder.substr(0, slash);
-        if (!part.empty() && ::mkdir(part.c_str(), 0777) != 0 && errno != EEXIST)
-            throw CFileException(CFileException::OsErrorToCause(errno), errno, part);
-        if (slash == std::string::npos)
-            break;
+class Extraction {
+public:
+    Extraction(const ExtractRequest& request, RunState& run, LoadedArchive& archive, bool madeNames)
+        : m_request(request), m_report(run.report), m_archive(archive)
+    {
+        m_rules.replace = request.force;
+        m_rules.madeName = madeNames;
+        m_rules.hasProtected = true;
+        m_rules.protectedFile = archive.identity;
+        m_rules.protectedRole = "the archive";
     }
-    if (!IsFolder(folder))
-        throw CFileException(CFileException::accessDenied, ENOTDIR, folder);
-}
 
-// "zodovu-cli: FILE: reason"; when the error is about another file (the archive
-// ending early), that file and its reason follow the output's name.
-void ReportFileFailure(const std::string& path, const CException& error)
-{
-    const auto* fileError = dynamic_cast<const CFileException*>(&error);
-    if (fileError && fileError->m_strFileName == path)
-        ReportFailure(error);
-    else
-        ReportFailure(path, error.GetErrorMessage());
-}
-
-std::vector<int> AllClips(uint32_t count)
-{
-    std::vector<int> indices;
-    for (uint32_t i = 0; i < count; ++i)
-        indices.push_back(static_cast<int>(i));
-    return indices;
-}
-
-// The files to write, in order: the selected clips' indices (usage errors throw),
-// each in the chosen encodings. One clip keeps the viewer's name (or the one
-// given); a batch, or a folder given as the output, names each file by the
-// archive, the clip and its title, in that folder (made when missing).
-std::vector<ClipFile> PlanFiles(const ExtractRequest& request, const LoadedArchive& archive)
-{
-    const uint32_t count = archive.clips->nCount;
-    std::vector<int> indices = AllClips(count);
-    int unknown = 0;
-    if (!request.all && !SelectClips(request.selection, count, indices, unknown))
-        throw UsageError(request.archive + ": " + NoSuchClipText(unknown, count));
-    if (indices.empty())
-        throw UsageError(request.archive + ": the archive holds no clips");
-
-    std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
-    if (request.both)
-        resolutions.push_back(Resolution::Low);
-    const bool toStdout = request.output == STANDARD_OUTPUT;   // one file: the options made sure
-    const bool batchNames = indices.size() * resolutions.size() > 1 ||
-                            (!request.output.empty() && !toStdout &&
-                             (request.output.back() == '/' || IsFolder(request.output)));
-    std::string folder = batchNames ? request.output : std::string();
-    if (!folder.empty()) {
-        MakeFolders(folder);
-        if (folder.back() != '/')
-            folder += '/';
-    }
-    const std::string stem = ArchiveStem(archive.strTitle);
-
-    std::vector<ClipFile> files;
-    for (const int index : indices) {
-        for (const Resolution resolution : resolutions) {
-            std::string path = request.output.empty() ? ProposedClipName(index, resolution) : request.output;
-            if (batchNames)
-                path = folder + BatchClipName(stem, index, resolution, FormatClipLabel(archive.identity.disc, index));
-            files.push_back({index, resolution, path});
+    void Write(const PlannedFile& file, uint64_t before)
+    {
+        const bool toStandardOutput = file.path == TO_STANDARD_OUTPUT;
+        const std::string name = toStandardOutput ? "standard output" : file.path;
+        const ClipSpan span = GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution);
+        m_report.Progress().SetName(toStandardOutput ? "to standard output" : NameOf(file.path));
+        try {
+            std::unique_ptr<COutputFile> output(toStandardOutput
+                                                    ? new COutputFile(COutputFile::StandardOutput{}, m_rules)
+                                                    : new COutputFile(file.path, m_rules));
+            // A stream cannot take back what it was given: a clip that the archive
+            // ends inside is refused before the first byte, with the copy's error.
+            if (output->IsStream() && ClipSpanEnd(span) > m_archive.length)
+                throw CFileException(CFileException::endOfFile, 0, m_archive.path);
+            CopyClipBytes(m_archive.file, span.offset, span.size, output->File(),
+                          [&](uint32_t copied) { m_report.Progress().Report(before + copied); });
+            output->Finish();
+            const size_t waiting = output->IsStream() ? 0 : COMMITS_IN_FLIGHT;   // a stream is closed at once
+            m_pending.push_back({std::move(output), file.path});
+            while (m_pending.size() > waiting)
+                CommitOldest();
+        } catch (const std::exception& error) {
+            m_report.Fail(error, name);
+            ++m_failed;
         }
     }
-    return files;
-}
+
+    // Commits what waits; the count of files that failed.
+    size_t Finish()
+    {
+        while (!m_pending.empty())
+            CommitOldest();
+        return m_failed;
+    }
+
+private:
+    struct Pending {
+        std::unique_ptr<COutputFile> output;
+        std::string path;
+    };
+
+    void CommitOldest()
+    {
+        Pending pending = std::move(m_pending.front());
+        m_pending.pop_front();
+        try {
+            pending.output->Commit();
+            if (m_request.verbose)
+                m_report.PrintName(pending.path);
+        } catch (const std::exception& error) {
+            m_report.Fail(error, pending.output->Path());
+            ++m_failed;
+        }
+    }
+
+    const ExtractRequest& m_request;
+    Reporter& m_report;
+    LoadedArchive& m_archive;
+    OutputRules m_rules;
+    std::deque<Pending> m_pending;
+    size_t m_failed = 0;
+};
 
 } // namespace
 
-int RunExtract(const ExtractRequest& request)
+int RunExtract(const ExtractRequest& request, RunState& run)
 {
     InstallInterruptCleanup();
+    if (request.quiet)
+        run.report.Quiet();
     LoadedArchive archive;
-    if (!LoadArchive(request.archive, archive))
-        return ReportRejectedArchive(archive);
+    LoadAcceptedArchive(request.archive, run, archive);
+    if (archive.clips->nCount == 0)
+        throw CCommandFailure(request.archive, "the archive holds no clips");
 
-    const std::vector<ClipFile> files = PlanFiles(request, archive);
-    const bool toStdout = request.output == STANDARD_OUTPUT;
+    const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
+    const ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder);
     uint64_t total = 0;
-    for (const ClipFile& file : files)
+    for (const PlannedFile& file : plan.files)
         total += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
+    const std::vector<std::string> madeFolders = plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
 
-    CTerminalProgress progress(total, !request.quiet);
+    run.report.Progress().Start("Extracting", total);
+    Extraction extraction(request, run, archive, plan.madeNames);
     uint64_t before = 0;
-    size_t failed = 0;
-    for (const ClipFile& file : files) {
-        const ClipSpan span = GetClipSpan(archive.clips->aRecords[file.index], file.resolution);
-        progress.SetName(toStdout ? std::string("to ") + STANDARD_OUTPUT_NAME : NameOf(file.path));
-        const CopyProgress report = [&](uint32_t copied) { progress.Report(before + copied); };
-        try {
-            if (toStdout)
-                WriteClipStream(archive.file, archive.fileInfo, span, STDOUT_FILENO, STANDARD_OUTPUT_NAME, report);
-            else
-                WriteClipFile(archive.file, archive.fileInfo, span, file.path, request.force, report);
-            if (request.verbose)
-                std::cout << file.path << '\n';
-        } catch (const OutputRefused& refusal) {
-            progress.BreakLine();
-            ReportFailure(refusal.path, refusal.what());
-            ++failed;
-        } catch (const CException& error) {
-            progress.BreakLine();
-            ReportFileFailure(toStdout ? STANDARD_OUTPUT_NAME : file.path, error);
-            ++failed;
-        }
-        before += span.size;
+    for (const PlannedFile& file : plan.files) {
+        extraction.Write(file, before);
+        before += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
     }
-    progress.BreakLine();
+    const size_t failed = extraction.Finish();
+    RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
 
-    if (files.size() > 1 && (failed > 0 || !request.quiet)) {
-        if (failed == 0)
-            std::fprintf(stderr, "zodovu-cli: %zu files extracted (%.1fM)\n", files.size(), total / 1048576.0);
-        else
-            std::fprintf(stderr, "zodovu-cli: %zu of %zu files extracted, %zu failed\n", files.size() - failed,
-                         files.size(), failed);
-    }
+    const size_t files = plan.files.size();
+    if (files > 1 && failed == 0 && !request.quiet)
+        run.report.Note(Counted(files, "file", "files") + " extracted (" + FormatMebibytes(total) + ")");
+    else if (files > 1 && failed > 0)
+        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files extracted, " +
+                        std::to_string(failed) + " failed");
     return failed > 0 ? EXIT_FAILED : EXIT_OK;
 }

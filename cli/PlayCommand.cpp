@@ -1,65 +1,75 @@
-#include "PlayCommand.h"
-
-#include "ExitStatus.h"
+// zodovu-cli url ARCHIVE NUMBER [--lo] and play ARCHIVE NUMBER [--lo] [--player
+// PROGRAM]: FFmpeg's subfile protocol reads a span of a file as a file of its
+// own, so a player reads the clip straight from the archive; no copy is made.
+#include "Archive.h"
+#include "ClipTexts.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "PathNames.h"
 #include "ProgramRun.h"
 #include "Reporting.h"
-#include "SubfileUrl.h"
+#include "SystemError.h"
 
 #include <cerrno>
-#include <cstring>
 
 namespace {
 
 const char DEFAULT_PLAYER[] = "ffplay";
 
-std::vector<std::string> PlayerArguments(const PlayRequest& request, const ClipLocation& location)
-{
-    const std::string url = SubfileUrl(location.archivePath, location.start, location.end);
-    if (!request.player.empty())
-        return {request.player, url};
-    // -autoexit: the window closes when the clip ends, as a clip player's should.
-    return {DEFAULT_PLAYER, "-hide_banner", "-autoexit", "-window_title", location.title, url};
-}
+struct ClipLocation {
+    std::string url;     // "subfile,,start,START,end,END,,:PATH", end exclusive
+    std::string title;   // the list's label
+};
 
-std::string NotFoundAdvice(const PlayRequest& request)
+// The archive is named by its absolute path: FFmpeg then reads it with its file
+// protocol whatever the path holds (':' or ',' too). A clip cut short by the
+// end of the archive is refused, as extract refuses to stream one.
+ClipLocation LocateClip(const ClipRequest& request, RunState& run)
 {
-    if (request.player.empty())
-        return "not found; install it with 'apt-get install ffmpeg' or name another player with --player";
-    return "not found; install it, or give --player the name or path of an installed player";
+    LoadedArchive archive;
+    LoadAcceptedArchive(request.archive, run, archive);
+    if (static_cast<uint32_t>(request.number) > archive.clips->nCount)
+        ThrowNoSuchClip(request.archive, request.number, archive.clips->nCount);
+    const uint32_t index = static_cast<uint32_t>(request.number - 1);
+    const ClipSpan span = GetClipSpan(archive.clips->aRecords[index], request.low ? Resolution::Low : Resolution::High);
+    if (ClipSpanEnd(span) > archive.length) {
+        throw CCommandFailure(request.archive, "clip " + std::to_string(request.number) +
+                                                   " runs past the end of the archive (the copy is cut short)");
+    }
+    return {"subfile,,start," + std::to_string(span.offset) + ",end," + std::to_string(ClipSpanEnd(span)) + ",,:" +
+                AbsolutePath(request.archive),
+            FormatClipLabel(archive.disc.disc, index)};
 }
 
 } // namespace
 
-CLI::App* AddPlayCommand(CLI::App& app, PlayRequest& request)
+int RunUrl(const ClipRequest& request, RunState& run)
 {
-    CLI::App* command = app.add_subcommand(
-        "play", "Play the clip straight from the archive with ffplay or another player.");
-    AddClipRequestOptions(*command, request.clip);
-    command
-        ->add_option("--player", request.player,
-                     "The program to start instead of ffplay; it gets the clip's URL as its last argument.")
-        ->check(CLI::Validator(
-            [](std::string& program) { return program.empty() ? std::string("no program named") : std::string(); },
-            "PROGRAM"));
-    command->footer("Exit status: the player's own (128+N when signal N ended it); 1 a rejected archive,\n"
-                    "a clip cut short, or a player that cannot be started; 2 a usage error (also a\n"
-                    "clip past the archive's last one).");
-    return command;
+    run.report.PrintName(LocateClip(request, run).url);
+    return EXIT_OK;
 }
 
-int RunPlay(const PlayRequest& request)
+int RunPlay(const ClipRequest& request, RunState& run)
 {
-    ClipLocation location;
-    if (!LocateClip(request.clip, location))
-        return EXIT_FAILED;
-
-    const std::vector<std::string> arguments = PlayerArguments(request, location);
-    const ProgramRun run = RunProgram(arguments);
-    if (run.startError == ENOENT)
-        return ReportFailure(arguments[0], NotFoundAdvice(request));
-    if (run.startError != 0)
-        return ReportFailure(arguments[0], std::string("cannot be started: ") + std::strerror(run.startError));
-    if (run.waitError != 0)
-        return ReportFailure(arguments[0], std::string("cannot learn how it ended: ") + std::strerror(run.waitError));
-    return run.status;
+    const ClipLocation location = LocateClip(request, run);
+    // -autoexit: the window closes when the clip ends, as a clip player's should.
+    const std::vector<std::string> arguments =
+        request.player.empty()
+            ? std::vector<std::string>{DEFAULT_PLAYER, "-hide_banner", "-autoexit", "-window_title", location.title,
+                                       location.url}
+            : std::vector<std::string>{request.player, location.url};
+    const ProgramRun player = RunProgram(arguments);
+    if (player.startError == ENOENT && player.missing != arguments[0])
+        throw CCommandFailure(arguments[0], "its interpreter " + player.missing + " is not found");
+    if (player.startError == ENOENT && request.player.empty())
+        throw CCommandFailure(arguments[0], "not found; install it with 'apt-get install ffmpeg' or name another "
+                                            "player with --player");
+    if (player.startError == ENOENT)
+        throw CCommandFailure(arguments[0], "not found; install it, or give --player the name or path of an "
+                                            "installed player");
+    if (player.startError != 0)
+        throw CCommandFailure(arguments[0], "cannot be started: " + SystemErrorText(player.startError));
+    if (player.waitError != 0)
+        throw CCommandFailure(arguments[0], "cannot learn how it ended: " + SystemErrorText(player.waitError));
+    return player.status;
 }

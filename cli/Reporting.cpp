@@ -1,42 +1,185 @@
 #include "Reporting.h"
 
-#include "ExitStatus.h"
-#include "FileException.h"
-#include "LoadedArchive.h"
+#include "Commands.h"
+#include "Console.h"
+#include "OutputFile.h"
 
 #include <cstdio>
+#include <utility>
 
-int ReportFailure(const std::string& path, const std::string& text)
+namespace {
+
+const char TOOL[] = "zodovu-cli";
+const char STANDARD_OUTPUT_NAME[] = "standard output";
+constexpr size_t OUTPUT_BUFFER = 64 * 1024;
+
+// The length of the UTF-8 sequence that starts text[i], or 0 when none does.
+size_t Utf8Sequence(const std::string& text, size_t i)
 {
-    std::fprintf(stderr, "zodovu-cli: %s: %s\n", path.c_str(), text.c_str());
-    return EXIT_FAILED;
+    const unsigned char lead = static_cast<unsigned char>(text[i]);
+    const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC2 && lead < 0xE0 ? 2 : 0;
+    if (length == 0 || i + length > text.size())
+        return 0;
+    for (size_t k = 1; k < length; ++k)
+        if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+            return 0;
+    return length;
 }
 
-std::string Counted(uint32_t count, const char* one, const char* many)
+std::string Escaped(const std::string& text)
+{
+    std::string shown;
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        size_t length = byte >= 0x80 ? Utf8Sequence(text, i) : 1;
+        if (byte == '\\') {
+            shown += "\\\\";
+        } else if (length == 0 || byte < 0x20 || byte == 0x7F) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", byte);
+            shown += code;
+            length = 1;
+        } else {
+            shown.append(text, i, length);
+        }
+        i += length;
+    }
+    return shown;
+}
+
+} // namespace
+
+std::string Counted(uint64_t count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string NoSuchClipText(int number, uint32_t count)
+CCommandFailure::CCommandFailure(std::string subject, std::string reason)
+    : m_subject(std::move(subject)), m_reason(std::move(reason))
 {
-    return "no clip " + std::to_string(number) + " (the archive holds " + Counted(count, "clip", "clips") + ")";
 }
 
-int ReportRejectedArchive(const LoadedArchive& archive)
+std::string CCommandFailure::GetErrorMessage() const
 {
-    return ReportFailure(archive.strPath, RejectionText(archive));
+    return m_subject.empty() ? m_reason : m_subject + ": " + m_reason;
 }
 
-std::string RejectionText(const LoadedArchive& archive)
+Reporter::Reporter()
+    : m_outputIsTerminal(IsTerminal(STANDARD_OUTPUT)), m_errorIsTerminal(IsTerminal(STANDARD_ERROR))
 {
-    std::string text = INVALID_MOVIE_FILE;
-    if (!archive.rejection.text.empty())
-        text += " (" + archive.rejection.text + ")";
-    return text;
 }
 
-int ReportFailure(const CException& error)
+std::string Reporter::Shown(const std::string& name, int stream) const
 {
-    std::fprintf(stderr, "zodovu-cli: %s\n", error.GetErrorMessage().c_str());
+    const bool terminal = stream == STANDARD_OUTPUT ? m_outputIsTerminal : m_errorIsTerminal;
+    return terminal ? Escaped(name) : name;
+}
+
+void Reporter::Print(const std::string& text)
+{
+    if (m_outputFailed)
+        return;
+    if (m_outputIsTerminal)
+        m_progress.Clear();
+    m_buffer += text;
+    if (m_buffer.size() >= OUTPUT_BUFFER || m_outputIsTerminal)
+        FlushOutput();
+}
+
+void Reporter::PrintName(const std::string& name)
+{
+    Print(Shown(name, STANDARD_OUTPUT) + "\n");
+}
+
+void Reporter::FlushOutput()
+{
+    if (m_buffer.empty() || m_outputFailed)
+        return;
+    try {
+        if (!m_output.IsOpen())
+            AttachStandardStream(STANDARD_OUTPUT, m_output, STANDARD_OUTPUT_NAME);
+        m_output.Write(m_buffer.data(), static_cast<uint32_t>(m_buffer.size()));
+    } catch (const CFileException& failure) {
+        m_outputFailure = failure;
+        m_outputFailed = true;
+    }
+    m_buffer.clear();
+}
+
+void Reporter::WriteError(const std::string& text)
+{
+    if (m_errorSilenced)
+        return;
+    m_progress.Clear();
+    std::fputs(text.c_str(), stderr);
+    std::fflush(stderr);
+}
+
+void Reporter::Error(const std::string& subject, const std::string& reason)
+{
+    const std::string shown = subject.empty() ? std::string() : Shown(subject, STANDARD_ERROR) + ": ";
+    WriteError(std::string(TOOL) + ": " + shown + reason + "\n");
+}
+
+void Reporter::Fail(const std::exception& error, const std::string& subject)
+{
+    if (const auto* file = dynamic_cast<const CFileException*>(&error)) {
+        if (!subject.empty() && file->m_strFileName != subject) {
+            // Another file is the cause: the archive that ended before the clip did.
+            const std::string cause = file->m_strFileName.empty() ? std::string() : Shown(file->m_strFileName, STANDARD_ERROR) + ": ";
+            Error(subject, cause + file->GetPlainReason());
+        } else {
+            Error(file->m_strFileName, file->GetPlainReason());
+        }
+    } else if (const auto* refusal = dynamic_cast<const COutputRefused*>(&error)) {
+        Error(refusal->Path(), refusal->Reason());
+    } else if (const auto* failure = dynamic_cast<const CCommandFailure*>(&error)) {
+        Error(failure->Subject(), failure->Reason());
+    } else if (const auto* other = dynamic_cast<const CException*>(&error)) {
+        Error(subject, other->GetErrorMessage());
+    } else {
+        Error(subject, error.what());
+    }
+}
+
+void Reporter::Note(const std::string& text)
+{
+    WriteError(std::string(TOOL) + ": " + text + "\n");
+}
+
+void Reporter::Raw(const std::string& text)
+{
+    WriteError(text);
+}
+
+void Reporter::Protect(const FileIdentity& archive)
+{
+    FileIdentity stream;
+    if (StandardStreamIdentity(STANDARD_ERROR, stream) && stream == archive) {
+        m_errorSilenced = true;   // nowhere left to say it: the status tells
+        throw CCommandFailure("standard error", "is the archive itself; refusing to write to it");
+    }
+    if (StandardStreamIdentity(STANDARD_OUTPUT, stream) && stream == archive) {
+        m_buffer.clear();
+        m_outputFailed = true;   // nothing more goes there
+        throw CCommandFailure(STANDARD_OUTPUT_NAME, "is the archive itself; refusing to write to it");
+    }
+}
+
+int Reporter::Finish(int status)
+{
+    m_progress.Clear();
+    FlushOutput();
+    if (m_output.IsOpen() && !m_outputFailed) {
+        try {
+            m_output.Close();   // some file systems report a failed write only here
+        } catch (const CFileException& failure) {
+            m_outputFailure = failure;
+            m_outputFailed = true;
+        }
+    }
+    if (!m_outputFailed || m_outputFailure.m_cause == CFileException::none)
+        return status;
+    Error(STANDARD_OUTPUT_NAME, m_outputFailure.GetPlainReason());
     return EXIT_FAILED;
 }

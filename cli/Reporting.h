@@ -1,22 +1,78 @@
 #pragma once
-// Messages on stderr, each naming the file concerned.
-#include <cstdint>
+// Everything zodovu-cli says goes through one reporter: results on standard
+// output, and on standard error its messages, each "zodovu-cli: SUBJECT: reason"
+// (the reason as the system words it, or ours in lower case; never a closing
+// full stop), and the progress line. Failures travel as exceptions to main,
+// which hands them to Fail.
+#include "File.h"
+#include "FileException.h"
+#include "ProgressLine.h"
+
 #include <string>
 
-class CException;
-struct LoadedArchive;
+// A failure of the tool's own: what it concerns and why.
+class CCommandFailure : public CException {
+public:
+    CCommandFailure(std::string subject, std::string reason);
+    std::string GetErrorMessage() const override;   // "SUBJECT: reason"
+    const std::string& Subject() const { return m_subject; }
+    const std::string& Reason() const { return m_reason; }
 
-// "zodovu-cli: PATH: Invalid movie file. (clip 34: the high-resolution video's
-// size runs 5 bytes past the end of the archive)"; returns EXIT_FAILED.
-int ReportRejectedArchive(const LoadedArchive& archive);
-// The viewer's words and, in brackets, why the scan refused the archive.
-std::string RejectionText(const LoadedArchive& archive);
-// "zodovu-cli: " and the error's own text (file name and the system's reason); returns EXIT_FAILED.
-int ReportFailure(const CException& error);
-// "zodovu-cli: PATH: TEXT"; returns EXIT_FAILED.
-int ReportFailure(const std::string& path, const std::string& text);
+private:
+    std::string m_subject;
+    std::string m_reason;
+};
 
 // "34 clips", "1 clip".
-std::string Counted(uint32_t count, const char* one, const char* many);
-// "no clip 32 (the archive holds 31 clips)": a clip number past the archive's last clip.
-std::string NoSuchClipText(int number, uint32_t count);
+std::string Counted(uint64_t count, const char* one, const char* many);
+
+class Reporter {
+public:
+    Reporter();
+
+    // Standard output, buffered (by line on a terminal). A failed write is kept
+    // and reported by Finish with its own reason; so is output meant for a
+    // standard output that was closed when the tool started.
+    void Print(const std::string& text);
+    // A file name and a line end; on a terminal, unprintable bytes escaped.
+    void PrintName(const std::string& name);
+
+    // "zodovu-cli: SUBJECT: reason" on standard error.
+    void Error(const std::string& subject, const std::string& reason);
+    // Any exception in the one grammar; a file error that names another file
+    // than subject (the archive that ended early) names that one as the cause.
+    void Fail(const std::exception& error, const std::string& subject = std::string());
+    // "zodovu-cli: TEXT" on standard error: a summary.
+    void Note(const std::string& text);
+    // Lines for standard error as they are (the usage of a usage error).
+    void Raw(const std::string& text);
+
+    // name as it may be shown on the stream: on a terminal, control characters,
+    // DEL and bytes that are not UTF-8 become \xHH (a backslash as \\).
+    std::string Shown(const std::string& name, int stream) const;
+
+    // The line that shows how far the work is; drawn on a terminal only.
+    ProgressLine& Progress() { return m_progress; }
+    void Quiet() { m_progress.Disable(); }
+
+    // No output may go onto the archive the run reads: standard output reaching
+    // it throws CCommandFailure; standard error reaching it is silenced and throws.
+    void Protect(const FileIdentity& archive);
+
+    // Flushes and closes standard output; returns status, or EXIT_FAILED after
+    // saying why standard output failed.
+    int Finish(int status);
+
+private:
+    void WriteError(const std::string& text);
+    void FlushOutput();
+
+    bool m_outputIsTerminal;
+    bool m_errorIsTerminal;
+    bool m_errorSilenced = false;
+    CFile m_output;
+    std::string m_buffer;
+    CFileException m_outputFailure;   // the first failure of standard output
+    bool m_outputFailed = false;
+    ProgressLine m_progress;
+};

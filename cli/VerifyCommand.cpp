@@ -1,15 +1,12 @@
-#include "VerifyCommand.h"
-
+// zodovu-cli verify ARCHIVE... [--json] [--disc D]: is each archive whole? A
+// whole archive is accepted by the scan, holds as many clips as its disc has,
+// and none of its clips shows a fault in its Bink headers (ClipChecks).
+#include "Archive.h"
 #include "ClipChecks.h"
-#include "DiscOption.h"
-#include "ExitStatus.h"
-#include "JsonOutput.h"
-#include "LoadedArchive.h"
+#include "Console.h"
+#include "Commands.h"
+#include "JsonText.h"
 #include "Reporting.h"
-
-#include <CLI/CLI.hpp>
-
-#include <cstdio>
 
 namespace {
 
@@ -26,44 +23,50 @@ struct Verdict {
     bool Whole() const { return readable && accepted && findings.empty(); }
 };
 
-Verdict VerifyArchive(const std::string& path)
+Verdict VerifyArchive(const std::string& path, RunState& run)
 {
     Verdict verdict;
     verdict.path = path;
+    LoadedArchive archive;
     try {
-        LoadedArchive archive;
-        verdict.accepted = LoadArchive(path, archive);
+        verdict.accepted = LoadArchive(path, run, archive);
         verdict.rejection = archive.rejection;
-        verdict.discLabel = verdict.accepted ? archive.identity.label : nullptr;
         verdict.clips = archive.clips->nCount;
-        verdict.findings = CheckClips(archive.file, archive.length, *archive.clips);
+        if (verdict.accepted) {
+            verdict.discLabel = archive.disc.label;
+            verdict.findings = CheckClipCount(archive.disc, verdict.clips);
+        }
+        const std::vector<ClipFinding> clipFindings = CheckClips(archive.file, archive.length, *archive.clips);
+        verdict.findings.insert(verdict.findings.end(), clipFindings.begin(), clipFindings.end());
         verdict.readable = true;
-    } catch (const CException& e) {
-        verdict.error = e.GetErrorMessage();
-        ReportFailure(e);
+    } catch (const CFileException& e) {
+        verdict.error = e.m_strFileName + ": " + e.GetPlainReason();
+        run.report.Fail(e);
     }
     return verdict;
 }
 
-void PrintText(const Verdict& verdict)
+std::string Text(const Verdict& verdict, const Reporter& report)
 {
     if (!verdict.readable)
-        return;   // already reported on stderr
+        return std::string();   // said on standard error
+    const std::string path = report.Shown(verdict.path, STANDARD_OUTPUT);
     const std::string clips = Counted(verdict.clips, "clip", "clips");
+    std::string text;
     if (!verdict.accepted)
-        std::printf("%s: refused: %s\n", verdict.path.c_str(), verdict.rejection.text.c_str());
+        text = path + ": refused: " + verdict.rejection.text + "\n";
     else if (verdict.findings.empty())
-        std::printf("%s: whole, %s\n", verdict.path.c_str(), clips.c_str());
+        text = path + ": whole, " + clips + "\n";
     else
-        std::printf("%s: damaged, %s, %s\n", verdict.path.c_str(), clips.c_str(),
-                    Counted(static_cast<uint32_t>(verdict.findings.size()), "problem", "problems").c_str());
+        text = path + ": damaged, " + clips + ", " + Counted(verdict.findings.size(), "problem", "problems") + "\n";
     for (const ClipFinding& finding : verdict.findings)
-        std::printf("  %s\n", finding.text.c_str());
+        text += "  " + finding.text + "\n";
+    return text;
 }
 
-nlohmann::ordered_json ToJson(const Verdict& verdict)
+Json ToJson(const Verdict& verdict)
 {
-    nlohmann::ordered_json entry = {{"path", verdict.path}, {"whole", verdict.Whole()}};
+    Json entry = {{"path", verdict.path}, {"whole", verdict.Whole()}};
     if (!verdict.readable) {
         entry["error"] = verdict.error;
         return entry;
@@ -75,41 +78,32 @@ nlohmann::ordered_json ToJson(const Verdict& verdict)
                               {"offset", verdict.rejection.offset},
                               {"text", verdict.rejection.text}};
     }
-    entry["disc_label"] = verdict.discLabel ? nlohmann::ordered_json(verdict.discLabel) : nullptr;
+    entry["disc_label"] = verdict.discLabel ? Json(verdict.discLabel) : nullptr;
     entry["clips"] = verdict.clips;
-    nlohmann::ordered_json findings = nlohmann::ordered_json::array();
+    Json findings = Json::array();
     for (const ClipFinding& finding : verdict.findings)
-        findings.push_back({{"clip", finding.clip}, {"text", finding.text}});
+        findings.push_back({{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}});
     entry["findings"] = findings;
     return entry;
 }
 
 } // namespace
 
-CLI::App* AddVerifyCommand(CLI::App& app, VerifyRequest& request)
+int RunVerify(const VerifyRequest& request, RunState& run)
 {
-    CLI::App* verify = app.add_subcommand("verify", "Check that each ARCHIVE is whole; say what is wrong if not.");
-    verify->add_option("ARCHIVE", request.archives, "The disc archives (.pak).")->required();
-    verify->add_flag("--json", request.json, "One JSON object (\"format\": 1) instead of text.");
-    AddDiscOption(*verify);
-    verify->footer("Exit status: 0 every archive whole; 1 an archive refused, damaged or unreadable; "
-                   "2 a usage error.");
-    return verify;
-}
-
-int RunVerify(const VerifyRequest& request)
-{
+    // Nothing is printed until every archive has been opened: standard output
+    // may be one of them, and then nothing may go there.
     bool allWhole = true;
-    nlohmann::ordered_json archives = nlohmann::ordered_json::array();
+    std::string text;
+    Json archives = Json::array();
     for (const std::string& path : request.archives) {
-        const Verdict verdict = VerifyArchive(path);
+        const Verdict verdict = VerifyArchive(path, run);
         allWhole = allWhole && verdict.Whole();
         if (request.json)
             archives.push_back(ToJson(verdict));
         else
-            PrintText(verdict);
+            text += Text(verdict, run.report);
     }
-    if (request.json)
-        PrintJsonDocument({{"format", JSON_FORMAT}, {"archives", archives}});
+    run.report.Print(request.json ? JsonDocument({{"format", JSON_FORMAT}, {"archives", archives}}) : text);
     return allWhole ? EXIT_OK : EXIT_FAILED;
 }

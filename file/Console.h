@@ -21,5 +21,7 @@ int TerminalColumns(int stream);
 bool StandardStreamIdentity(int stream, FileIdentity& identity);
 // Adopts a handle of the stream's own, named name in errors, so that the
 // stream's bytes can go through the file class and the handle can be closed
-// without closing the stream.
+// without closing the stream. A stream that was closed when the program
+// started (and given the null device since) throws "Bad file descriptor":
+// bytes meant for it are not silently thrown away.
 void AttachStandardStream(int stream, CFile& file, const std::string& name);

@@ -7,9 +7,15 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+namespace {
+
+unsigned g_closedAtStart = 0;
+
+} // namespace
+
 unsigned OpenClosedStandardStreams()
 {
-    unsigned closed = 0;
+    unsigned& closed = g_closedAtStart;
     for (int stream = STANDARD_INPUT; stream <= STANDARD_ERROR; ++stream) {
         if (::fcntl(stream, F_GETFD) != -1 || errno != EBADF)
             continue;
@@ -35,6 +41,8 @@ int TerminalColumns(int stream)
 
 void AttachStandardStream(int stream, CFile& file, const std::string& name)
 {
+    if (g_closedAtStart & (1u << stream))
+        ThrowSystemError(EBADF, name);
     const int own = ::fcntl(stream, F_DUPFD_CLOEXEC, 0);
     if (own < 0)
         ThrowLastSystemError(name);

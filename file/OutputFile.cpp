@@ -42,7 +42,7 @@ COutputFile::COutputFile(const std::string& path, const OutputRules& rules) : m_
     InstallInterruptCleanup();
     const PathState state = LookAtPath(path);
     if (rules.hasProtected && state.reached && state.identity == rules.protectedFile)
-        Refuse("is " + rules.protectedRole + " itself; refusing to overwrite it");
+        Refuse("is " + rules.protectedRole + " itself; refusing to write to it");
     if (state.kind == PathKind::Regular && !rules.replace)
         Refuse(ALREADY_EXISTS);
     if (state.kind == PathKind::Missing || state.kind == PathKind::Regular) {
@@ -106,7 +106,7 @@ void COutputFile::CheckOpenStream() const
         return;
     try {
         if (m_file.GetIdentity() == m_rules.protectedFile)
-            Refuse("is " + m_rules.protectedRole + " itself; refusing to overwrite it");
+            Refuse("is " + m_rules.protectedRole + " itself; refusing to write to it");
     } catch (const CFileException&) {
         // a pipe or a console the system gives no number: not the protected file
     }

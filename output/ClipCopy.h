@@ -1,13 +1,15 @@
 #pragma once
 // Copies one encoding of a clip out of an archive: size bytes from offset, in
 // chunks of exactly 1 MiB through one heap block taken once per copy.
+#include "ClipTable.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 
 class CFile;
 
-constexpr uint32_t COPY_CHUNK = 1048576;
+constexpr uint32_t COPY_CHUNK = MIB;
 
 // Called after each chunk with the running total of bytes copied.
 using CopyProgress = std::function<void(uint32_t copied)>;

@@ -3,6 +3,7 @@
 
 #include "ClipCopy.h"
 #include "ProgressDlg.h"
+#include "ClipNames.h"
 #include "ViewerNames.h"
 
 #include <commdlg.h>

@@ -110,7 +110,7 @@ TEST(CliExtractBatch, FailedFilesAreNamedAndTheOthersStillWritten)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.err, "zodovu-cli: " + existing + ": already exists (--force overwrites it)\n"
                           "zodovu-cli: " + TitledName("disc4", 3, 6, 'l') + ": " +
-                          "disc4.pak: The file ends before the data it should hold.\n"
+                          "disc4.pak: The file ends before the data it should hold\n"
                           "zodovu-cli: 12 of 14 files extracted, 2 failed\n");
     EXPECT_EQ(ReadWholeFile(folder / existing), Text(mine));
     EXPECT_EQ(folder.Names().size(), 1u + 14u - 1u);   // the archive and 13 files, nothing hidden
@@ -121,15 +121,39 @@ TEST(CliExtractBatch, FailedFilesAreNamedAndTheOthersStillWritten)
 TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
 {
     PseudoTerminal terminal;
+    terminal.SetColumns(200);
     CliStart start;
     start.stderrPath = terminal.SlavePath();
     CliResult result = FinishCli(StartCli({"extract", "disc1.pak", "1-3"}, m_folder.Path(), start), m_folder.Path(), start);
     EXPECT_EQ(result.status, 0);
-    const std::string shown = terminal.ReadAll();
-    EXPECT_NE(shown.find("Extracting " + TitledName("disc1", 0, 0, 'h')), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\r\033[KExtracting " + TitledName("disc1", 0, 2, 'h')), std::string::npos) << shown;
+    std::string shown = terminal.ReadAll();
+    EXPECT_NE(shown.find("\rExtracting " + TitledName("disc1", 0, 0, 'h')), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\rExtracting " + TitledName("disc1", 0, 2, 'h')), std::string::npos) << shown;
     EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("zodovu-cli: 3 files extracted"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("\r\033[Kzodovu-cli: 3 files extracted"), std::string::npos) << shown;
+
+    // On 40 columns every line is redrawn in place and fits; -v's paths, on the
+    // same terminal, come each on a line of its own after the bar is cleared.
+    terminal.SetColumns(40);
+    start.stdoutPath = terminal.SlavePath();
+    result = FinishCli(StartCli({"extract", "disc1.pak", "1-3", "-v", "--force"}, m_folder.Path(), start),
+                       m_folder.Path(), start);
+    EXPECT_EQ(result.status, 0);
+    shown = terminal.ReadAll();
+    for (const std::string& line : Lines(shown)) {
+        for (size_t start = 0; start < line.size();) {
+            const size_t end = std::min(line.find('\r', start + 1), line.size());
+            std::string drawn = line.substr(start, end - start);
+            if (drawn.find("\033[K") != std::string::npos)
+                drawn.erase(drawn.find("\033[K"), 3);
+            EXPECT_LE(drawn.size(), 40u) << drawn;
+            start = end;
+        }
+    }
+    EXPECT_NE(shown.find("\r\033[K" + TitledName("disc1", 0, 0, 'h') + "\n" + TitledName("disc1", 0, 1, 'h') + "\n"),
+              std::string::npos)
+        << shown;
+    start.stdoutPath = nullptr;
 
     result = FinishCli(StartCli({"extract", "disc1.pak", "4-5", "-q"}, m_folder.Path(), start), m_folder.Path(), start);
     EXPECT_EQ(result.status, 0);
@@ -138,7 +162,8 @@ TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
 
 TEST_F(CliExtract, StandardOutputTakesTheClipButNeverATerminal)
 {
-    const std::string piped = m_folder.Path() + "../piped.bin";
+    const ScratchFolder elsewhere("piped");
+    const std::string piped = elsewhere / "piped.bin";
     const CliResult result = RunCli({"extract", "disc1.pak", "3", "--lo", "-o", "-"}, m_folder.Path(), piped.c_str());
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");

@@ -104,7 +104,7 @@ TEST(CliExtractShortArchive, CutLastClipFailsAndLeavesNoFileBehind)
     const CliResult piped = RunCli({"extract", "disc4.pak", "7", "--lo", "-o", "-"}, folder.Path());
     EXPECT_EQ(piped.status, 1);
     EXPECT_EQ(piped.out, "");
-    EXPECT_EQ(piped.err, "zodovu-cli: standard output: disc4.pak: The file ends before the data it should hold.\n");
+    EXPECT_EQ(piped.err, "zodovu-cli: standard output: disc4.pak: The file ends before the data it should hold\n");
 
     EXPECT_EQ(ReadWholeFile(folder / "kept.bik"), Text(mine));
     EXPECT_EQ(folder.Names(), (std::vector<std::string>{"disc4.pak", "kept.bik"}));

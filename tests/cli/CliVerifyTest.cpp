@@ -45,7 +45,7 @@ TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
 
     const CliResult json = Run({"verify", "--json", "disc2.pak", "cut.pak", "bad.pak", "none.pak"});
     EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.err.find("zodovu-cli: none.pak: No such file or directory."), std::string::npos) << json.err;
+    EXPECT_NE(json.err.find("zodovu-cli: none.pak: No such file or directory\n"), std::string::npos) << json.err;
     const nlohmann::json doc = nlohmann::json::parse(json.out);
     EXPECT_EQ(doc.at("format"), 1);
     const nlohmann::json& archives = doc.at("archives");
@@ -60,7 +60,7 @@ TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
     EXPECT_EQ(archives[2].at("rejection").at("offset"), m_disc2.Clips()[2].entryOffset);
     EXPECT_EQ(archives[2].at("clips"), 2);
     EXPECT_EQ(archives[3].at("whole"), false);
-    EXPECT_EQ(archives[3].at("error"), "none.pak: No such file or directory.");
+    EXPECT_EQ(archives[3].at("error"), "none.pak: No such file or directory");
 }
 
 TEST_F(CliVerify, DiscOptionNamesARenamedArchive)
@@ -70,7 +70,7 @@ TEST_F(CliVerify, DiscOptionNamesARenamedArchive)
 
     const CliResult byName = Run({"list", "renamed.pak"});
     EXPECT_EQ(byName.status, 1);
-    EXPECT_EQ(byName.err, "zodovu-cli: renamed.pak: Invalid movie file. (clip 1: no KVP header at offset 0)\n");
+    EXPECT_EQ(byName.err, "zodovu-cli: renamed.pak: Invalid movie file (clip 1: no KVP header at offset 0)\n");
 
     const CliResult listed = Run({"list", "--json", "--disc", "publisher", "renamed.pak"});
     ASSERT_EQ(listed.status, 0) << listed.err;
@@ -102,7 +102,7 @@ TEST_F(CliVerify, AnythingButARegularFileIsRefusedWithoutWaiting)
                                                      {"verify", archive}}) {
             const CliResult result = Run(args);
             EXPECT_EQ(result.status, 1) << ::testing::PrintToString(args);
-            EXPECT_EQ(result.err, "zodovu-cli: " + std::string(archive) + ": not a regular file\n");
+            EXPECT_EQ(result.err, "zodovu-cli: " + std::string(archive) + ": Not a regular file\n");
         }
     }
 }

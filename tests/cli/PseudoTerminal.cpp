@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <stdexcept>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -19,6 +20,14 @@ PseudoTerminal::PseudoTerminal()
     ::cfmakeraw(&mode);
     ::tcsetattr(m_slave, TCSANOW, &mode);
     ::fcntl(m_master, F_SETFL, ::fcntl(m_master, F_GETFL) | O_NONBLOCK);
+}
+
+void PseudoTerminal::SetColumns(int columns)
+{
+    struct winsize size {};
+    size.ws_row = 24;
+    size.ws_col = static_cast<unsigned short>(columns);
+    ::ioctl(m_master, TIOCSWINSZ, &size);
 }
 
 PseudoTerminal::~PseudoTerminal()

@@ -11,6 +11,8 @@ public:
     PseudoTerminal& operator=(const PseudoTerminal&) = delete;
 
     const char* SlavePath() const { return m_slavePath.c_str(); }
+    // The width a program asking the terminal learns.
+    void SetColumns(int columns);
     // Everything written so far, without waiting for more.
     std::string ReadAll();
     // A writer blocks while the output is stopped.

@@ -56,7 +56,7 @@ expect "disc2.pak " play disc2
 # is in the man page.
 for command in list extract url play verify help; do
   offered=" $(complete_words "$command" - | tr '\n' ' ')"
-  for option in $("$bin" help "$command" | awk '/^  -/ { gsub(",", " ", $1); print $1 }'); do
+  for option in $("$bin" help "$command" | grep -oE '^ +(-[a-z], )?--?[a-z-]+' | grep -oE -- '--?[a-z-]+'); do
     [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"
     grep -qF -- "${option//-/\\-}" "$page" || fail "the man page does not name $option"
   done

@@ -1,0 +1,40 @@
+#include "Archive.h"
+
+#include "Reporting.h"
+
+std::string RefusalText(const ScanRejection& rejection)
+{
+    // The viewer's sentence, without the full stop that no message of the tool ends in.
+    std::string text = INVALID_MOVIE_FILE;
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    if (!rejection.text.empty())
+        text += " (" + rejection.text + ")";
+    return text;
+}
+
+bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive)
+{
+    archive.path = path;
+    CFileException failure;
+    if (!archive.file.OpenRegularFile(path.c_str(), &failure))
+        throw failure;
+    archive.identity = archive.file.GetIdentity();
+    run.report.Protect(archive.identity);
+    archive.title = archive.file.GetFileName();
+    archive.length = archive.file.GetLength();
+
+    const std::string identifying = run.discTitle.empty() ? archive.title : run.discTitle;
+    const bool publisher = IsPublisherArchive(identifying.c_str());
+    if (ScanArchive(archive.file, archive.length, publisher, *archive.clips, nullptr, &archive.rejection) !=
+        ScanResult::Accepted)
+        return false;
+    archive.disc = IdentifyDisc(identifying.c_str());
+    return true;
+}
+
+void LoadAcceptedArchive(const std::string& path, RunState& run, LoadedArchive& archive)
+{
+    if (!LoadArchive(path, run, archive))
+        throw CCommandFailure(path, RefusalText(archive.rejection));
+}

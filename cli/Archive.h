@@ -1,0 +1,36 @@
+#pragma once
+// An archive opened, scanned and named the way the viewer's "..." command does
+// it, and the clips a command asks of it.
+#include "ArchiveScanner.h"
+#include "ClipTable.h"
+#include "Commands.h"
+#include "DiscIdentity.h"
+#include "ReadAheadFile.h"
+
+#include <memory>
+#include <string>
+
+struct LoadedArchive {
+    std::string path;
+    std::string title;              // the file name without its folder
+    CReadAheadFile file;            // open for reading, shared with any other opener
+    uint32_t length = 0;
+    FileIdentity identity;          // of the file read, so that no output goes onto it
+    std::unique_ptr<ClipTable> clips{new ClipTable()};
+    DiscIdentity disc{DISC_NONE, nullptr};
+    ScanRejection rejection;        // why the scan refused the archive
+};
+
+// The viewer's words for a refused archive and, in brackets, the scan's reason:
+// "Invalid movie file (clip 34: the high-resolution video's size runs 5 bytes
+// past the end of the archive)".
+std::string RefusalText(const ScanRejection& rejection);
+
+// Opens and scans the archive; false when the scan refuses it (rejection says
+// why). Only a regular file is read; file errors throw CFileException. The disc
+// that --disc names decides the layout and the labels instead of the file name.
+// No output of the run may go onto the archive (Reporter::Protect).
+bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive);
+// The same, and a refusal throws CCommandFailure with RefusalText.
+void LoadAcceptedArchive(const std::string& path, RunState& run, LoadedArchive& archive);
+

@@ -1,0 +1,231 @@
+#include "CommandLine.h"
+
+#include "ClipTable.h"
+#include "Help.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "verify", "url", "play", "help"};
+
+// CLI11 would read "010" as octal and "0x10" as hexadecimal: a number is
+// checked here, and given to CLI11 without its leading zeros.
+CLI::Validator ClipNumberValidator()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            int number = 0;
+            if (!ParseClipNumber(text, number))
+                return "not a clip number from 1 to " + std::to_string(MAX_CLIPS) + ": '" + text + "'";
+            text = std::to_string(number);
+            return std::string();
+        },
+        "NUMBER");
+}
+
+CLI::Validator SelectionValidator()
+{
+    return CLI::Validator(
+        [](std::string& text) {
+            std::vector<ClipRange> ranges;
+            if (!ParseSelection(text, ranges))
+                return "not a clip number (1 to " + std::to_string(MAX_CLIPS) +
+                       "), a range like 3-7 or a comma list of those: '" + text + "'";
+            return std::string();
+        },
+        "SELECTION");
+}
+
+CLI::Validator NonEmpty(const std::string& what)
+{
+    return CLI::Validator(
+        [what](std::string& text) { return text.empty() ? "an empty name is no " + what : std::string(); }, "");
+}
+
+// Whether the request names exactly one file's worth, before the archive is read.
+bool SelectsOneFile(const ExtractRequest& request)
+{
+    if (request.all || request.both || request.selection.empty())
+        return false;
+    const int number = request.selection.front().first;
+    for (const ClipRange& range : request.selection)
+        if (range.first != number || range.last != number)
+            return false;
+    return true;
+}
+
+CLI::App* AddSubcommand(CLI::App& app, Subcommand command)
+{
+    CLI::App* sub = app.add_subcommand(SUBCOMMAND_NAMES[static_cast<int>(command)]);
+    sub->set_help_flag("-h,--help");
+    return sub;
+}
+
+void AddDisc(CLI::App& command, CommandLine& line)
+{
+    command
+        .add_option_function<std::string>(
+            "--disc",
+            [&line](std::string disc) {
+                std::transform(disc.begin(), disc.end(), disc.begin(),
+                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+                line.discTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
+            })
+        ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
+}
+
+void AddArchive(CLI::App& command, std::string& archive)
+{
+    command.add_option("ARCHIVE", archive)->required();
+}
+
+void AddExtract(CLI::App& app, CommandLine& line)
+{
+    ExtractRequest& request = line.extract;
+    CLI::App& command = *AddSubcommand(app, Subcommand::Extract);
+    AddArchive(command, request.archive);
+    CLI::Option* selection = command
+                                 .add_option_function<std::vector<std::string>>(
+                                     "SELECTION",
+                                     [&request](const std::vector<std::string>& words) {
+                                         for (const std::string& word : words)
+                                             ParseSelection(word, request.selection);
+                                     })
+                                 ->check(SelectionValidator());
+    CLI::Option* all = command.add_flag("--all", request.all);
+    selection->excludes(all);
+    CLI::Option* low = command.add_flag("--lo", request.low);
+    CLI::Option* both = command.add_flag("--both", request.both);
+    low->excludes(both);
+    command.add_option("-o,--output", request.output)->check(NonEmpty("file or folder"));
+    command.add_flag("--force", request.force);
+    CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet);
+    CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose);
+    quiet->excludes(verbose);
+    AddDisc(command, line);
+
+    command.final_callback([&request, selection] {
+        if (!request.all && selection->count() == 0)
+            throw CLI::RequiredError("SELECTION or --all");
+        if (request.output == TO_STANDARD_OUTPUT && request.verbose)
+            throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the clip");
+        if (request.output == TO_STANDARD_OUTPUT && !SelectsOneFile(request))
+            throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
+    });
+}
+
+void AddClip(CLI::App& command, CommandLine& line)
+{
+    AddArchive(command, line.clip.archive);
+    command.add_option("NUMBER", line.clip.number)->required()->transform(ClipNumberValidator());
+    command.add_flag("--lo", line.clip.low);
+    AddDisc(command, line);
+}
+
+// The first word of the command line that is not an option, when it names no
+// subcommand; empty otherwise.
+std::string UnknownSubcommand(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.empty() || word[0] != '-') {
+            Subcommand found;
+            return FindSubcommand(word, found) ? std::string() : word;
+        }
+    }
+    return std::string();
+}
+
+} // namespace
+
+void ThrowNoSuchClip(const std::string& archive, int number, uint32_t count)
+{
+    throw UsageError(archive + ": no clip " + std::to_string(number) + " (the archive holds " +
+                     std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+}
+
+bool FindSubcommand(const std::string& name, Subcommand& command)
+{
+    for (int i = 1; i < static_cast<int>(std::size(SUBCOMMAND_NAMES)); ++i) {
+        if (name == SUBCOMMAND_NAMES[i]) {
+            command = static_cast<Subcommand>(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+const char* SubcommandName(Subcommand command)
+{
+    return SUBCOMMAND_NAMES[static_cast<int>(command)];
+}
+
+CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& reading)
+{
+    reading = Subcommand::None;
+    const std::string unknown = UnknownSubcommand(argc, argv);
+    if (!unknown.empty())
+        throw UsageError(UnknownSubcommandText(unknown));
+
+    CommandLine line;
+    CLI::App app{"", "zodovu-cli"};
+    app.set_help_flag("-h,--help");
+    app.set_version_flag("--version", "");
+    app.require_subcommand(1);
+
+    CLI::App& list = *AddSubcommand(app, Subcommand::List);
+    AddArchive(list, line.list.archive);
+    list.add_flag("--json", line.list.json);
+    AddDisc(list, line);
+
+    AddExtract(app, line);
+
+    CLI::App& verify = *AddSubcommand(app, Subcommand::Verify);
+    verify.add_option("ARCHIVE", line.verify.archives)->required();
+    verify.add_flag("--json", line.verify.json);
+    AddDisc(verify, line);
+
+    AddClip(*AddSubcommand(app, Subcommand::Url), line);
+    CLI::App& play = *AddSubcommand(app, Subcommand::Play);
+    AddClip(play, line);
+    play.add_option("--player", line.clip.player)->check(NonEmpty("program"));
+
+    CLI::App& help = *AddSubcommand(app, Subcommand::Help);
+    std::string topic;
+    help.add_option("SUBCOMMAND", topic);
+
+    // The subcommand being read, for the help or the usage line.
+    const auto current = [&app] {
+        Subcommand command = Subcommand::None;
+        const std::vector<CLI::App*> parsed = app.get_subcommands();
+        if (!parsed.empty())
+            FindSubcommand(parsed.front()->get_name(), command);
+        return command;
+    };
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        line.command = current();
+        line.showHelp = true;
+        return line;
+    } catch (const CLI::CallForVersion&) {
+        line.showVersion = true;
+        return line;
+    } catch (const CLI::ParseError& e) {
+        reading = current();
+        throw UsageError(e.what());
+    }
+    line.command = current();
+    reading = line.command;
+    if (line.command == Subcommand::Help) {
+        line.showHelp = true;
+        line.command = Subcommand::None;
+        if (!topic.empty() && !FindSubcommand(topic, line.command))
+            throw UsageError(UnknownSubcommandText(topic));
+    }
+    return line;
+}

@@ -1,0 +1,39 @@
+#include "ExtractPlan.h"
+
+#include "ClipNames.h"
+#include "ClipTexts.h"
+#include "CommandLine.h"
+#include "PathNames.h"
+
+ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscId disc,
+                        const std::string& archiveTitle, bool outputIsFolder)
+{
+    std::vector<int> indices;
+    int unknown = 0;
+    if (!SelectClips(request.all ? std::vector<ClipRange>() : request.selection, clipCount, indices, unknown))
+        ThrowNoSuchClip(request.archive, unknown, clipCount);
+    std::vector<Resolution> resolutions{request.low ? Resolution::Low : Resolution::High};
+    if (request.both)
+        resolutions.push_back(Resolution::Low);
+
+    ExtractPlan plan;
+    const std::string& output = request.output;
+    const bool toStandardOutput = output == TO_STANDARD_OUTPUT;   // one file: the command line made sure
+    plan.madeNames = indices.size() * resolutions.size() > 1 ||
+                     (!output.empty() && !toStandardOutput && (IsPathSeparator(output.back()) || outputIsFolder));
+    std::string folder;
+    if (plan.madeNames && !output.empty()) {
+        plan.folder = output;
+        folder = IsPathSeparator(output.back()) ? output : output + "/";
+    }
+    const std::string stem = ArchiveStem(archiveTitle);
+    for (const int index : indices) {
+        for (const Resolution resolution : resolutions) {
+            std::string path = output.empty() ? ProposedClipName(index, resolution) : output;
+            if (plan.madeNames)
+                path = folder + BatchClipName(stem, index, resolution, FormatClipLabel(disc, static_cast<uint32_t>(index)));
+            plan.files.push_back({index, resolution, path});
+        }
+    }
+    return plan;
+}

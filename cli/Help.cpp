@@ -1,0 +1,161 @@
+#include "Help.h"
+
+const char VERSION_TEXT[] = "zodovu-cli 1.1";
+
+namespace {
+
+// Each help begins with its usage lines, up to the first blank line.
+const char TOOL_HELP[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
+List the movie clips of the game's disc archives, extract them as stand-alone
+.bik files, check archives, and play clips straight from them.
+
+Subcommands:
+  list      list the clips of an archive
+  extract   extract clips as .bik files, or one clip to standard output
+  verify    check that each archive is whole, and say why not
+  url       print a URL that FFmpeg's tools read a clip from, in place
+  play      play a clip straight from its archive
+  help      show the help of the tool or of one subcommand
+
+Options:
+  -h, --help     show this help and exit
+      --version  show the version and exit
+
+Exit status: 0 success; 1 a refused archive or a failed operation; 2 a usage
+error. play exits with the player's own status.
+
+'zodovu-cli help SUBCOMMAND' and 'man zodovu-cli' tell more.
+)";
+
+const char LIST_HELP[] = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE
+List the clips of ARCHIVE: the disc's label, then for each clip its number,
+title, length and the sizes of its two encodings.
+
+      --json     one JSON object ("format": 1) instead of the table
+      --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
+                   its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 1 a refused or unreadable archive, or a listing that
+could not be written; 2 a usage error.
+)";
+
+const char EXTRACT_HELP[] = R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...
+  or:  zodovu-cli extract [OPTION]... ARCHIVE --all
+Extract clips of ARCHIVE as stand-alone .bik files, or one clip to standard
+output. SELECTION is clip numbers as the list shows them: 12, a range 3-7, or
+a comma list of those such as 1,4-6.
+
+      --all              every clip of the archive
+      --lo               the low-resolution (320x224) encoding instead of
+                           the high-resolution (640x448) one
+      --both             both encodings of each clip
+  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.bik
+                           here); several clips, --both, an existing folder
+                           or a name ending in '/': the folder to write into,
+                           made when missing (default here), each file named
+                           'STEM-NNNh TITLE.bik'; '-': the one clip to
+                           standard output
+      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and a summary only when a file failed
+  -v, --verbose          print each file written on standard output
+      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                           whatever its file name
+  -h, --help             show this help and exit
+
+Each file appears only when it is complete. In a batch a file that fails is
+named with the reason and the others are still written.
+
+Exit status: 0 every file written; 1 a refused archive, an archive without
+clips, or a file that failed; 2 a usage error, also a selection of a clip past
+the archive's last one.
+)";
+
+const char VERIFY_HELP[] = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
+Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
+clips of the disc it is, and that the Bink headers of every clip agree with
+the archive. Say what is wrong where it is not.
+
+      --json     one JSON object ("format": 1) instead of text
+      --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                   whatever its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 every archive whole; 1 an archive refused, damaged or
+unreadable; 2 a usage error.
+)";
+
+const char URL_HELP[] = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
+Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as clip NUMBER
+of ARCHIVE, in place, without a copy.
+
+      --lo       the low-resolution (320x224) encoding
+      --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
+                   its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 1 a refused archive or a clip cut short by the end of
+the archive; 2 a usage error, also a clip past the archive's last one.
+)";
+
+const char PLAY_HELP[] = R"(Usage: zodovu-cli play [OPTION]... ARCHIVE NUMBER
+Play clip NUMBER of ARCHIVE straight from the archive with ffplay, or with
+another player, which gets the clip's URL as its last argument.
+
+      --lo              the low-resolution (320x224) encoding
+      --player=PROGRAM  the player to start instead of ffplay
+      --disc=D          read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                          whatever its file name
+  -h, --help            show this help and exit
+
+Exit status: the player's own (128+N when signal N ended it); 1 a refused
+archive, a clip cut short, or a player that cannot be started; 2 a usage
+error, also a clip past the archive's last one.
+)";
+
+const char HELP_HELP[] = R"(Usage: zodovu-cli help [SUBCOMMAND]
+Show the help of the tool, or of SUBCOMMAND.
+
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 2 a subcommand that does not exist.
+)";
+
+const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, VERIFY_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
+
+} // namespace
+
+std::string HelpText(Subcommand command)
+{
+    return HELPS[static_cast<int>(command)];
+}
+
+std::string UsageErrorText(const std::string& message, Subcommand command)
+{
+    const std::string help = HelpText(command);
+    // The usage lines: up to the line that no longer begins "Usage:" or "  or:".
+    std::string usage;
+    for (size_t start = 0; start < help.size();) {
+        const size_t end = help.find('\n', start);
+        const std::string line = help.substr(start, end - start);
+        if (line.rfind("Usage:", 0) != 0 && line.rfind("  or:", 0) != 0)
+            break;
+        usage += line + "\n";
+        start = end + 1;
+    }
+    std::string more = "'zodovu-cli --help'";
+    if (command != Subcommand::None)
+        more += std::string(" or 'zodovu-cli help ") + SubcommandName(command) + "'";
+    return "zodovu-cli: " + message + "\n" + usage + "Try " + more + " for more information.\n";
+}
+
+std::string UnknownSubcommandText(const std::string& name)
+{
+    std::string names;
+    for (int i = 1; i <= static_cast<int>(Subcommand::Help); ++i)
+        names += std::string(names.empty() ? "" : ", ") + SubcommandName(static_cast<Subcommand>(i));
+    return "unknown subcommand '" + name + "' (the subcommands are " + names + ")";
+}

@@ -1,0 +1,19 @@
+#pragma once
+// Runs a program directly, without a shell, and waits for it to end.
+#include <string>
+#include <vector>
+
+struct ProgramRun {
+    int startError = 0;          // the system's error when it could not be started
+    std::string missing;         // with a start error: the program, or the interpreter its "#!" line names
+    int waitError = 0;           // the system's error when its end could not be learnt
+    int status = 0;              // its exit status, or 128 + N when signal N ended it
+};
+
+// arguments[0] is looked up in PATH unless it holds a '/'; a file that is
+// executable but no program the system runs (a script without a "#!" line) is
+// run by /bin/sh, as a shell would run it. While it runs, the terminal's Ctrl-C
+// and Ctrl-\ are the program's to handle, and a SIGTERM or SIGHUP sent to the
+// tool is passed on to it: the tool waits and passes on how the program ended.
+// A signal ignored when the tool started stays ignored in the program.
+ProgramRun RunProgram(const std::vector<std::string>& arguments);

@@ -1,0 +1,70 @@
+#include "ClipNames.h"
+
+#include "PathNames.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const char EXTENSION[] = ".bik";
+constexpr size_t EXTENSION_BYTES = sizeof EXTENSION - 1;
+
+void TrimTrailingBlanksAndDots(std::string& text)
+{
+    while (!text.empty() && (text.back() == ' ' || text.back() == '.'))
+        text.pop_back();
+}
+
+} // namespace
+
+std::string ProposedClipName(int index, Resolution resolution)
+{
+    char name[32];
+    std::snprintf(name, sizeof name, "Clip%03i%c.bik", index + 1, resolution == Resolution::High ? 'h' : 'l');
+    return name;
+}
+
+std::string ArchiveStem(const std::string& fileTitle)
+{
+    const size_t dot = fileTitle.rfind('.');
+    if (dot == std::string::npos || dot == 0)
+        return fileTitle;
+    return fileTitle.substr(0, dot);
+}
+
+std::string ReplaceRefusedCharacters(const std::string& text)
+{
+    std::string safe = text;
+    for (char& c : safe) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || std::strchr("/\\:*?\"<>|", c))
+            c = '_';
+    }
+    return safe;
+}
+
+std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title)
+{
+    char number[16];
+    std::snprintf(number, sizeof number, "-%03i%c", index + 1, resolution == Resolution::High ? 'h' : 'l');
+
+    // The stem gives way only where even an empty title leaves no room.
+    std::string safeStem = ReplaceRefusedCharacters(stem);
+    CutUtf8(safeStem, MAX_FILE_NAME_BYTES - std::strlen(number) - EXTENSION_BYTES);
+    std::string name = safeStem + number;
+    for (size_t i = 0; i < name.size() && name[i] == '.'; ++i)
+        name[i] = '_';
+
+    std::string safeTitle = ReplaceRefusedCharacters(title);
+    const size_t fixed = name.size() + 1 + EXTENSION_BYTES;
+    CutUtf8(safeTitle, fixed < MAX_FILE_NAME_BYTES ? MAX_FILE_NAME_BYTES - fixed : 0);
+    TrimTrailingBlanksAndDots(safeTitle);
+    size_t lead = 0;
+    while (lead < safeTitle.size() && safeTitle[lead] == ' ')
+        ++lead;
+    safeTitle.erase(0, lead);
+    if (!safeTitle.empty())
+        name += " " + safeTitle;
+    return name + EXTENSION;
+}
