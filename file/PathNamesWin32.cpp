@@ -7,6 +7,37 @@
 
 const bool PATHS_HAVE_DRIVES = true;
 
+namespace {
+
+// Where the components after start end, once count of them are passed.
+size_t AfterComponents(const std::string& path, size_t start, int count)
+{
+    size_t end = start;
+    for (int i = 0; i < count && end < path.size(); ++i) {
+        while (end < path.size() && !IsPathSeparator(path[end]))
+            ++end;
+        if (i + 1 < count && end < path.size())
+            ++end;
+    }
+    return end;
+}
+
+// The length of a root that names no folder to be made: "\\server\share",
+// "\\?\UNC\server\share", "\\?\C:" or "\\.\C:"; 0 for any other path.
+size_t RootLength(const std::string& path)
+{
+    if (path.size() < 2 || !IsPathSeparator(path[0]) || !IsPathSeparator(path[1]))
+        return 0;
+    if (path.size() >= 4 && (path[2] == '?' || path[2] == '.') && IsPathSeparator(path[3])) {
+        if (path.size() >= 8 && _strnicmp(path.c_str() + 4, "UNC", 3) == 0 && IsPathSeparator(path[7]))
+            return AfterComponents(path, 8, 2);
+        return AfterComponents(path, 4, 1);
+    }
+    return AfterComponents(path, 2, 2);
+}
+
+} // namespace
+
 bool IsPathSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -20,6 +51,8 @@ bool IsFolder(const std::string& path)
 
 bool MakeFolder(const std::string& folder)
 {
+    if (folder.size() <= RootLength(folder))
+        return false;   // a server, a share or a volume: whether it is there is the caller's check
     if (CreateDirectoryA(folder.c_str(), nullptr))
         return true;
     if (GetLastError() == ERROR_ALREADY_EXISTS)
@@ -37,13 +70,27 @@ void ThrowNotAFolder(const std::string& path)
     ThrowSystemError(ERROR_DIRECTORY, path);
 }
 
+// What the system names the file it opens: links, junctions and substituted
+// drives resolved, and, as realpath does, a failure for a path that reaches nothing.
 std::string AbsolutePath(const std::string& path)
 {
-    char buffer[MAX_PATH];
-    const DWORD length = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    if (length == 0)
+    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
         ThrowLastSystemError(path);
+    char buffer[MAX_PATH + 8];
+    const DWORD length = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    const DWORD error = length == 0 ? GetLastError() : NO_ERROR;
+    CloseHandle(h);
+    if (length == 0)
+        ThrowSystemError(static_cast<long>(error), path);
     if (length >= sizeof buffer)
         ThrowSystemError(ERROR_FILENAME_EXCED_RANGE, path);
-    return std::string(buffer, length);
+    // "\\?\C:\..." and "\\?\UNC\server\...", in the spelling programs use.
+    std::string resolved(buffer, length);
+    if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        return "\\" + resolved.substr(7);
+    if (resolved.compare(0, 4, "\\\\?\\") == 0)
+        return resolved.substr(4);
+    return resolved;
 }
