@@ -64,6 +64,8 @@ public:
     {
         while (!m_pending.empty())
             CommitOldest();
+        if (!m_lastCommitted.empty())
+            SyncFolderOf(m_lastCommitted);   // a batch's files share one folder
         return m_failed;
     }
 
@@ -78,7 +80,9 @@ private:
         Pending pending = std::move(m_pending.front());
         m_pending.pop_front();
         try {
-            pending.output->Commit();
+            pending.output->Commit(false);
+            if (!pending.output->IsStream())
+                m_lastCommitted = pending.path;
             if (m_request.verbose)
                 m_report.PrintName(pending.path);
         } catch (const std::exception& error) {
@@ -92,6 +96,7 @@ private:
     LoadedArchive& m_archive;
     OutputRules m_rules;
     std::deque<Pending> m_pending;
+    std::string m_lastCommitted;
     size_t m_failed = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "OutputFile.h"
+#include "PathNames.h"
 
 #include <cstdio>
 #include <utility>
@@ -26,7 +27,9 @@ size_t Utf8Sequence(const std::string& text, size_t i)
     return length;
 }
 
-std::string Escaped(const std::string& text)
+} // namespace
+
+std::string EscapedForTerminal(const std::string& text)
 {
     std::string shown;
     for (size_t i = 0; i < text.size();) {
@@ -46,8 +49,6 @@ std::string Escaped(const std::string& text)
     }
     return shown;
 }
-
-} // namespace
 
 std::string Counted(uint64_t count, const char* one, const char* many)
 {
@@ -72,7 +73,7 @@ Reporter::Reporter()
 std::string Reporter::Shown(const std::string& name, int stream) const
 {
     const bool terminal = stream == STANDARD_OUTPUT ? m_outputIsTerminal : m_errorIsTerminal;
-    return terminal ? Escaped(name) : name;
+    return terminal ? EscapedForTerminal(name) : name;
 }
 
 void Reporter::Print(const std::string& text)
@@ -164,6 +165,16 @@ void Reporter::Protect(const FileIdentity& archive)
         m_outputFailed = true;   // nothing more goes there
         throw CCommandFailure(STANDARD_OUTPUT_NAME, "is the archive itself; refusing to write to it");
     }
+}
+
+void Reporter::ProtectArguments(int argc, const char* const* argv)
+{
+    FileIdentity stream, named;
+    if (!StandardStreamIdentity(STANDARD_ERROR, stream))
+        return;
+    for (int i = 1; i < argc; ++i)
+        if (IdentityOfPath(argv[i], named) && named == stream)
+            m_errorSilenced = true;
 }
 
 int Reporter::Finish(int status)

@@ -23,6 +23,10 @@ private:
     std::string m_reason;
 };
 
+// text as a terminal may show it: control characters, DEL and bytes that are
+// not UTF-8 become \xHH, and a backslash \\.
+std::string EscapedForTerminal(const std::string& text);
+
 // "34 clips", "1 clip".
 std::string Counted(uint64_t count, const char* one, const char* many);
 
@@ -47,8 +51,7 @@ public:
     // Lines for standard error as they are (the usage of a usage error).
     void Raw(const std::string& text);
 
-    // name as it may be shown on the stream: on a terminal, control characters,
-    // DEL and bytes that are not UTF-8 become \xHH (a backslash as \\).
+    // name as it may be shown on the stream: escaped on a terminal.
     std::string Shown(const std::string& name, int stream) const;
 
     // The line that shows how far the work is; drawn on a terminal only.
@@ -58,6 +61,9 @@ public:
     // No output may go onto the archive the run reads: standard output reaching
     // it throws CCommandFailure; standard error reaching it is silenced and throws.
     void Protect(const FileIdentity& archive);
+    // Before a usage error is said: standard error reaching a file that an
+    // argument names (the archive, most likely) is silenced.
+    void ProtectArguments(int argc, const char* const* argv);
 
     // Flushes and closes standard output; returns status, or EXIT_FAILED after
     // saying why standard output failed.

@@ -43,6 +43,7 @@ int main(int argc, char** argv)
         RunState run{report, line.discTitle};
         return report.Finish(Run(line, run));
     } catch (const UsageError& e) {
+        report.ProtectArguments(argc, argv);
         report.Raw(UsageErrorText(e.what(), reading));
         return report.Finish(EXIT_USAGE);
     } catch (const std::exception& e) {

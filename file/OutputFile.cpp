@@ -118,7 +118,7 @@ void COutputFile::Finish()
         BeginWriteBack(m_file.GetHandle());
 }
 
-void COutputFile::Commit()
+void COutputFile::Commit(bool syncFolder)
 {
     if (m_committed)
         return;
@@ -133,5 +133,11 @@ void COutputFile::Commit()
     m_committed = true;
     ForgetTemporary(m_temporary);
     m_file.Close();
-    SyncFolder(FolderOf(m_path));
+    if (syncFolder)
+        SyncFolderOf(m_path);
+}
+
+void SyncFolderOf(const std::string& path)
+{
+    SyncFolder(FolderOf(path));
 }

@@ -64,8 +64,9 @@ public:
     void Finish();
     // Flushes a temporary file to the disk and moves it into place (throws
     // COutputRefused when a file that the rules keep has appeared under the name
-    // meanwhile); closes a stream.
-    void Commit();
+    // meanwhile), then makes the new name durable unless the caller will
+    // (SyncFolderOf, once for many files); closes a stream.
+    void Commit(bool syncFolder = true);
 
 private:
     [[noreturn]] void Refuse(const std::string& reason) const;
@@ -79,6 +80,10 @@ private:
     std::string m_temporary;   // empty for a stream
     bool m_committed = false;
 };
+
+// Makes the names of files committed into path's folder durable: the folder's
+// entries are written to the disk, where the system can.
+void SyncFolderOf(const std::string& path);
 
 // The hidden temporary name for a file name: ".NAME.XXXXXX", with NAME cut
 // (between UTF-8 characters) so that the result is no longer than 255 bytes.

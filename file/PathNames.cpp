@@ -57,3 +57,14 @@ void RemoveEmptyFolders(const std::vector<std::string>& made)
     for (auto folder = made.rbegin(); folder != made.rend(); ++folder)
         RemoveFolderIfEmpty(*folder);
 }
+
+bool IdentityOfPath(const std::string& path, FileIdentity& identity)
+{
+    try {
+        const PathState state = LookAtPath(path);
+        identity = state.identity;
+        return state.reached;
+    } catch (const CFileException&) {
+        return false;
+    }
+}

@@ -28,5 +28,9 @@ std::vector<std::string> MakeFolders(const std::string& folder);
 // Removes, innermost first, those of the folders made that are still empty.
 void RemoveEmptyFolders(const std::vector<std::string>& made);
 
+// The file the path reaches, links followed; false when it reaches none.
+struct FileIdentity;
+bool IdentityOfPath(const std::string& path, FileIdentity& identity);
+
 // The path from the root, links resolved; throws CFileException when it cannot be told.
 std::string AbsolutePath(const std::string& path);

@@ -1,6 +1,8 @@
 // extract against outputs that are not plain new files, limits and signals:
 // nothing but a regular file is replaced, and nothing is left half-written.
 #include "CliExtractFixture.h"
+#include "ClipNames.h"
+#include "ClipTexts.h"
 #include "PseudoTerminal.h"
 
 #include <chrono>
@@ -20,6 +22,11 @@ namespace {
 bool Contains(const std::string& text, const std::string& part)
 {
     return text.find(part) != std::string::npos;
+}
+
+std::string BatchName(uint32_t index)
+{
+    return BatchClipName("disc1", static_cast<int>(index), Resolution::High, FormatClipLabel(DISC1, index));
 }
 
 TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
@@ -164,6 +171,75 @@ TEST_F(CliExtract, OutputNamesUpToTheLongestWork)
     EXPECT_EQ(tooLong.status, 1);
     EXPECT_TRUE(Contains(tooLong.err, "File name too long")) << tooLong.err;
     EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+// Nothing the tool writes may go onto the archive it reads, whichever
+// subcommand writes and whichever stream is sent there.
+TEST_F(CliExtract, NothingGoesOntoTheArchive)
+{
+    CliStart shell;
+    shell.program = "/bin/sh";
+    for (const char* command : {"extract disc1.pak 1 -o - >> disc1.pak", "list disc1.pak >> disc1.pak",
+                                "list --json disc1.pak >> disc1.pak", "verify disc1.pak >> disc1.pak",
+                                "url disc1.pak 1 >> disc1.pak", "extract disc1.pak 1-2 -v -o out/ >> disc1.pak",
+                                "list disc1.pak nonsense 2>> disc1.pak", "list disc1.pak 2>> disc1.pak"}) {
+        const CliResult result = RunProgram({"-c", std::string("'" ZODOVU_CLI "' ") + command}, m_folder.Path(), shell);
+        EXPECT_NE(result.status, 0) << command;
+        if (!Contains(command, "2>>")) {
+            EXPECT_EQ(result.err, "zodovu-cli: standard output: is the archive itself; refusing to write to it\n")
+                << command;
+        }
+        EXPECT_TRUE(ArchiveOnDisk() == Text(m_archive.Bytes())) << command;
+    }
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+// Batch names are the tool's: whatever else is found under one (a link to a
+// device, a FIFO) is not written into and does not stop the batch.
+TEST_F(CliExtract, BatchNamesTakeOnlyFilesOfTheirOwn)
+{
+    const std::string first = BatchName(0), second = BatchName(1), third = BatchName(2);
+    fs::create_directory(m_folder / "out");
+    fs::create_symlink("/dev/null", m_folder / ("out/" + first));
+    ASSERT_EQ(::mkfifo((m_folder / ("out/" + second)).c_str(), 0600), 0);
+    for (const bool force : {false, true}) {
+        std::vector<std::string> args = {"extract", "disc1.pak", "1-3", "-o", "out"};
+        if (force)
+            args.push_back("--force");
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, "zodovu-cli: out/" + first + ": already exists and is not a regular file; refusing to "
+                              "write to it\nzodovu-cli: out/" + second + ": already exists and is not a regular file; "
+                              "refusing to write to it\nzodovu-cli: 1 of 3 files extracted, 2 failed\n");
+        EXPECT_EQ(ReadWholeFile(m_folder / ("out/" + third)), Hi(2));
+        fs::remove(m_folder / ("out/" + third));
+    }
+    EXPECT_TRUE(fs::is_symlink(m_folder / ("out/" + first)));
+    EXPECT_TRUE(fs::is_fifo(m_folder / ("out/" + second)));
+}
+
+// An archive's name may take all 255 bytes; and folders the run made for files
+// that then failed are gone again, as are those made before a path fails.
+TEST_F(CliExtract, LongArchiveNamesWorkAndFailedRunsLeaveNoFolders)
+{
+    const std::string longName = std::string(251, 'a') + ".pak";
+    fs::copy_file(m_folder / "disc1.pak", m_folder / longName);
+    const CliResult batch = Run({"extract", longName, "--all", "--both", "-o", "long"});
+    EXPECT_EQ(batch.status, 0) << batch.err;
+    const auto files = fs::directory_iterator(m_folder / "long");
+    EXPECT_EQ(static_cast<size_t>(std::distance(begin(files), end(files))), 2 * m_archive.Clips().size());
+    fs::remove_all(m_folder / "long");
+    fs::remove(m_folder / longName);
+
+    const std::string deep = "made/deeper/" + std::string(300, 'x') + "/";
+    const CliResult tooLong = Run({"extract", "disc1.pak", "1-2", "-o", deep});
+    EXPECT_EQ(tooLong.status, 1);
+    EXPECT_TRUE(Contains(tooLong.err, "File name too long")) << tooLong.err;
+
+    CutDisc4(1).WriteTo(m_folder / "disc4.pak");
+    const CliResult cut = Run({"extract", "disc4.pak", "7", "--lo", "-o", "made/for/it/"});
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "disc4.pak"}));
 }
 
 } // namespace

@@ -6,11 +6,19 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
+#include <unistd.h>
 
 using namespace testsupport;
 namespace fs = std::filesystem;
 
 namespace {
+
+void WriteScript(const std::string& path, const std::string& text)
+{
+    std::ofstream(path) << text;
+    fs::permissions(path, fs::perms::owner_all);
+}
 
 // The archive lies in a folder whose name holds what a URL or an option string
 // might take apart: a comma, a blank and a colon.
@@ -77,6 +85,10 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
     fs::create_directory(m_folder / "bin");
     fs::create_directory(m_folder / "empty");
     fs::create_symlink(STAND_IN_PLAYER, m_folder / "bin/ffplay");
+    // A script without "#!" runs as a shell would run it; one whose interpreter
+    // is missing is no missing player.
+    WriteScript(m_folder / "bin/plain.sh", std::string("exec '") + STAND_IN_PLAYER + "' \"$@\"\n");
+    WriteScript(m_folder / "bin/lost.sh", "#!/no/such/interpreter -x\nexit 0\n");
     const std::string log = m_folder / "player.log";
     const std::string hi = Url("2", false);
     const std::string lo = Url("2", true);
@@ -99,6 +111,9 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
         {{}, "empty", false, "0", 1, {},
          "zodovu-cli: ffplay: not found; install it with 'apt-get install ffmpeg' or name another player with "
          "--player\n"},
+        {{"--player", "bin/plain.sh"}, "empty", false, "0", 0, {STAND_IN_PLAYER, hi, "SIGINT default"}, ""},
+        {{"--player", "bin/lost.sh"}, "empty", false, "0", 1, {},
+         "zodovu-cli: bin/lost.sh: its interpreter /no/such/interpreter is not found\n"},
         {{"--player", "no-such-player"}, "bin", false, "0", 1, {},
          "zodovu-cli: no-such-player: not found; install it, or give --player the name or path of an installed "
          "player\n"},
@@ -118,6 +133,32 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
         EXPECT_EQ(result.err, c.err);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(Lines(ReadWholeFile(log)), c.logged);
+    }
+}
+
+// SIGTERM or SIGHUP ends the player with the tool, which waits for it: no
+// player is left running without its parent.
+TEST_F(CliClipUrl, TerminationIsPassedOnToThePlayer)
+{
+    const std::string log = m_folder / "player.log";
+    for (const int signalNumber : {SIGTERM, SIGHUP}) {
+        fs::remove(log);
+        CliStart start;
+        start.environment = {"STAND_IN_PLAYER_LOG=" + log, "STAND_IN_PLAYER_EXIT=wait"};
+        const pid_t cli = StartCli({"play", ARCHIVE, "1", "--player", STAND_IN_PLAYER}, m_folder.Path(), start);
+        long player = 0;
+        for (int tries = 0; tries < 500 && player == 0; ++tries) {
+            for (const std::string& line : Lines(ReadWholeFile(log)))
+                if (line.rfind("waiting ", 0) == 0)
+                    player = std::stol(line.substr(8));
+            if (player == 0)
+                ::usleep(10000);
+        }
+        ASSERT_NE(player, 0) << "the player did not start";
+        ::kill(cli, signalNumber);
+        const CliResult result = FinishCli(cli, m_folder.Path(), start);
+        EXPECT_EQ(result.status, 128 + signalNumber);
+        EXPECT_EQ(::kill(static_cast<pid_t>(player), 0), -1) << "the player runs on";
     }
 }
 

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 
 using namespace testsupport;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -126,6 +127,37 @@ TEST_F(CliVerify, OnlySlashesSeparateFoldersAndAnyNameLists)
         EXPECT_EQ(doc.at("disc_label"), "Unknown PAK");
         EXPECT_EQ(doc.at("clips").size(), m_disc2.Clips().size());
     }
+}
+
+// An archive is whole only with its disc's clips, and a Bink file may end on an
+// odd byte, which its frame index cannot say.
+TEST_F(CliVerify, ClipCountsAndOddLengths)
+{
+    fs::create_directory(m_folder / "three");
+    ArchiveBuilder().AddClip(150).AddClip(160).AddClip(170).WriteTo(m_folder / "three/disc2.pak");
+    ArchiveBuilder().WriteTo(m_folder / "empty.pak");
+    std::vector<uint8_t> odd = BuildBinkFile(HiResShape(150));
+    odd.push_back(0);
+    PutU32(odd, 4, static_cast<uint32_t>(odd.size()) - 8);
+    PutU32(odd, BINK_HEADER_SIZE + 4 * 150, static_cast<uint32_t>(odd.size()));
+    ArchiveBuilder().AddClip(odd, BuildBinkFile(LoResShape(150))).WriteTo(m_folder / "odd.pak");
+
+    const struct {
+        const char* archive;
+        int status;
+        std::string out;
+    } cases[] = {
+        {"three/disc2.pak", 1, "three/disc2.pak: damaged, 3 clips, 1 problem\n  holds 3 clips; KVN Disc 2 has 34\n"},
+        {"empty.pak", 1, "empty.pak: damaged, 0 clips, 1 problem\n  holds no clips\n"},
+        {"odd.pak", 0, "odd.pak: whole, 1 clip\n"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run({"verify", c.archive});
+        EXPECT_EQ(result.status, c.status) << c.archive;
+        EXPECT_EQ(result.out, c.out);
+    }
+    const nlohmann::json doc = nlohmann::json::parse(Run({"verify", "--json", "empty.pak"}).out);
+    EXPECT_TRUE(doc.at("archives").at(0).at("findings").at(0).at("clip").is_null());
 }
 
 } // namespace

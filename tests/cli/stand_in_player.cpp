@@ -1,11 +1,13 @@
 // A stand-in for a video player. Writes what it was given to the file named by
 // STAND_IN_PLAYER_LOG: its arguments from argv[0], one a line, then whether
 // SIGINT reaches it ("SIGINT default") or not ("SIGINT ignored"). Then ends as
-// STAND_IN_PLAYER_EXIT says: a number is its exit status, "signal N" raises N.
+// STAND_IN_PLAYER_EXIT says: a number is its exit status, "signal N" raises N,
+// "wait" logs "waiting PID" and waits for a signal to end it.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <unistd.h>
 
 int main(int argc, char** argv)
 {
@@ -24,6 +26,14 @@ int main(int argc, char** argv)
     const char* end = std::getenv("STAND_IN_PLAYER_EXIT");
     if (!end)
         return 0;
+    if (std::strcmp(end, "wait") == 0) {
+        if (FILE* file = std::fopen(std::getenv("STAND_IN_PLAYER_LOG"), "a")) {
+            std::fprintf(file, "waiting %ld\n", static_cast<long>(getpid()));
+            std::fclose(file);
+        }
+        for (;;)
+            pause();
+    }
     if (std::strncmp(end, "signal ", 7) == 0) {
         const int signalNumber = std::atoi(end + 7);
         std::signal(signalNumber, SIG_DFL);

@@ -1,0 +1,93 @@
+// The parts of zodovu-cli that need no process: which files an extract plans,
+// the progress line at any width, and names as a terminal shows them.
+#include "CommandLine.h"
+#include "ExtractPlan.h"
+#include "ProgressLine.h"
+#include "Reporting.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ExtractPlan, OneClipKeepsItsNameAndABatchNamesEachByTitle)
+{
+    const std::string twelve = "disc2-012h Storm over Vellin.bik", thirteen = "disc2-013h The Tidecaller.bik";
+    struct Case {
+        std::vector<ClipRange> selection;
+        bool both;
+        std::string output;
+        bool outputIsFolder;   // an existing folder
+        std::vector<std::string> paths;
+        std::string folder;    // to be made
+    };
+    const Case cases[] = {
+        {{{12, 12}}, false, "", false, {"Clip012h.bik"}, ""},
+        {{{12, 12}}, false, "mine.bik", false, {"mine.bik"}, ""},
+        {{{12, 12}}, false, "-", false, {"-"}, ""},
+        {{{12, 12}}, false, "movies", true, {"movies/" + twelve}, "movies"},
+        {{{12, 12}}, false, "new/", false, {"new/" + twelve}, "new/"},
+        {{{12, 12}}, true, "", false, {twelve, "disc2-012l Storm over Vellin.bik"}, ""},
+        {{{13, 13}, {12, 13}}, false, "out", false, {"out/" + twelve, "out/" + thirteen}, "out"},
+    };
+    for (const Case& c : cases) {
+        ExtractRequest request;
+        request.archive = "disc2.pak";
+        request.selection = c.selection;
+        request.both = c.both;
+        request.output = c.output;
+        const ExtractPlan plan = PlanExtract(request, 34, 1, "disc2.pak", c.outputIsFolder);
+        std::vector<std::string> paths;
+        for (const PlannedFile& file : plan.files)
+            paths.push_back(file.path);
+        EXPECT_EQ(paths, c.paths);
+        EXPECT_EQ(plan.folder, c.folder);
+        EXPECT_EQ(plan.madeNames, c.paths[0].find("disc2-") != std::string::npos) << c.output;
+    }
+
+    ExtractRequest past;
+    past.archive = "disc2.pak";
+    past.selection = {{30, 40}};
+    try {
+        PlanExtract(past, 34, 1, "disc2.pak", false);
+        ADD_FAILURE() << "a clip past the last is a usage error";
+    } catch (const UsageError& e) {
+        EXPECT_STREQ(e.what(), "disc2.pak: no clip 35 (the archive holds 34 clips)");
+    }
+}
+
+TEST(ProgressLine, FitsTheTerminalShorteningTheNameInTheMiddle)
+{
+    const std::string name = "disc2-012h The Glass Tower.bik";
+    for (const int columns : {200, 80, 60, 40, 24, 10}) {
+        const std::string line = ProgressLine::Compose("Extracting", name, 512, 1024, columns);
+        EXPECT_LE(line.size(), static_cast<size_t>(columns - 1)) << line;
+        if (columns >= 80) {
+            EXPECT_NE(line.find(name), std::string::npos) << line;
+        }
+        if (columns >= 40) {
+            EXPECT_NE(line.find("50%"), std::string::npos) << line;
+        }
+    }
+    // A character of several bytes takes one column and is never cut in two.
+    const std::string accented = ProgressLine::Compose("Extracting", std::string(60, 'e') + "\xc3\xa9.bik", 1, 2, 50);
+    EXPECT_EQ(accented.find("\xc3" "."), std::string::npos) << accented;
+}
+
+TEST(Reporting, NamesOnATerminalShowTheirUnprintableBytesEscaped)
+{
+    const struct {
+        std::string name;
+        std::string shown;
+    } cases[] = {
+        {"plain.bik", "plain.bik"},
+        {"caf\xc3\xa9.bik", "caf\xc3\xa9.bik"},
+        {"two\nlines\r.bik", "two\\x0Alines\\x0D.bik"},
+        {"\x1b[2Jclear", "\\x1B[2Jclear"},
+        {"bad\xff\xc3.bik", "bad\\xFF\\xC3.bik"},
+        {"back\\slash", "back\\\\slash"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(EscapedForTerminal(c.name), c.shown);
+}
+
+} // namespace
