@@ -44,9 +44,9 @@ public:
     // the next operation either way.
     virtual bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr);
     // Opens an existing regular file for reading, shared with every other opener.
-    // Anything else (a folder, a pipe, a FIFO, a device) fails with
-    // notRegularFile, without waiting for a FIFO's writer; the check is made on
-    // the handle that is then read, so that nothing can be swapped in between.
+    // A pipe, a FIFO or a device fails with notRegularFile, without waiting for a
+    // FIFO's writer, and a folder with the system's own reason; the check is made
+    // on the handle that is then read, so that nothing can be swapped in between.
     bool OpenRegularFile(const char* fileName, CFileException* pError = nullptr);
     // As the adopting constructor, for an object that exists already: closes what
     // it held (dropping a failed close) and takes over hFile.

@@ -65,62 +65,56 @@ int CFileException::OsErrorToCause(long osError)
     }
 }
 
-long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept
-{
-    int flags = O_CLOEXEC;
-    if (openFlags & modeReadWrite)
-        flags |= O_RDWR;
-    else if (openFlags & modeWrite)
-        flags |= O_WRONLY;
-    else
-        flags |= O_RDONLY;
-    if (openFlags & modeCreate)
-        flags |= O_CREAT | O_TRUNC;
+namespace {
 
-    int fd;
+// Opens fileName and looks at what it opened: a folder is refused, as Windows
+// refuses to open one as a file, rather than failing at the first read.
+int OpenDescriptor(const char* fileName, int flags, int& fd, struct stat& info) noexcept
+{
     do
-        fd = ::open(fileName, flags, 0666);
+        fd = ::open(fileName, flags | O_CLOEXEC | O_NOCTTY, 0666);
     while (fd == -1 && errno == EINTR);
     if (fd == -1)
         return errno;
-
-    // Windows refuses to open a folder as a file; do the same rather than fail at the first read.
-    struct stat info;
-    int error = 0;
-    if (::fstat(fd, &info) != 0)
-        error = errno;
-    else if (S_ISDIR(info.st_mode))
-        error = EISDIR;
-    if (error != 0) {
+    const int error = ::fstat(fd, &info) != 0 ? errno : S_ISDIR(info.st_mode) ? EISDIR : 0;
+    if (error != 0)
         ::close(fd);
+    return error;
+}
+
+} // namespace
+
+long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFile) noexcept
+{
+    int flags = O_RDONLY;
+    if (openFlags & modeReadWrite)
+        flags = O_RDWR;
+    else if (openFlags & modeWrite)
+        flags = O_WRONLY;
+    if (openFlags & modeCreate)
+        flags |= O_CREAT | O_TRUNC;
+    int fd = -1;
+    struct stat info;
+    if (const int error = OpenDescriptor(fileName, flags, fd, info))
         return error;
-    }
     hFile = fd;
     return 0;
 }
 
 long CFile::OpenOsExisting(const char* fileName, intptr_t& hFile, bool& regular) noexcept
 {
-    // Non-blocking, so that a FIFO without a writer opens at once and is refused.
-    int fd;
-    do
-        fd = ::open(fileName, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    while (fd == -1 && errno == EINTR);
-    if (fd == -1)
-        return errno;
+    // Non-blocking, so that a FIFO without a writer opens at once and is refused;
+    // a regular file is then read as usual.
+    int fd = -1;
     struct stat info;
-    int error = 0;
-    if (::fstat(fd, &info) != 0)
-        error = errno;
-    else if (S_ISDIR(info.st_mode))
-        error = EISDIR;
-    else if (S_ISREG(info.st_mode) && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
-        error = errno;
-    if (error != 0) {
+    if (const int error = OpenDescriptor(fileName, O_RDONLY | O_NONBLOCK, fd, info))
+        return error;
+    regular = S_ISREG(info.st_mode);
+    if (regular && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        const int error = errno;
         ::close(fd);
         return error;
     }
-    regular = S_ISREG(info.st_mode);
     hFile = fd;
     return 0;
 }
