@@ -5,6 +5,7 @@
 #include "BenchSupport.h"
 #include "BinkBuilder.h"
 #include "ClipTable.h"
+#include "TempFolder.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -76,7 +77,7 @@ struct Method {
 int main(int argc, char** argv)
 {
     try {
-        bench::ScratchFolder folder(bench::ScratchBase(argc, argv), "bench-batch");
+        TempFolder folder(bench::ScratchBase(argc, argv), "bench-batch");
         const std::string archive = folder / "disc3.pak";
         const std::string hiOnly = folder / "hi-only.bin";
         const std::string out = folder / "out";

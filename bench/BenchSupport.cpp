@@ -1,30 +1,11 @@
 #include "BenchSupport.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace bench {
-
-ScratchFolder::ScratchFolder(const std::string& base, const std::string& name)
-{
-    std::filesystem::create_directories(base);
-    std::string pattern = base + "/" + name + "-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    if (!::mkdtemp(buffer.data()))
-        throw std::runtime_error("cannot make a scratch folder in " + base);
-    m_path = buffer.data();
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-}
 
 std::string ScratchBase(int argc, char** argv)
 {

@@ -1,9 +1,8 @@
 #pragma once
-// Small pieces the benchmarks share: a stopwatch, a scratch folder under the
-// build tree, and a file that counts the calls made on it.
-#include "File.h"
-
+// Small pieces the benchmarks share: a stopwatch, the base of their scratch
+// folders (testsupport::TempFolder), writing to a descriptor, running a command.
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,40 +18,6 @@ public:
 
 private:
     std::chrono::steady_clock::time_point m_start;
-};
-
-// A fresh folder base/NAME-XXXXXX, removed with everything in it at the end.
-class ScratchFolder {
-public:
-    ScratchFolder(const std::string& base, const std::string& name);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::string operator/(const std::string& file) const { return m_path + "/" + file; }
-
-private:
-    std::string m_path;
-};
-
-// A disk file that counts its reads and seeks.
-class CCountingFile : public CFile {
-public:
-    uint32_t Read(void* buffer, uint32_t count) override
-    {
-        ++m_nReads;
-        const uint32_t got = CFile::Read(buffer, count);
-        m_nBytesRead += got;
-        return got;
-    }
-    int32_t Seek(int32_t offset, unsigned from) override
-    {
-        ++m_nSeeks;
-        return CFile::Seek(offset, from);
-    }
-
-    uint64_t m_nReads = 0;
-    uint64_t m_nSeeks = 0;
-    uint64_t m_nBytesRead = 0;
 };
 
 // The folder for scratch files: the first argument, or the build tree.

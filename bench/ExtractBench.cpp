@@ -3,7 +3,9 @@
 // a real (not sparse) file, read from the page cache after it is written.
 #include "BenchSupport.h"
 #include "ClipCopy.h"
+#include "File.h"
 #include "LargeArchive.h"
+#include "TempFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -58,7 +60,7 @@ struct Method {
 int main(int argc, char** argv)
 {
     try {
-        bench::ScratchFolder folder(bench::ScratchBase(argc, argv), "bench-extract");
+        TempFolder folder(bench::ScratchBase(argc, argv), "bench-extract");
         const std::string archive = folder / "disc1.pak";
         const std::string output = folder / "out.bik";
         const std::string sameBytes = folder / "same-bytes.bik";

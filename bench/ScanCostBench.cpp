@@ -7,7 +7,9 @@
 #include "ArchiveScanner.h"
 #include "BenchSupport.h"
 #include "BinkBuilder.h"
+#include "CountingFiles.h"
 #include "ReadAheadFile.h"
+#include "TempFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -134,7 +136,7 @@ Figures MeasureScan(const std::string& path)
     std::unique_ptr<ClipTable> table(new ClipTable());
     bench::Stopwatch clock;
     for (int scan = 0; scan < SCANS; ++scan) {
-        bench::CCountingFile file;
+        CCountingFile file;
         if (!file.Open(path.c_str(), CFile::modeRead | CFile::shareDenyNone))
             throw std::runtime_error("cannot open " + path);
         figures.length = file.GetLength();
@@ -154,7 +156,7 @@ Figures MeasureScan(const std::string& path)
 int main(int argc, char** argv)
 {
     try {
-        bench::ScratchFolder folder(bench::ScratchBase(argc, argv), "bench-scan");
+        TempFolder folder(bench::ScratchBase(argc, argv), "bench-scan");
         struct Case {
             const char* name;
             std::string path;

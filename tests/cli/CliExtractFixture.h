@@ -5,15 +5,8 @@
 
 #include <gtest/gtest.h>
 
-inline std::string Span(const testsupport::ArchiveBuilder& archive, uint32_t offset, uint32_t size)
-{
-    return std::string(archive.Bytes().begin() + offset, archive.Bytes().begin() + offset + size);
-}
-
-inline std::string Text(const std::vector<uint8_t>& bytes)
-{
-    return std::string(bytes.begin(), bytes.end());
-}
+using testsupport::Span;
+using testsupport::Text;
 
 class CliExtract : public ::testing::Test {
 protected:

@@ -2,17 +2,11 @@
 #include "MemFile.h"
 
 #include "CatchFileException.h"
+#include "FileContents.h"
 
 #include <string>
 
-namespace {
-
-std::string Text(const CMemFile& file)
-{
-    return std::string(file.Data().begin(), file.Data().end());
-}
-
-} // namespace
+using testsupport::Text;
 
 TEST(MemFile, ReadsStopAtTheEnd)
 {

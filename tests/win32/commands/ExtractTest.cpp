@@ -15,6 +15,7 @@
 using testsupport::FileExists;
 using testsupport::ReadWholeFile;
 using testsupport::ScratchFolder;
+using testsupport::Span;
 
 namespace {
 
@@ -61,11 +62,6 @@ ArchiveBuilder FullArchive()
     for (int i = 0; i < 256; ++i)
         builder.AddClip(15);
     return builder;
-}
-
-std::string Span(const ArchiveBuilder& archive, uint32_t offset, uint32_t size)
-{
-    return std::string(archive.Bytes().begin() + offset, archive.Bytes().begin() + offset + size);
 }
 
 class Extract : public wintest::WinTest {
