@@ -106,6 +106,11 @@ TEST(CliList, EmptyArchiveListsNoClips)
     const nlohmann::json doc = nlohmann::json::parse(result.out);
     EXPECT_EQ(doc.at("disc_label"), "Unknown PAK");
     EXPECT_TRUE(doc.at("clips").empty());
+
+    // Nothing to extract is a failure of the archive, not of the command line.
+    const CliResult extract = RunCli({"extract", "x.pak", "--all"}, folder.Path());
+    EXPECT_EQ(extract.status, 1);
+    EXPECT_EQ(extract.err, "zodovu-cli: x.pak: the archive holds no clips\n");
 }
 
 // --- Failures and usage -------------------------------------------------------
