@@ -36,5 +36,5 @@ bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive)
 void LoadAcceptedArchive(const std::string& path, RunState& run, LoadedArchive& archive)
 {
     if (!LoadArchive(path, run, archive))
-        throw CCommandFailure(path, RefusalText(archive.rejection));
+        throw CFailure(path, RefusalText(archive.rejection));
 }

@@ -31,6 +31,6 @@ std::string RefusalText(const ScanRejection& rejection);
 // that --disc names decides the layout and the labels instead of the file name.
 // No output of the run may go onto the archive (Reporter::Protect).
 bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive);
-// The same, and a refusal throws CCommandFailure with RefusalText.
+// The same, and a refusal throws CFailure with RefusalText.
 void LoadAcceptedArchive(const std::string& path, RunState& run, LoadedArchive& archive);
 

@@ -110,7 +110,7 @@ int RunExtract(const ExtractRequest& request, RunState& run)
     LoadedArchive archive;
     LoadAcceptedArchive(request.archive, run, archive);
     if (archive.clips->nCount == 0)
-        throw CCommandFailure(request.archive, "the archive holds no clips");
+        throw CFailure(request.archive, "the archive holds no clips");
 
     const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
     const ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder);

@@ -33,7 +33,7 @@ ClipLocation LocateClip(const ClipRequest& request, RunState& run)
     const uint32_t index = static_cast<uint32_t>(request.number - 1);
     const ClipSpan span = GetClipSpan(archive.clips->aRecords[index], request.low ? Resolution::Low : Resolution::High);
     if (ClipSpanEnd(span) > archive.length) {
-        throw CCommandFailure(request.archive, "clip " + std::to_string(request.number) +
+        throw CFailure(request.archive, "clip " + std::to_string(request.number) +
                                                    " runs past the end of the archive (the copy is cut short)");
     }
     return {"subfile,,start," + std::to_string(span.offset) + ",end," + std::to_string(ClipSpanEnd(span)) + ",,:" +
@@ -60,16 +60,16 @@ int RunPlay(const ClipRequest& request, RunState& run)
             : std::vector<std::string>{request.player, location.url};
     const ProgramRun player = RunProgram(arguments);
     if (player.startError == ENOENT && player.missing != arguments[0])
-        throw CCommandFailure(arguments[0], "its interpreter " + player.missing + " is not found");
+        throw CFailure(arguments[0], "its interpreter " + player.missing + " is not found");
     if (player.startError == ENOENT && request.player.empty())
-        throw CCommandFailure(arguments[0], "not found; install it with 'apt-get install ffmpeg' or name another "
+        throw CFailure(arguments[0], "not found; install it with 'apt-get install ffmpeg' or name another "
                                             "player with --player");
     if (player.startError == ENOENT)
-        throw CCommandFailure(arguments[0], "not found; install it, or give --player the name or path of an "
+        throw CFailure(arguments[0], "not found; install it, or give --player the name or path of an "
                                             "installed player");
     if (player.startError != 0)
-        throw CCommandFailure(arguments[0], "cannot be started: " + SystemErrorText(player.startError));
+        throw CFailure(arguments[0], "cannot be started: " + SystemErrorText(player.startError));
     if (player.waitError != 0)
-        throw CCommandFailure(arguments[0], "cannot learn how it ended: " + SystemErrorText(player.waitError));
+        throw CFailure(arguments[0], "cannot learn how it ended: " + SystemErrorText(player.waitError));
     return player.status;
 }

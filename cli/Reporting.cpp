@@ -2,11 +2,9 @@
 
 #include "Commands.h"
 #include "Console.h"
-#include "OutputFile.h"
 #include "PathNames.h"
 
 #include <cstdio>
-#include <utility>
 
 namespace {
 
@@ -53,16 +51,6 @@ std::string EscapedForTerminal(const std::string& text)
 std::string Counted(uint64_t count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);
-}
-
-CCommandFailure::CCommandFailure(std::string subject, std::string reason)
-    : m_subject(std::move(subject)), m_reason(std::move(reason))
-{
-}
-
-std::string CCommandFailure::GetErrorMessage() const
-{
-    return m_subject.empty() ? m_reason : m_subject + ": " + m_reason;
 }
 
 Reporter::Reporter()
@@ -132,9 +120,7 @@ void Reporter::Fail(const std::exception& error, const std::string& subject)
         } else {
             Error(file->m_strFileName, file->GetPlainReason());
         }
-    } else if (const auto* refusal = dynamic_cast<const COutputRefused*>(&error)) {
-        Error(refusal->Path(), refusal->Reason());
-    } else if (const auto* failure = dynamic_cast<const CCommandFailure*>(&error)) {
+    } else if (const auto* failure = dynamic_cast<const CFailure*>(&error)) {
         Error(failure->Subject(), failure->Reason());
     } else if (const auto* other = dynamic_cast<const CException*>(&error)) {
         Error(subject, other->GetErrorMessage());
@@ -158,12 +144,12 @@ void Reporter::Protect(const FileIdentity& archive)
     FileIdentity stream;
     if (StandardStreamIdentity(STANDARD_ERROR, stream) && stream == archive) {
         m_errorSilenced = true;   // nowhere left to say it: the status tells
-        throw CCommandFailure("standard error", "is the archive itself; refusing to write to it");
+        throw CFailure("standard error", "is the archive itself; refusing to write to it");
     }
     if (StandardStreamIdentity(STANDARD_OUTPUT, stream) && stream == archive) {
         m_buffer.clear();
         m_outputFailed = true;   // nothing more goes there
-        throw CCommandFailure(STANDARD_OUTPUT_NAME, "is the archive itself; refusing to write to it");
+        throw CFailure(STANDARD_OUTPUT_NAME, "is the archive itself; refusing to write to it");
     }
 }
 

@@ -10,19 +10,6 @@
 
 #include <string>
 
-// A failure of the tool's own: what it concerns and why.
-class CCommandFailure : public CException {
-public:
-    CCommandFailure(std::string subject, std::string reason);
-    std::string GetErrorMessage() const override;   // "SUBJECT: reason"
-    const std::string& Subject() const { return m_subject; }
-    const std::string& Reason() const { return m_reason; }
-
-private:
-    std::string m_subject;
-    std::string m_reason;
-};
-
 // text as a terminal may show it: control characters, DEL and bytes that are
 // not UTF-8 become \xHH, and a backslash \\.
 std::string EscapedForTerminal(const std::string& text);
@@ -59,7 +46,7 @@ public:
     void Quiet() { m_progress.Disable(); }
 
     // No output may go onto the archive the run reads: standard output reaching
-    // it throws CCommandFailure; standard error reaching it is silenced and throws.
+    // it throws CFailure; standard error reaching it is silenced and throws.
     void Protect(const FileIdentity& archive);
     // Before a usage error is said: standard error reaching a file that an
     // argument names (the archive, most likely) is silenced.

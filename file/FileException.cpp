@@ -71,6 +71,16 @@ std::string CFileException::GetErrorMessage() const
     return m_strFileName + ": " + GetReason();
 }
 
+CFailure::CFailure(std::string subject, std::string reason)
+    : m_subject(std::move(subject)), m_reason(std::move(reason))
+{
+}
+
+std::string CFailure::GetErrorMessage() const
+{
+    return m_subject.empty() ? m_reason : m_subject + ": " + m_reason;
+}
+
 CMemoryException::CMemoryException(std::string what) : m_strMessage(std::move(what)) {}
 
 std::string CMemoryException::GetErrorMessage() const

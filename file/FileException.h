@@ -59,6 +59,20 @@ public:
     std::string m_strFileName;
 };
 
+// A failure the program finds itself, with no error of the system's: what it
+// concerns and why ("out.bik", "already exists (--force overwrites it)").
+class CFailure : public CException {
+public:
+    CFailure(std::string subject, std::string reason);
+    std::string GetErrorMessage() const override;   // "SUBJECT: reason", or the reason alone
+    const std::string& Subject() const { return m_subject; }
+    const std::string& Reason() const { return m_reason; }
+
+private:
+    std::string m_subject;
+    std::string m_reason;
+};
+
 // No memory for a buffer the operation cannot do without.
 class CMemoryException : public CException {
 public:

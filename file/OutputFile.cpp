@@ -6,7 +6,6 @@
 #include "InterruptCleanup.h"
 #include "PathNames.h"
 
-#include <utility>
 
 const char ALREADY_EXISTS[] = "already exists (--force overwrites it)";
 
@@ -19,16 +18,6 @@ const char NOT_REGULAR[] = "is not a regular file; refusing to replace it";
 const char SUFFIX[] = ".XXXXXX";
 
 } // namespace
-
-COutputRefused::COutputRefused(std::string path, std::string reason)
-    : m_path(std::move(path)), m_reason(std::move(reason))
-{
-}
-
-std::string COutputRefused::GetErrorMessage() const
-{
-    return m_path + ": " + m_reason;
-}
 
 std::string TemporaryNamePattern(const std::string& name)
 {

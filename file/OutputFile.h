@@ -26,16 +26,10 @@ struct OutputRules {
 };
 
 // An output that was refused before anything was written to it.
-class COutputRefused : public CException {
+class COutputRefused : public CFailure {
 public:
-    COutputRefused(std::string path, std::string reason);
-    std::string GetErrorMessage() const override;   // "PATH: REASON"
-    const std::string& Path() const { return m_path; }
-    const std::string& Reason() const { return m_reason; }
-
-private:
-    std::string m_path;
-    std::string m_reason;
+    using CFailure::CFailure;
+    const std::string& Path() const { return Subject(); }
 };
 
 // The words for an existing regular file that the rules keep.
