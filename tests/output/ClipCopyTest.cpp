@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr uint32_t MIB = 1048576;
 constexpr uint32_t SPAN_OFFSET = 4097;   // not chunk-aligned on purpose
 
 std::vector<uint8_t> PatternBytes(uint32_t size)

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "ClipTable.h"
 #include "CommandSession.h"
 #include "DemoArchives.h"
 #include "ScratchFolder.h"
@@ -20,8 +21,6 @@ using testsupport::Span;
 namespace {
 
 using testsupport::ArchiveBuilder;
-
-constexpr int kMiB = 1048576;
 
 // A Bink file of exactly size bytes: a real header and frame index, then a pattern
 // up to the size, which the header's length field counts.
@@ -41,7 +40,7 @@ std::vector<uint8_t> BinkOfSize(uint32_t size, bool bHiRes, uint32_t seed)
 ArchiveBuilder EdgesArchive()
 {
     ArchiveBuilder builder;
-    builder.AddClip(BinkOfSize(kMiB, true, 1), BinkOfSize(kMiB + 1, false, 2));
+    builder.AddClip(BinkOfSize(MIB, true, 1), BinkOfSize(MIB + 1, false, 2));
     builder.AddClip(BinkOfSize(3000000, true, 3), BinkOfSize(4000, false, 4));
     return builder;
 }
@@ -51,8 +50,8 @@ ArchiveBuilder ShortArchive()
 {
     ArchiveBuilder builder;
     builder.AddClip(30);
-    builder.AddClip(BinkOfSize(5000, true, 5), BinkOfSize(kMiB + kMiB / 2, false, 6));
-    builder.Truncate(builder.Clips()[1].loOffset + kMiB + kMiB / 4);
+    builder.AddClip(BinkOfSize(5000, true, 5), BinkOfSize(MIB + MIB / 2, false, 6));
+    builder.Truncate(builder.Clips()[1].loOffset + MIB + MIB / 4);
     return builder;
 }
 
@@ -180,7 +179,7 @@ TEST_F(Extract, ChunkEdgesGiveOneReportAMebibyte)
     bool bPictured = false;
     session.OnReport([&](HWND, int nPos) {
         // The main window with the copy of 3,000,000 bytes a third of the way through.
-        if (!bPictured && nPos == 2 * kMiB) {
+        if (!bPictured && nPos == 2 * MIB) {
             bPictured = true;
             SaveScreenshot(session.Window(), "extraction-in-progress");
         }
@@ -190,7 +189,7 @@ TEST_F(Extract, ChunkEdgesGiveOneReportAMebibyte)
         // The copy's other chunk edges are the copy's own tests' concern.
         session.SelectRow(1);
         session.Extract(Out("three-million.bik"));
-        EXPECT_EQ(session.Progress().back().positions, (std::vector<int>{kMiB, 2 * kMiB, 3000000}));
+        EXPECT_EQ(session.Progress().back().positions, (std::vector<int>{MIB, 2 * MIB, 3000000}));
         EXPECT_EQ(session.Progress().back().nUpper, 3000000);
         ExpectWindowBack(session);
     });
@@ -248,7 +247,7 @@ TEST_F(Extract, ClipCutShortByTheArchiveEndStopsWithAnError)
         ASSERT_EQ(boxes.size(), 1u) << "a short copy is not a success";
         EXPECT_NE(boxes[0].text.find("short.pak"), std::string::npos) << boxes[0].text;
         ExpectWindowBack(session);
-        EXPECT_EQ(session.Progress().back().positions, std::vector<int>{kMiB});
+        EXPECT_EQ(session.Progress().back().positions, std::vector<int>{MIB});
     });
     // Only what the archive really held, nothing made up past its end.
     EXPECT_EQ(ReadWholeFile(Out("cut.bik")), Span(archive, clip.loOffset, archive.Size() - clip.loOffset));
