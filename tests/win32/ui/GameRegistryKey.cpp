@@ -1,17 +1,25 @@
 #include "GameRegistryKey.h"
 
-#include <gtest/gtest.h>
+#include <cstdio>
+#include <stdexcept>
 
 namespace {
 
 const char kVendorKey[] = "software\\Brakkenfold, Inc";
 const char kVersionKey[] = "software\\Brakkenfold, Inc\\KORVALON\\1.00";
 
+void Check(LONG lResult, const char* pszWhat)
+{
+    if (lResult != ERROR_SUCCESS)
+        throw std::runtime_error(std::string("the game's registry key: ") + pszWhat + " failed with error "
+                                 + std::to_string(lResult));
+}
+
 HKEY CreateVersionKey()
 {
     HKEY hKey = NULL;
-    LONG lResult = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL);
-    EXPECT_EQ(lResult, ERROR_SUCCESS);
+    Check(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kVersionKey, 0, NULL, 0, KEY_ALL_ACCESS, NULL, &hKey, NULL),
+          "creating it");
     return hKey;
 }
 
@@ -33,8 +41,13 @@ GameRegistryKey::GameRegistryKey()
 GameRegistryKey::~GameRegistryKey()
 {
     DeleteVendorKey();
-    if (m_bHadValue)
+    if (!m_bHadValue)
+        return;
+    try {
         SetDataDriveRaw(m_dwType, m_data.data(), static_cast<DWORD>(m_data.size()));
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "cannot put DataDrive back: %s\n", e.what());
+    }
 }
 
 void GameRegistryKey::SetDataDrive(const std::string& text)
@@ -45,8 +58,9 @@ void GameRegistryKey::SetDataDrive(const std::string& text)
 void GameRegistryKey::SetDataDriveRaw(DWORD dwType, const void* pData, DWORD cbData)
 {
     HKEY hKey = CreateVersionKey();
-    EXPECT_EQ(RegSetValueExA(hKey, "DataDrive", 0, dwType, static_cast<const BYTE*>(pData), cbData), ERROR_SUCCESS);
+    const LONG lResult = RegSetValueExA(hKey, "DataDrive", 0, dwType, static_cast<const BYTE*>(pData), cbData);
     RegCloseKey(hKey);
+    Check(lResult, "setting DataDrive");
 }
 
 void GameRegistryKey::DeleteDataDrive()

@@ -1,6 +1,7 @@
 #pragma once
-// The game's install key in the prefix's real registry, set up as a test needs it
-// and put back as it was afterwards.
+// The game's install key in the prefix's real registry, set up as a test or a
+// benchmark needs it and put back as it was afterwards. A failure to create the
+// key or set the value throws std::runtime_error; it needs no test framework.
 #include <windows.h>
 
 #include <string>
