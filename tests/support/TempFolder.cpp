@@ -9,6 +9,7 @@
 
 #ifdef _WIN32
 #include <process.h>
+#include <string.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -32,6 +33,18 @@ std::string TemporaryFolder()
     return szTemp;
 #else
     return fs::temp_directory_path().string();
+#endif
+}
+
+// True when path is folder or lies in it; both end with a separator.
+bool IsWithin(const std::string& path, const std::string& folder)
+{
+    if (path.size() < folder.size())
+        return false;
+#ifdef _WIN32
+    return ::_strnicmp(path.c_str(), folder.c_str(), folder.size()) == 0;
+#else
+    return path.compare(0, folder.size(), folder) == 0;
 #endif
 }
 
@@ -68,7 +81,11 @@ TempFolder::TempFolder(const std::string& base, const std::string& name)
 
 TempFolder::~TempFolder()
 {
+    // The system's file dialogs make the folder last shown the process's current
+    // one, and Windows removes no folder that is some process's current folder.
     std::error_code ignored;
+    if (IsWithin(fs::current_path(ignored).string() + SEPARATOR, m_path))
+        fs::current_path(m_path.substr(0, m_path.find_last_of("/\\", m_path.size() - 2) + 1), ignored);
     fs::remove_all(m_path, ignored);
 }
 
