@@ -2,6 +2,7 @@
 // one inner test (disabled here, so that it runs only in the copy), and the
 // outer test looks at what it left: the player's log, the clip file.
 #include "CommandSession.h"
+#include "ScratchFolder.h"
 #include "ViewFixtures.h"
 #include "WinTest.h"
 
@@ -25,17 +26,18 @@ protected:
     void SetUp() override
     {
         WinTest::SetUp();
-        PrepareDataFolder();
+        PrepareDataFolder(m_scratch);
     }
 
+    testsupport::ScratchFolder m_scratch;
     testsupport::ArchiveBuilder m_archive = ViewArchive();
 };
 
 TEST_F(ToolFolder, WithBlanksThePlayerGetsTheQuotedClipPath)
 {
-    const std::string folder = MakeToolFolder("tool folder", true);
+    const std::string folder = MakeToolFolder(m_scratch, "tool folder", true);
     PlayerLog log(folder);
-    ASSERT_TRUE(RunInnerTest(folder, "ViewsWindowed"));
+    ASSERT_TRUE(RunInnerTest(m_scratch, folder, "ViewsWindowed"));
 
     // The full-screen options that may follow the quoted path are the view tests' concern.
     const std::vector<PlayerRun> runs = log.Runs();
@@ -48,8 +50,8 @@ TEST_F(ToolFolder, WithBlanksThePlayerGetsTheQuotedClipPath)
 
 TEST_F(ToolFolder, WithoutThePlayerTheClipIsWrittenAndTheMissingPlayerNamed)
 {
-    const std::string folder = MakeToolFolder("no player", false);
-    ASSERT_TRUE(RunInnerTest(folder, "ReportsTheMissingPlayer"));
+    const std::string folder = MakeToolFolder(m_scratch, "no player", false);
+    ASSERT_TRUE(RunInnerTest(m_scratch, folder, "ReportsTheMissingPlayer"));
     EXPECT_EQ(FileSize(TempClipIn(folder)), -1);
 }
 
@@ -58,16 +60,16 @@ TEST_F(ToolFolder, TooLongForThePathBuffersIsReportedBeforeAnyCopy)
     // Long enough that the full-screen parameters would not fit, short enough
     // that the copy's own path still does.
     const size_t nWanted = kLongestToolFolder + 3;
-    if (OwnFolder().size() + 8 > nWanted)
-        GTEST_SKIP() << "the build folder is too long already";
+    if (m_scratch.Path().size() + 8 > nWanted)
+        GTEST_SKIP() << "the scratch folder is too long already";
     std::string name = "long";
-    while (OwnFolder().size() + name.size() + 1 < nWanted)
+    while (m_scratch.Path().size() + name.size() + 1 < nWanted)
         name += name.size() % 100 == 99 ? '\\' : 'x';
-    const std::string folder = MakeToolFolder(name, true);
+    const std::string folder = MakeToolFolder(m_scratch, name, true);
     ASSERT_EQ(folder.size(), nWanted);
 
     PlayerLog log(folder);
-    ASSERT_TRUE(RunInnerTest(folder, "RefusesTheFolder"));
+    ASSERT_TRUE(RunInnerTest(m_scratch, folder, "RefusesTheFolder"));
     EXPECT_TRUE(log.NoneStarted());
     EXPECT_EQ(FileSize(TempClipIn(folder)), -1);
 }

@@ -1,14 +1,16 @@
 #include "ViewFixtures.h"
 
 #include "CommandSession.h"
+#include "FileContents.h"
 #include "Pump.h"
-#include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
 #include <cstring>
+#include <filesystem>
 #include <sstream>
+#include <system_error>
 
 namespace viewtest {
 
@@ -28,11 +30,12 @@ std::string NameOf(const std::string& path)
     return path.substr(path.find_last_of('\\') + 1);
 }
 
-// Makes every folder of path that is missing (path ends with a backslash).
+// Makes every folder of path that is missing.
 void MakeFolders(const std::string& path)
 {
-    for (size_t n = path.find('\\', 3); n != std::string::npos; n = path.find('\\', n + 1))
-        CreateDirectoryA(path.substr(0, n).c_str(), NULL);
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    EXPECT_FALSE(error) << path << ": " << error.message();
 }
 
 } // namespace
@@ -55,9 +58,9 @@ std::string TempClipIn(const std::string& folder)
     return folder + "~clip.bik";
 }
 
-std::string PrepareDataFolder()
+std::string PrepareDataFolder(const testsupport::TempFolder& scratch)
 {
-    const std::string folder = OwnFolder() + "data\\";
+    const std::string folder = scratch / "data\\";
     MakeFolders(folder);
     ViewArchive().WriteTo(folder + kArchiveName);
     SetEnvironmentVariableA(kDataVariable, folder.c_str());
@@ -85,12 +88,6 @@ long long FileSize(const std::string& path)
         || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         return -1;
     return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-std::vector<uint8_t> ReadWholeFile(const std::string& path)
-{
-    const std::string text = testsupport::ReadWholeFile(path);
-    return std::vector<uint8_t>(text.begin(), text.end());
 }
 
 void RemoveFile(const std::string& path)
@@ -141,13 +138,11 @@ bool PlayerLog::NoneStarted() const
     return !bRunning && GetFileAttributesA(m_path.c_str()) == INVALID_FILE_ATTRIBUTES;
 }
 
-std::string MakeToolFolder(const std::string& name, bool bWithPlayer)
+std::string MakeToolFolder(const testsupport::TempFolder& scratch, const std::string& name, bool bWithPlayer)
 {
-    const std::string folder = OwnFolder() + name + "\\";
+    const std::string folder = scratch / name + "\\";
     MakeFolders(folder);
     const std::string program = NameOf(ModulePath());
-    for (const char* pszLeftover : {"binkplay.exe", "binkplay.log", "~clip.bik"})
-        RemoveFile(folder + pszLeftover);
     EXPECT_TRUE(CopyFileA(ModulePath().c_str(), (folder + program).c_str(), FALSE)) << folder;
     if (bWithPlayer) {
         EXPECT_TRUE(CopyFileA((OwnFolder() + "binkplay.exe").c_str(), (folder + "binkplay.exe").c_str(), FALSE));
@@ -155,9 +150,9 @@ std::string MakeToolFolder(const std::string& name, bool bWithPlayer)
     return folder;
 }
 
-bool RunInnerTest(const std::string& folder, const std::string& testName)
+bool RunInnerTest(const testsupport::TempFolder& scratch, const std::string& folder, const std::string& testName)
 {
-    const std::string report = OwnFolder() + "inner-test.xml";
+    const std::string report = scratch / "inner-test.xml";
     RemoveFile(report);
     std::string commandLine = "\"" + folder + NameOf(ModulePath())
                               + "\" --gtest_also_run_disabled_tests --gtest_filter=DISABLED_InToolFolder."

@@ -1,8 +1,10 @@
 #pragma once
 // What the View tests share: the archive they view, the folders they work in,
 // the stand-in player's log, and copies of this test program run from other
-// tool folders.
+// tool folders. Every folder but the program's own is made in the test's
+// scratch folder.
 #include "ArchiveBuilder.h"
+#include "TempFolder.h"
 
 class CommandSession;
 
@@ -23,9 +25,9 @@ const char kArchiveName[] = "views.pak";
 std::string OwnFolder();
 std::string TempClipIn(const std::string& folder);   // folder + "~clip.bik"
 
-// The folder the archive is chosen from, with ViewArchive written into it.
-// Children are told it through the environment.
-std::string PrepareDataFolder();
+// The folder the archive is chosen from, made in scratch with ViewArchive
+// written into it. Children are told it through the environment.
+std::string PrepareDataFolder(const testsupport::TempFolder& scratch);
 std::string DataFolderForChild();
 
 // The choices the user leaves before pressing "View": the row, the resolution
@@ -34,7 +36,6 @@ void Choose(CommandSession& session, int nRow, bool bLowRes, bool bFullscreen);
 
 // Size of a file, -1 when there is none (or it is a folder).
 long long FileSize(const std::string& path);
-std::vector<uint8_t> ReadWholeFile(const std::string& path);
 void RemoveFile(const std::string& path);
 
 // One line of binkplay.log per start of the stand-in player.
@@ -58,11 +59,12 @@ private:
     std::string m_path;
 };
 
-// A folder holding a copy of this test program (and, when asked, of the player),
-// made anew under OwnFolder().
-std::string MakeToolFolder(const std::string& name, bool bWithPlayer);
-// Runs the copy in folder with only the named disabled inner test; true when it
-// ran and passed. The inner test's failures are added to the running test.
-bool RunInnerTest(const std::string& folder, const std::string& testName);
+// A folder scratch/name holding a copy of this test program (and, when asked,
+// of the player). name may hold backslashes: every folder on the way is made.
+std::string MakeToolFolder(const testsupport::TempFolder& scratch, const std::string& name, bool bWithPlayer);
+// Runs the copy in folder with only the named disabled inner test, its report
+// kept in scratch; true when it ran and passed. The inner test's failures are
+// added to the running test.
+bool RunInnerTest(const testsupport::TempFolder& scratch, const std::string& folder, const std::string& testName);
 
 } // namespace viewtest

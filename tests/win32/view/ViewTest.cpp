@@ -3,6 +3,7 @@
 // exact parameters, the main window held disabled during the copy, and the file
 // removed when the window closes, or left alone when no View was made.
 #include "CommandSession.h"
+#include "ScratchFolder.h"
 #include "ViewFixtures.h"
 #include "WinTest.h"
 
@@ -11,6 +12,7 @@
 #include <string>
 
 using namespace viewtest;
+using testsupport::ReadWholeFile;
 
 namespace {
 
@@ -22,7 +24,7 @@ protected:
     void SetUp() override
     {
         WinTest::SetUp();
-        m_data = PrepareDataFolder();
+        m_data = PrepareDataFolder(m_scratch);
         m_folder = OwnFolder();
         m_tempClip = TempClipIn(m_folder);
         RemoveFile(m_tempClip);
@@ -37,6 +39,7 @@ protected:
 
     std::string QuotedTempClip() const { return "\"" + m_tempClip + "\""; }
 
+    testsupport::ScratchFolder m_scratch;
     testsupport::ArchiveBuilder m_archive = ViewArchive();
     std::string m_data;
     std::string m_folder;
@@ -138,10 +141,9 @@ TEST_F(View, TwoViewsOfDifferentClipsLeaveOneFileWithTheSecond)
         ASSERT_TRUE(log.WaitForRuns(2));
 
         EXPECT_EQ(log.Runs()[1].clipSize, second.loSize);
-        const std::vector<uint8_t> clip = ReadWholeFile(m_tempClip);
-        const std::vector<uint8_t> expected(m_archive.Bytes().begin() + second.loOffset,
-                                            m_archive.Bytes().begin() + second.loOffset + second.loSize);
-        EXPECT_TRUE(clip == expected) << "~clip.bik holds " << clip.size() << " bytes";
+        const std::string clip = ReadWholeFile(m_tempClip);
+        EXPECT_TRUE(clip == testsupport::Span(m_archive, second.loOffset, second.loSize))
+            << "~clip.bik holds " << clip.size() << " bytes";
     });
     EXPECT_EQ(FileSize(m_tempClip), -1);
 }
@@ -154,7 +156,7 @@ TEST_F(View, ARunWithoutViewRemovesNothing)
         session.Browse(m_data + kArchiveName);
         Choose(session, 0, false, true);
     });
-    EXPECT_EQ(ReadWholeFile(m_tempClip), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(ReadWholeFile(m_tempClip), "old");
 }
 
 TEST_F(View, AFolderWhereNothingCanBeCreatedReportsStartsNoPlayerAndStillCloses)
