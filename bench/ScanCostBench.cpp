@@ -28,15 +28,6 @@ namespace {
 
 constexpr int SCANS = 50;
 
-// The 44-byte header of a Bink file claiming size bytes in all.
-std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)
-{
-    std::vector<uint8_t> header = BuildBinkFile(shape);
-    header.resize(BINK_HEADER_SIZE);
-    PutU32(header, 4, size - 8);
-    return header;
-}
-
 void WriteAt(int fd, const std::vector<uint8_t>& bytes, uint32_t offset)
 {
     if (::pwrite(fd, bytes.data(), bytes.size(), offset) != static_cast<ssize_t>(bytes.size()))

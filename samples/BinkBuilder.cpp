@@ -101,6 +101,14 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
     return bytes;
 }
 
+std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)
+{
+    std::vector<uint8_t> header = BuildBinkFile(shape);
+    header.resize(BINK_HEADER_SIZE);
+    PutU32(header, 4, size - 8);
+    return header;
+}
+
 void PutU32(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t value)
 {
     if (offset > bytes.size() || bytes.size() - offset < 4)

@@ -30,6 +30,10 @@ BinkShape LoResShape(uint32_t frames, uint32_t seed = 1);   // 320x224
 // end of the last frame); then the frames, each of an even size.
 std::vector<uint8_t> BuildBinkFile(const BinkShape& shape);
 
+// The 44-byte header of BuildBinkFile(shape) with its length field saying the
+// file is size bytes in all: the start of a file too large to build whole.
+std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size);
+
 // The sizes of the frames BuildBinkFile lays out for shape.
 std::vector<uint32_t> BinkFrameSizes(const BinkShape& shape);
 

@@ -15,9 +15,7 @@ void GenerateLargeArchive(uint32_t hiSize, const std::function<void(const void* 
     const uint8_t kvp[KVP_HEADER_SIZE] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
     write(kvp, sizeof kvp);
 
-    std::vector<uint8_t> header = BuildBinkFile(HiResShape(FRAMES));
-    header.resize(BINK_HEADER_SIZE);
-    PutU32(header, 4, hiSize - 8);
+    const std::vector<uint8_t> header = BinkHeader(HiResShape(FRAMES), hiSize);
     write(header.data(), header.size());
 
     // xorshift: bytes that no file system or cache can fold away

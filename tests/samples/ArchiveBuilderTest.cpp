@@ -30,6 +30,12 @@ TEST(BinkBuilder, HeaderFollowsTheContainerLayout)
     const std::vector<uint8_t> lo = BuildBinkFile(LoResShape(61, 3));
     EXPECT_EQ(320u, GetU32(lo, 20));
     EXPECT_EQ(224u, GetU32(lo, 24));
+
+    // The header alone differs from the whole file's in the length field only.
+    std::vector<uint8_t> header = BinkHeader(HiResShape(61, 3), 5 * 1048576);
+    EXPECT_EQ(5u * 1048576 - 8, GetU32(header, 4));
+    PutU32(header, 4, length - 8);
+    EXPECT_EQ(std::vector<uint8_t>(bink.begin(), bink.begin() + BINK_HEADER_SIZE), header);
 }
 
 TEST(BinkBuilder, FrameIndexCoversTheFramesWithEvenOffsets)
