@@ -1,4 +1,5 @@
 #include "BinkBuilder.h"
+#include "ClipTable.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -7,7 +8,6 @@ namespace testsupport {
 
 namespace {
 
-constexpr uint32_t FRAME_RATE = 15;
 constexpr uint32_t KEY_FRAME_FACTOR = 6;
 
 uint32_t NextRandom(uint32_t& state)
@@ -71,7 +71,7 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
     bytes[2] = 'K';
     bytes[3] = static_cast<uint8_t>(shape.version);
     const uint32_t header[] = {static_cast<uint32_t>(length - 8), shape.frames, largest, shape.frames,
-                               shape.width, shape.height, FRAME_RATE, 1,
+                               shape.width, shape.height, CLIP_FRAME_RATE, 1,
                                0,    // video flags
                                shape.audioTracks};
     uint32_t at = 4;

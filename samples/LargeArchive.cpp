@@ -2,6 +2,7 @@
 
 #include "ArchiveBuilder.h"
 #include "BinkBuilder.h"
+#include "ClipTable.h"
 
 #include <algorithm>
 #include <vector>
@@ -10,7 +11,6 @@ namespace testsupport {
 
 void GenerateLargeArchive(uint32_t hiSize, const std::function<void(const void* bytes, size_t count)>& write)
 {
-    constexpr uint32_t MIB = 1048576;
     constexpr uint32_t FRAMES = 7680;
     const uint8_t kvp[KVP_HEADER_SIZE] = {'K', 'V', 'P', 0, 0, 0, 0, 0};
     write(kvp, sizeof kvp);

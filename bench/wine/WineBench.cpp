@@ -9,6 +9,7 @@
 #include "ViewerProcess.h"
 
 #include "ArchiveBuilder.h"
+#include "ClipTable.h"
 #include "GameRegistryKey.h"
 #include "LargeArchive.h"
 #include "resource.h"
@@ -26,7 +27,6 @@ using namespace testsupport;
 
 namespace {
 
-constexpr uint32_t MIB = 1048576;
 constexpr uint32_t HI_SIZE = 512 * MIB;
 constexpr uint32_t HI_OFFSET = LARGE_ARCHIVE_HI_OFFSET;
 
