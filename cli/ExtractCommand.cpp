@@ -113,11 +113,13 @@ int RunExtract(const ExtractRequest& request, RunState& run)
         throw CFailure(request.archive, "the archive holds no clips");
 
     const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
-    const ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder);
+    const ExtractPlan plan =
+        PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder);
     uint64_t total = 0;
     for (const PlannedFile& file : plan.files)
         total += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
-    const std::vector<std::string> madeFolders = plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
+    const std::vector<std::string> madeFolders =
+        plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
 
     run.report.Progress().Start("Extracting", total);
     Extraction extraction(request, run, archive, plan.madeNames);

@@ -29,9 +29,10 @@ ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscI
     const std::string stem = ArchiveStem(archiveTitle);
     for (const int index : indices) {
         for (const Resolution resolution : resolutions) {
+            const std::string title = FormatClipLabel(disc, static_cast<uint32_t>(index));
             std::string path = output.empty() ? ProposedClipName(index, resolution) : output;
             if (plan.madeNames)
-                path = folder + BatchClipName(stem, index, resolution, FormatClipLabel(disc, static_cast<uint32_t>(index)));
+                path = folder + BatchClipName(stem, index, resolution, title);
             plan.files.push_back({index, resolution, path});
         }
     }

@@ -115,8 +115,8 @@ void Reporter::Fail(const std::exception& error, const std::string& subject)
     if (const auto* file = dynamic_cast<const CFileException*>(&error)) {
         if (!subject.empty() && file->m_strFileName != subject) {
             // Another file is the cause: the archive that ended before the clip did.
-            const std::string cause = file->m_strFileName.empty() ? std::string() : Shown(file->m_strFileName, STANDARD_ERROR) + ": ";
-            Error(subject, cause + file->GetPlainReason());
+            const std::string& cause = file->m_strFileName;
+            Error(subject, (cause.empty() ? "" : Shown(cause, STANDARD_ERROR) + ": ") + file->GetPlainReason());
         } else {
             Error(file->m_strFileName, file->GetPlainReason());
         }
