@@ -10,7 +10,6 @@
 #include "Reporting.h"
 #include "SystemError.h"
 
-#include <cerrno>
 
 namespace {
 
@@ -59,14 +58,14 @@ int RunPlay(const ClipRequest& request, RunState& run)
                                        location.url}
             : std::vector<std::string>{request.player, location.url};
     const ProgramRun player = RunProgram(arguments);
-    if (player.startError == ENOENT && player.missing != arguments[0])
+    if (player.notFound && player.missing != arguments[0])
         throw CFailure(arguments[0], "its interpreter " + player.missing + " is not found");
-    if (player.startError == ENOENT && request.player.empty())
-        throw CFailure(arguments[0], "not found; install it with 'apt-get install ffmpeg' or name another "
-                                            "player with --player");
-    if (player.startError == ENOENT)
+    if (player.notFound && request.player.empty())
+        throw CFailure(arguments[0], "not found; install FFmpeg (on Debian: apt-get install ffmpeg), or name "
+                                     "another player with --player");
+    if (player.notFound)
         throw CFailure(arguments[0], "not found; install it, or give --player the name or path of an "
-                                            "installed player");
+                                     "installed player");
     if (player.startError != 0)
         throw CFailure(arguments[0], "cannot be started: " + SystemErrorText(player.startError));
     if (player.waitError != 0)

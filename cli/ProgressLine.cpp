@@ -88,8 +88,12 @@ void ProgressLine::Report(uint64_t done)
     int columns = TerminalColumns(STANDARD_ERROR);
     if (columns <= 0)
         columns = DEFAULT_COLUMNS;
-    std::fprintf(stderr, "\r%s\033[K", Compose(m_verb, m_name, done, m_total, columns).c_str());
-    std::fflush(stderr);
+    // Blanks over what is left of a longer line: every terminal knows them,
+    // where the escape that erases a line is not known to every console.
+    const std::string line = Compose(m_verb, m_name, done, m_total, columns);
+    const size_t shown = Columns(line);
+    WriteText(STANDARD_ERROR, "\r" + line + std::string(m_drawnColumns > shown ? m_drawnColumns - shown : 0, ' '));
+    m_drawnColumns = shown;
     m_drawn = true;
 }
 
@@ -97,7 +101,7 @@ void ProgressLine::Clear()
 {
     if (!m_drawn)
         return;
-    std::fputs("\r\033[K", stderr);
-    std::fflush(stderr);
+    WriteText(STANDARD_ERROR, "\r" + std::string(m_drawnColumns, ' ') + "\r");
     m_drawn = false;
+    m_drawnColumns = 0;
 }

@@ -33,5 +33,6 @@ private:
     uint64_t m_total = 0;
     bool m_enabled;
     bool m_drawn = false;
+    size_t m_drawnColumns = 0;   // how wide the line on the terminal is
     int m_lastPermille = -1;   // the last thousandth drawn, so that a line is not drawn twice
 };

@@ -84,6 +84,11 @@ void Reporter::FlushOutput()
 {
     if (m_buffer.empty() || m_outputFailed)
         return;
+    if (m_outputIsTerminal) {
+        WriteText(STANDARD_OUTPUT, m_buffer);   // a console shows any name as it is
+        m_buffer.clear();
+        return;
+    }
     try {
         if (!m_output.IsOpen())
             AttachStandardStream(STANDARD_OUTPUT, m_output, STANDARD_OUTPUT_NAME);
@@ -100,8 +105,7 @@ void Reporter::WriteError(const std::string& text)
     if (m_errorSilenced)
         return;
     m_progress.Clear();
-    std::fputs(text.c_str(), stderr);
-    std::fflush(stderr);
+    WriteText(STANDARD_ERROR, text);
 }
 
 void Reporter::Error(const std::string& subject, const std::string& reason)

@@ -5,6 +5,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "Help.h"
+#include "PathNames.h"
 #include "Reporting.h"
 
 namespace {
@@ -28,10 +29,16 @@ int main(int argc, char** argv)
     // A closed standard stream gets the null device, so that no file the tool
     // opens takes its number: an archive is never read through descriptor 1.
     OpenClosedStandardStreams();
+    UseUtf8Paths();
+    const std::vector<std::string> arguments = ProgramArguments(argc, argv);
+    std::vector<const char*> words;
+    for (const std::string& argument : arguments)
+        words.push_back(argument.c_str());
+    const int count = static_cast<int>(words.size());
     Reporter report;
     Subcommand reading = Subcommand::None;
     try {
-        const CommandLine line = ParseCommandLine(argc, argv, reading);
+        const CommandLine line = ParseCommandLine(count, words.data(), reading);
         if (line.showVersion) {
             report.Print(std::string(VERSION_TEXT) + "\n");
             return report.Finish(EXIT_OK);
@@ -43,7 +50,7 @@ int main(int argc, char** argv)
         RunState run{report, line.discTitle};
         return report.Finish(Run(line, run));
     } catch (const UsageError& e) {
-        report.ProtectArguments(argc, argv);
+        report.ProtectArguments(count, words.data());
         report.Raw(UsageErrorText(e.what(), reading));
         return report.Finish(EXIT_USAGE);
     } catch (const std::exception& e) {

@@ -17,8 +17,10 @@ void RemoveFolderIfEmpty(const std::string& folder);
 
 // Interrupts -------------------------------------------------------------
 
-// How many temporary files can be remembered for removal at once.
+// How many temporary files can be remembered for removal at once, and the
+// longest path of one.
 constexpr int TEMPORARY_SLOTS = 16;
+constexpr size_t TEMPORARY_PATH_BYTES = 4096;
 // Holds interrupts back until ReleaseInterrupts, so that a file created under a
 // name and then remembered cannot be left behind in between; one that comes
 // meanwhile arrives at the release. Not nested.

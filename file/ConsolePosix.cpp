@@ -13,6 +13,11 @@ unsigned g_closedAtStart = 0;
 
 } // namespace
 
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    return std::vector<std::string>(argv, argv + argc);
+}
+
 unsigned OpenClosedStandardStreams()
 {
     unsigned& closed = g_closedAtStart;
@@ -37,6 +42,18 @@ int TerminalColumns(int stream)
     if (::ioctl(stream, TIOCGWINSZ, &size) != 0)
         return 0;
     return size.ws_col;
+}
+
+void WriteText(int stream, const std::string& text)
+{
+    for (size_t done = 0; done < text.size();) {
+        const ssize_t written = ::write(stream, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return;
+        done += static_cast<size_t>(written);
+    }
 }
 
 void AttachStandardStream(int stream, CFile& file, const std::string& name)

@@ -1,7 +1,9 @@
 // The standard streams on Windows: the process's three standard handles.
 #include "Console.h"
 #include "SystemError.h"
+#include "Win32Paths.h"
 
+#include <shellapi.h>
 #include <windows.h>
 
 namespace {
@@ -27,6 +29,19 @@ bool IsMissing(HANDLE h)
 }
 
 } // namespace
+
+std::vector<std::string> ProgramArguments(int argc, char** argv)
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide)
+        return std::vector<std::string>(argv, argv + argc);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(Utf8FromWide(wide[i], wcslen(wide[i])));
+    LocalFree(wide);
+    return arguments;
+}
 
 unsigned OpenClosedStandardStreams()
 {
@@ -67,6 +82,22 @@ int TerminalColumns(int stream)
         return 0;
     const int columns = info.srWindow.Right - info.srWindow.Left + 1;
     return columns > 0 ? columns : 0;
+}
+
+void WriteText(int stream, const std::string& text)
+{
+    const HANDLE h = StandardHandle(stream);
+    DWORD mode = 0, written = 0;
+    if (IsMissing(h) || text.empty())
+        return;
+    if (PathsAreUtf8() && GetConsoleMode(h, &mode)) {
+        const std::wstring wide = WideFromUtf8(text);
+        WriteConsoleW(h, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+        return;
+    }
+    for (size_t done = 0; done < text.size(); done += written)
+        if (!WriteFile(h, text.data() + done, static_cast<DWORD>(text.size() - done), &written, nullptr) || written == 0)
+            return;
 }
 
 void AttachStandardStream(int stream, CFile& file, const std::string& name)

@@ -2,6 +2,7 @@
 // class that sees <windows.h>.
 #include "File.h"
 #include "SystemError.h"
+#include "Win32Paths.h"
 
 #include <windows.h>
 
@@ -56,12 +57,7 @@ long LastSystemError() noexcept
 
 std::string SystemErrorText(long osError)
 {
-    char text[512];
-    DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                  static_cast<DWORD>(osError), 0, text, sizeof text, nullptr);
-    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '\r' || text[length - 1] == ' '))
-        --length;
-    return std::string(text, length);
+    return SystemMessage(static_cast<DWORD>(osError));
 }
 
 int CFileException::OsErrorToCause(long osError)
@@ -112,8 +108,7 @@ long CFile::OpenOsHandle(const char* fileName, unsigned openFlags, intptr_t& hFi
         access = GENERIC_WRITE;
     const DWORD creation = (openFlags & modeCreate) ? CREATE_ALWAYS : OPEN_EXISTING;
 
-    const HANDLE h = CreateFileA(fileName, access, ShareMode(openFlags), nullptr, creation,
-                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileAt(fileName, access, ShareMode(openFlags), creation, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE)
         return static_cast<long>(GetLastError());
     hFile = reinterpret_cast<intptr_t>(h);
@@ -124,8 +119,8 @@ long CFile::OpenOsExisting(const char* fileName, intptr_t& hFile, bool& regular)
 {
     // A folder does not open without FILE_FLAG_BACKUP_SEMANTICS; a device or a
     // pipe opens, and its type tells it from a file on a disk.
-    const HANDLE h = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h = CreateFileAt(fileName, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE)
         return static_cast<long>(GetLastError());
     regular = GetFileType(h) == FILE_TYPE_DISK;
@@ -215,5 +210,5 @@ long CFile::FlushOsHandle(intptr_t hFile) noexcept
 
 long CFile::RemoveOsFile(const char* fileName) noexcept
 {
-    return DeleteFileA(fileName) ? 0 : static_cast<long>(GetLastError());
+    return DeleteFileAt(fileName) ? 0 : static_cast<long>(GetLastError());
 }

@@ -13,7 +13,7 @@ const int CLEANUP_SIGNALS[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 // A handler may only use fixed storage. A slot is armed only once its path is whole.
 struct Slot {
-    char path[4096];
+    char path[TEMPORARY_PATH_BYTES];
     volatile sig_atomic_t armed;
 };
 Slot g_slots[TEMPORARY_SLOTS];

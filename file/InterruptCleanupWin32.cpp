@@ -8,6 +8,7 @@
 // the file it made), so none is made in the moment before the process ends.
 #include "BackEnd.h"
 #include "InterruptCleanup.h"
+#include "Win32Paths.h"
 
 #include <cstring>
 #include <windows.h>
@@ -15,7 +16,7 @@
 namespace {
 
 struct Slot {
-    char path[MAX_PATH];
+    char path[TEMPORARY_PATH_BYTES];
     bool armed;
 };
 Slot g_slots[TEMPORARY_SLOTS];
@@ -41,7 +42,7 @@ BOOL WINAPI RemoveTemporaries(DWORD event)
     // its handle is closed, at the latest as the process ends.
     for (Slot& slot : g_slots)
         if (slot.armed)
-            DeleteFileA(slot.path);
+            DeleteFileAt(slot.path);
     g_ending = true;
     LeaveCriticalSection(&Lock());
     return FALSE;   // the next handler: in the end the system's, which ends the process

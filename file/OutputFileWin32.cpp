@@ -2,6 +2,7 @@
 #include "BackEnd.h"
 #include "PathNames.h"
 #include "SystemError.h"
+#include "Win32Paths.h"
 
 #include <cstring>
 #include <windows.h>
@@ -40,9 +41,9 @@ bool IsDeviceName(const std::string& path)
 HANDLE OpenToLook(const std::string& path)
 {
     const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    HANDLE h = CreateFileA(path.c_str(), 0, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE h = CreateFileAt(path, 0, share, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     if (h == INVALID_HANDLE_VALUE)
-        h = CreateFileA(path.c_str(), GENERIC_WRITE, share, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        h = CreateFileAt(path, GENERIC_WRITE, share, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
     return h;
 }
 
@@ -75,12 +76,10 @@ bool Identify(HANDLE h, FileIdentity& identity)
 // file kept in the cloud, a deduplicated file) are the file or folder they seem.
 bool IsLink(const std::string& path)
 {
-    WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA(path.c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
+    DWORD tag = 0;
+    if (!ReparseTagAt(path, tag))
         return true;   // the attributes said reparse point: take it for a link
-    FindClose(search);
-    return found.dwReserved0 == IO_REPARSE_TAG_SYMLINK || found.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT;
+    return tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT;
 }
 
 // splitmix64: well-mixed bits from a counter.
@@ -101,7 +100,7 @@ PathState LookAtPath(const std::string& path)
         state.kind = PathKind::Stream;
         return state;
     }
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = FileAttributesAt(path);
     const DWORD error = attributes == INVALID_FILE_ATTRIBUTES ? GetLastError() : NO_ERROR;
     // A device (NUL, CON, COM1 in any folder) may have attributes or not: what
     // opens under the name decides.
@@ -158,13 +157,13 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
         HoldInterrupts();
         // FILE_SHARE_DELETE: the interrupt handler deletes it while it is open,
         // and Commit renames it before it is closed.
-        const HANDLE h = CreateFileA(candidate.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
-                                     CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE h =
+            CreateFileAt(candidate, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
         DWORD error = h == INVALID_HANDLE_VALUE ? GetLastError() : NO_ERROR;
         if (h != INVALID_HANDLE_VALUE && !RememberTemporary(candidate)) {
-            error = candidate.size() >= MAX_PATH ? ERROR_FILENAME_EXCED_RANGE : ERROR_TOO_MANY_OPEN_FILES;
+            error = candidate.size() >= TEMPORARY_PATH_BYTES ? ERROR_FILENAME_EXCED_RANGE : ERROR_TOO_MANY_OPEN_FILES;
             CloseHandle(h);
-            DeleteFileA(candidate.c_str());
+            DeleteFileAt(candidate);
         }
         ReleaseInterrupts();
         if (error == NO_ERROR) {
@@ -173,7 +172,7 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
         }
         // A file of that name, or one being deleted (which refuses with access denied).
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
-            !(error == ERROR_ACCESS_DENIED && GetFileAttributesA(candidate.c_str()) != INVALID_FILE_ATTRIBUTES))
+            !(error == ERROR_ACCESS_DENIED && FileAttributesAt(candidate) != INVALID_FILE_ATTRIBUTES))
             ThrowSystemError(static_cast<long>(error), forPath);
     }
     ThrowSystemError(ERROR_FILE_EXISTS, forPath);
@@ -181,14 +180,14 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
 
 void RemoveTemporary(const std::string& name)
 {
-    DeleteFileA(name.c_str());
+    DeleteFileAt(name);
     ForgetTemporary(name);
 }
 
 intptr_t OpenForWriting(const std::string& path)
 {
-    const HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE h =
+        CreateFileAt(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
     if (h == INVALID_HANDLE_VALUE)
         ThrowLastSystemError(path);
     return reinterpret_cast<intptr_t>(h);
@@ -212,7 +211,7 @@ RenameResult RenameIntoPlace(const std::string& temporary, const std::string& pa
             return RenameResult::TargetKept;
         flags |= MOVEFILE_REPLACE_EXISTING;
     }
-    if (MoveFileExA(temporary.c_str(), path.c_str(), flags))
+    if (MoveFileAt(temporary, path, flags))
         return RenameResult::Done;
     const DWORD error = GetLastError();
     // Without replacing, anything under the name (a folder too) is kept;

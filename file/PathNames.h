@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// On Windows, paths given to and taken from the file layer, and the system's
+// texts, are UTF-8 from this call on; before it they are in the ANSI code page,
+// as the viewer's 8-bit calls take them. POSIX paths are bytes either way.
+void UseUtf8Paths();
+
 // The longest file name most file systems take, in bytes.
 constexpr size_t MAX_FILE_NAME_BYTES = 255;
 

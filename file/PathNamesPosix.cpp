@@ -12,6 +12,10 @@
 
 const bool PATHS_HAVE_DRIVES = false;
 
+void UseUtf8Paths()
+{
+}
+
 bool IsPathSeparator(char c)
 {
     return c == '/';

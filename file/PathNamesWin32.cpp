@@ -2,6 +2,7 @@
 #include "BackEnd.h"
 #include "PathNames.h"
 #include "SystemError.h"
+#include "Win32Paths.h"
 
 #include <windows.h>
 
@@ -45,7 +46,7 @@ bool IsPathSeparator(char c)
 
 bool IsFolder(const std::string& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = FileAttributesAt(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -53,7 +54,7 @@ bool MakeFolder(const std::string& folder)
 {
     if (folder.size() <= RootLength(folder))
         return false;   // a server, a share or a volume: whether it is there is the caller's check
-    if (CreateDirectoryA(folder.c_str(), nullptr))
+    if (CreateFolderAt(folder))
         return true;
     if (GetLastError() == ERROR_ALREADY_EXISTS)
         return false;
@@ -62,7 +63,7 @@ bool MakeFolder(const std::string& folder)
 
 void RemoveFolderIfEmpty(const std::string& folder)
 {
-    RemoveDirectoryA(folder.c_str());
+    RemoveFolderAt(folder);
 }
 
 void ThrowNotAFolder(const std::string& path)
@@ -74,20 +75,20 @@ void ThrowNotAFolder(const std::string& path)
 // drives resolved, and, as realpath does, a failure for a path that reaches nothing.
 std::string AbsolutePath(const std::string& path)
 {
-    const HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE h = CreateFileAt(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                                  FILE_FLAG_BACKUP_SEMANTICS);
     if (h == INVALID_HANDLE_VALUE)
         ThrowLastSystemError(path);
-    char buffer[MAX_PATH + 8];
-    const DWORD length = GetFinalPathNameByHandleA(h, buffer, sizeof buffer, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    std::string resolved;
+    const DWORD length = FinalPathOf(h, resolved);
     const DWORD error = length == 0 ? GetLastError() : NO_ERROR;
     CloseHandle(h);
     if (length == 0)
         ThrowSystemError(static_cast<long>(error), path);
-    if (length >= sizeof buffer)
-        ThrowSystemError(ERROR_FILENAME_EXCED_RANGE, path);
-    // "\\?\C:\..." and "\\?\UNC\server\...", in the spelling programs use.
-    std::string resolved(buffer, length);
+    // "\\?\C:\..." and "\\?\UNC\server\...", in the spelling programs use
+    // (a path too long for that spelling keeps its "\\?\").
+    if (PathsAreUtf8() && resolved.size() >= MAX_PATH)
+        return resolved;
     if (resolved.compare(0, 8, "\\\\?\\UNC\\") == 0)
         return "\\" + resolved.substr(7);
     if (resolved.compare(0, 4, "\\\\?\\") == 0)

@@ -135,13 +135,15 @@ ProgramRun RunProgram(const std::vector<std::string>& arguments)
         g_child = pid;
     ::sigprocmask(SIG_SETMASK, &previous, nullptr);
 
-    if (run.startError != 0) {
-        const std::string found = run.startError == ENOENT ? Locate(arguments[0]) : std::string();
+    if (run.startError == ENOENT) {
+        const std::string found = Locate(arguments[0]);
+        run.notFound = true;
         run.missing = found.empty() ? arguments[0] : Interpreter(found);
         if (run.missing.empty())
             run.missing = arguments[0];
-        return run;
     }
+    if (run.startError != 0)
+        return run;
 
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {

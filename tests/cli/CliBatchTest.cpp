@@ -130,7 +130,7 @@ TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
     EXPECT_NE(shown.find("\rExtracting " + TitledName("disc1", 0, 0, 'h')), std::string::npos) << shown;
     EXPECT_NE(shown.find("\rExtracting " + TitledName("disc1", 0, 2, 'h')), std::string::npos) << shown;
     EXPECT_NE(shown.find("100%"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("\r\033[Kzodovu-cli: 3 files extracted"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" \rzodovu-cli: 3 files extracted"), std::string::npos) << shown;   // cleared first
 
     // On 40 columns every line is redrawn in place and fits; -v's paths, on the
     // same terminal, come each on a line of its own after the bar is cleared.
@@ -143,14 +143,12 @@ TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
     for (const std::string& line : Lines(shown)) {
         for (size_t start = 0; start < line.size();) {
             const size_t end = std::min(line.find('\r', start + 1), line.size());
-            std::string drawn = line.substr(start, end - start);
-            if (drawn.find("\033[K") != std::string::npos)
-                drawn.erase(drawn.find("\033[K"), 3);
+            const std::string drawn = line.substr(start, end - start);
             EXPECT_LE(drawn.size(), 40u) << drawn;
             start = end;
         }
     }
-    EXPECT_NE(shown.find("\r\033[K" + TitledName("disc1", 0, 0, 'h') + "\n" + TitledName("disc1", 0, 1, 'h') + "\n"),
+    EXPECT_NE(shown.find(" \r" + TitledName("disc1", 0, 0, 'h') + "\n" + TitledName("disc1", 0, 1, 'h') + "\n"),
               std::string::npos)
         << shown;
     start.stdoutPath = nullptr;

@@ -109,8 +109,8 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
         {{"--lo", "--player", STAND_IN_PLAYER}, "empty", true, "3", 3, {STAND_IN_PLAYER, lo, "SIGINT ignored"}, ""},
         {{"--player", "ffplay"}, "bin", false, "signal 15", 128 + SIGTERM, {"ffplay", hi, "SIGINT default"}, ""},
         {{}, "empty", false, "0", 1, {},
-         "zodovu-cli: ffplay: not found; install it with 'apt-get install ffmpeg' or name another player with "
-         "--player\n"},
+         "zodovu-cli: ffplay: not found; install FFmpeg (on Debian: apt-get install ffmpeg), or name another "
+         "player with --player\n"},
         {{"--player", "bin/plain.sh"}, "empty", false, "0", 0, {STAND_IN_PLAYER, hi, "SIGINT default"}, ""},
         {{"--player", "bin/lost.sh"}, "empty", false, "0", 1, {},
          "zodovu-cli: bin/lost.sh: its interpreter /no/such/interpreter is not found\n"},
