@@ -173,6 +173,9 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
 
     CommandLine line;
     CLI::App app{"", "zodovu-cli"};
+    // Options begin with '-' on every system: "/dir/disc2.pak" is a path on
+    // Windows too, not an option (subcommands inherit the setting).
+    app.allow_windows_style_options(false);
     app.set_help_flag("-h,--help");
     app.set_version_flag("--version", "");
     app.require_subcommand(1);

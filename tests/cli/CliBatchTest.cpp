@@ -120,6 +120,7 @@ TEST(CliExtractBatch, FailedFilesAreNamedAndTheOthersStillWritten)
 
 TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
 {
+    SKIP_UNDER_WINE();
     PseudoTerminal terminal;
     terminal.SetColumns(200);
     CliStart start;
@@ -160,6 +161,7 @@ TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
 
 TEST_F(CliExtract, StandardOutputTakesTheClipButNeverATerminal)
 {
+    SKIP_UNDER_WINE();
     const ScratchFolder elsewhere("piped");
     const std::string piped = elsewhere / "piped.bin";
     const CliResult result = RunCli({"extract", "disc1.pak", "3", "--lo", "-o", "-"}, m_folder.Path(), piped.c_str());

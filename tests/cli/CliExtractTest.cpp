@@ -81,7 +81,7 @@ TEST_F(CliExtract, OutputInAMissingFolderNamesTheFileAndTheReason)
     const CliResult result = Run({"extract", "disc1.pak", "1", "-o", "missing/clip.bik"});
     EXPECT_EQ(result.status, 1);
     EXPECT_NE(result.err.find("missing/clip.bik"), std::string::npos) << result.err;
-    EXPECT_NE(result.err.find("No such file or directory"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(NO_SUCH_FOLDER), std::string::npos) << result.err;
 }
 
 // The scan accepts an archive cut inside its last low-resolution file; the copy

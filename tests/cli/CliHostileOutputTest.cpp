@@ -31,6 +31,7 @@ std::string BatchName(uint32_t index)
 
 TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
 {
+    SKIP_UNDER_WINE();
     const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
     WriteBytesToFile(mine, m_folder / "target.bik");
     fs::create_symlink("target.bik", m_folder / "link.bik");
@@ -85,6 +86,7 @@ TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
 
 TEST_F(CliExtract, FileSizeLimitFailsTheWriteWithItsReasonAndLeavesNothing)
 {
+    SKIP_UNDER_WINE();
     const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
     WriteBytesToFile(mine, m_folder / "kept.bik");
     CliStart start;
@@ -129,6 +131,7 @@ private:
 
 TEST_F(CliExtract, SignalsIgnoredAtStartStayIgnoredAndTheOthersLeaveNothingBehind)
 {
+    SKIP_UNDER_WINE();
     const struct rlimit noCore = {0, 0};
     ::setrlimit(RLIMIT_CORE, &noCore);   // SIGQUIT would leave a core file in the folder
 
@@ -155,6 +158,7 @@ TEST_F(CliExtract, SignalsIgnoredAtStartStayIgnoredAndTheOthersLeaveNothingBehin
 // name is never longer than the output's where that would not fit.
 TEST_F(CliExtract, OutputNamesUpToTheLongestWork)
 {
+    SKIP_UNDER_WINE();
     for (const size_t length : {248, 252, 255}) {
         const std::string name = std::string(length - 4, 'n') + ".bik";
         for (const bool force : {false, true}) {
@@ -177,6 +181,7 @@ TEST_F(CliExtract, OutputNamesUpToTheLongestWork)
 // subcommand writes and whichever stream is sent there.
 TEST_F(CliExtract, NothingGoesOntoTheArchive)
 {
+    SKIP_UNDER_WINE();
     CliStart shell;
     shell.program = "/bin/sh";
     for (const char* command : {"extract disc1.pak 1 -o - >> disc1.pak", "list disc1.pak >> disc1.pak",
@@ -198,6 +203,7 @@ TEST_F(CliExtract, NothingGoesOntoTheArchive)
 // device, a FIFO) is not written into and does not stop the batch.
 TEST_F(CliExtract, BatchNamesTakeOnlyFilesOfTheirOwn)
 {
+    SKIP_UNDER_WINE();
     const std::string first = BatchName(0), second = BatchName(1), third = BatchName(2);
     fs::create_directory(m_folder / "out");
     fs::create_symlink("/dev/null", m_folder / ("out/" + first));
@@ -222,6 +228,7 @@ TEST_F(CliExtract, BatchNamesTakeOnlyFilesOfTheirOwn)
 // that then failed are gone again, as are those made before a path fails.
 TEST_F(CliExtract, LongArchiveNamesWorkAndFailedRunsLeaveNoFolders)
 {
+    SKIP_UNDER_WINE();
     const std::string longName = std::string(251, 'a') + ".pak";
     fs::copy_file(m_folder / "disc1.pak", m_folder / longName);
     const CliResult batch = Run({"extract", longName, "--all", "--both", "-o", "long"});

@@ -49,6 +49,7 @@ protected:
 #ifdef FFPROBE
 TEST_F(CliClipUrl, FfprobeFindsTheSamePacketsOnTheUrlAsInTheClip)
 {
+    SKIP_UNDER_WINE();
     const std::string archivePath = fs::canonical(m_folder / ARCHIVE).string();
     struct Case {
         std::string number;   // leading zeros still mean decimal
@@ -82,6 +83,7 @@ TEST_F(CliClipUrl, FfprobeFindsTheSamePacketsOnTheUrlAsInTheClip)
 // named with --player.
 TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
 {
+    SKIP_UNDER_WINE();
     fs::create_directory(m_folder / "bin");
     fs::create_directory(m_folder / "empty");
     fs::create_symlink(STAND_IN_PLAYER, m_folder / "bin/ffplay");
@@ -140,6 +142,7 @@ TEST_F(CliClipUrl, PlayGivesThePlayerTheUrlAndPassesOnHowItEnded)
 // player is left running without its parent.
 TEST_F(CliClipUrl, TerminationIsPassedOnToThePlayer)
 {
+    SKIP_UNDER_WINE();
     const std::string log = m_folder / "player.log";
     for (const int signalNumber : {SIGTERM, SIGHUP}) {
         fs::remove(log);

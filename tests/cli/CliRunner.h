@@ -7,6 +7,20 @@
 #include <sys/types.h>
 #include <vector>
 
+// The same tests run against zodovu-cli.exe under Wine (cli_wine_tests). What
+// only POSIX has there (FIFOs, signals, terminals, /dev/full, symbolic links,
+// the shell's redirections into a Linux path) is skipped, and the system's
+// words are Wine's.
+#ifdef ZODOVU_CLI_UNDER_WINE
+#define SKIP_UNDER_WINE() GTEST_SKIP() << "POSIX only"
+constexpr char NO_SUCH_FILE[] = "File not found";
+constexpr char NO_SUCH_FOLDER[] = "Path not found";
+#else
+#define SKIP_UNDER_WINE() (void)0
+constexpr char NO_SUCH_FILE[] = "No such file or directory";
+constexpr char NO_SUCH_FOLDER[] = "No such file or directory";
+#endif
+
 struct CliResult {
     int status = -1;   // the exit status; -1 when the program did not exit normally
     int signal = 0;    // the signal that ended it, if one did

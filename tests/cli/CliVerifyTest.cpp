@@ -46,7 +46,7 @@ TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
 
     const CliResult json = Run({"verify", "--json", "disc2.pak", "cut.pak", "bad.pak", "none.pak"});
     EXPECT_EQ(json.status, 1);
-    EXPECT_NE(json.err.find("zodovu-cli: none.pak: No such file or directory\n"), std::string::npos) << json.err;
+    EXPECT_NE(json.err.find(std::string("zodovu-cli: none.pak: ") + NO_SUCH_FILE + "\n"), std::string::npos) << json.err;
     const nlohmann::json doc = nlohmann::json::parse(json.out);
     EXPECT_EQ(doc.at("format"), 1);
     const nlohmann::json& archives = doc.at("archives");
@@ -61,7 +61,7 @@ TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
     EXPECT_EQ(archives[2].at("rejection").at("offset"), m_disc2.Clips()[2].entryOffset);
     EXPECT_EQ(archives[2].at("clips"), 2);
     EXPECT_EQ(archives[3].at("whole"), false);
-    EXPECT_EQ(archives[3].at("error"), "none.pak: No such file or directory");
+    EXPECT_EQ(archives[3].at("error"), std::string("none.pak: ") + NO_SUCH_FILE);
 }
 
 TEST_F(CliVerify, DiscOptionNamesARenamedArchive)
@@ -95,6 +95,7 @@ TEST_F(CliVerify, DiscOptionNamesARenamedArchive)
 
 TEST_F(CliVerify, AnythingButARegularFileIsRefusedWithoutWaiting)
 {
+    SKIP_UNDER_WINE();
     // A FIFO with no writer would hold a plain open for ever.
     ASSERT_EQ(::mkfifo((m_folder / "fifo.pak").c_str(), 0600), 0);
     for (const char* archive : {"fifo.pak", "/dev/zero", "/dev/stdin"}) {
@@ -110,6 +111,7 @@ TEST_F(CliVerify, AnythingButARegularFileIsRefusedWithoutWaiting)
 
 TEST_F(CliVerify, OnlySlashesSeparateFoldersAndAnyNameLists)
 {
+    SKIP_UNDER_WINE();
     // ':' and '\' are name characters on Linux; a name that is not UTF-8 is
     // listed with U+FFFD in place of its bad bytes.
     const struct {
