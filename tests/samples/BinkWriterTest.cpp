@@ -1,0 +1,134 @@
+// What our Bink writer makes, FFmpeg decodes to the very pixels and silence it
+// was asked for.
+#include "BinkWriter.h"
+#include "ScratchFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+using namespace testsupport;
+
+namespace {
+
+struct Decoded {
+    int status;
+    std::vector<uint8_t> out;
+    std::string err;
+};
+
+// ffmpeg on file, stopping at the first error, with output to standard output.
+Decoded Ffmpeg(const ScratchFolder& folder, const std::string& file, const std::string& output)
+{
+    const std::string err = folder / "ffmpeg.err";
+    const std::string command = "'" FFMPEG "' -nostdin -v error -xerror -i '" + folder / file + "' " + output +
+                                " - 2>'" + err + "'";
+    Decoded decoded{};
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return {-1, {}, "cannot start " + command};
+    uint8_t buffer[65536];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        decoded.out.insert(decoded.out.end(), buffer, buffer + n);
+    decoded.status = pclose(pipe);
+    decoded.err = ReadWholeFile(err);
+    return decoded;
+}
+
+Decoded DecodeVideo(const ScratchFolder& folder, const std::string& file)
+{
+    return Ffmpeg(folder, file, "-map 0:v -f rawvideo -pix_fmt yuv420p");
+}
+
+// Where two runs of decoded frames first differ, or "" where they are alike.
+std::string FirstDifference(const std::vector<uint8_t>& got, const std::vector<std::vector<uint8_t>>& want)
+{
+    size_t at = 0;
+    for (size_t frame = 0; frame < want.size(); ++frame) {
+        for (size_t i = 0; i < want[frame].size(); ++i, ++at) {
+            if (at >= got.size())
+                return "the decoded frames end in frame " + std::to_string(frame);
+            if (got[at] != want[frame][i]) {
+                return "frame " + std::to_string(frame) + ", byte " + std::to_string(i) + ": " +
+                       std::to_string(got[at]) + ", not " + std::to_string(want[frame][i]);
+            }
+        }
+    }
+    return got.size() == at ? "" : "more frames decoded than written";
+}
+
+uint32_t Next(uint32_t& state)
+{
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+}
+
+// The frames each case writes: every kind of group the writer makes, in each plane.
+std::vector<std::pair<BinkBlocks, bool>> PaintedFrames(uint32_t width, uint32_t height)
+{
+    uint32_t state = width * 7919u + height;
+    const auto paint = [&](int kind) {
+        BinkBlocks blocks(width, height, SKIP_BLOCK, SKIP_BLOCK, SKIP_BLOCK);
+        for (auto* plane : {&blocks.y, &blocks.u, &blocks.v}) {
+            const size_t across = plane == &blocks.y ? blocks.LumaAcross() : blocks.ChromaAcross();
+            for (size_t i = 0; i < plane->size(); ++i) {
+                const size_t row = i / across;
+                const int16_t colour = static_cast<int16_t>(Next(state) & 255);
+                switch (kind) {
+                case 0: (*plane)[i] = colour; break;                                     // every block its own
+                case 1: (*plane)[i] = Next(state) % 2 ? colour : SKIP_BLOCK; break;    // half kept
+                case 2:                                                                 // rows: one colour, kept,
+                    (*plane)[i] = row % 3 == 0   ? static_cast<int16_t>(row * 40 % 256)   // or one block filled
+                                  : row % 3 == 1 ? SKIP_BLOCK
+                                                 : (i % across == row % across ? colour : SKIP_BLOCK);
+                    break;
+                case 3: break;                                                            // every block kept
+                case 4: (*plane)[i] = 0xEB; break;                                        // one colour throughout
+                }
+            }
+        }
+        return blocks;
+    };
+    return {{paint(0), true}, {paint(1), false}, {paint(2), false}, {paint(3), false}, {paint(4), true}};
+}
+
+} // namespace
+
+TEST(BinkWriter, FfmpegDecodesThePaintedBlocksAndTheSilence)
+{
+    const struct {
+        uint32_t width, height;
+        std::vector<BinkAudioTrack> tracks;
+    } cases[] = {
+        {640, 448, {}},
+        {320, 224, {{22050, false, BinkAudioCodec::Rdft}}},
+        {320, 224, {{22050, true, BinkAudioCodec::Dct}}},
+        {136, 72, {{44100, true, BinkAudioCodec::Rdft}}},
+        {21, 13, {{11025, false, BinkAudioCodec::Dct}}},
+    };
+    ScratchFolder folder;
+    for (const auto& c : cases) {
+        const std::string name = std::to_string(c.width) + "x" + std::to_string(c.height) + " with " +
+                                 std::to_string(c.tracks.size()) + " track(s)";
+        BinkWriter writer(c.width, c.height, 15, c.tracks);
+        std::vector<std::vector<uint8_t>> pictures;
+        for (const auto& [frame, key] : PaintedFrames(c.width, c.height)) {
+            writer.AddFrame(frame, key);
+            pictures.push_back(DecodedPicture(frame, pictures.empty() ? std::vector<uint8_t>() : pictures.back()));
+        }
+        folder.Write("clip.bik", writer.Finish());
+
+        const Decoded video = DecodeVideo(folder, "clip.bik");
+        ASSERT_EQ(video.status, 0) << name << ": " << video.err;
+        EXPECT_EQ(FirstDifference(video.out, pictures), "") << name;
+        if (c.tracks.empty())
+            continue;
+        const Decoded audio = Ffmpeg(folder, "clip.bik", "-map 0:a -f s16le");
+        ASSERT_EQ(audio.status, 0) << name << ": " << audio.err;
+        EXPECT_EQ(audio.out.size(), writer.AudioSamples() * (c.tracks[0].stereo ? 4 : 2)) << name;
+        EXPECT_GE(writer.AudioSamples() * 15, 5u * c.tracks[0].sampleRate) << name;
+        EXPECT_EQ(std::count(audio.out.begin(), audio.out.end(), 0), static_cast<ptrdiff_t>(audio.out.size())) << name;
+    }
+}
