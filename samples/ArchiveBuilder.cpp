@@ -10,9 +10,9 @@ ArchiveBuilder::ArchiveBuilder(Layout layout) : m_layout(layout) {}
 
 ArchiveBuilder& ArchiveBuilder::AddClip(uint32_t frames, unsigned fillers)
 {
-    // Every clip gets its own frame sizes and bytes, so that no two clips are alike.
-    const uint32_t seed = static_cast<uint32_t>(m_clips.size()) + 1;
-    return AddClip(BuildBinkFile(HiResShape(frames, seed)), BuildBinkFile(LoResShape(frames, seed)),
+    // Every clip shows its own number, so that no two clips are alike.
+    const uint32_t number = static_cast<uint32_t>(m_clips.size()) + 1;
+    return AddClip(BuildBinkFile(HiResShape(frames, number)), BuildBinkFile(LoResShape(frames, number)),
                    fillers);
 }
 

@@ -31,7 +31,7 @@ public:
     enum class Layout { Disc, Publisher };
     explicit ArchiveBuilder(Layout layout = Layout::Disc);
 
-    // A whole clip entry with both encodings of frames frames.
+    // A whole clip entry with both encodings of frames frames, showing the clip's number.
     ArchiveBuilder& AddClip(uint32_t frames, unsigned fillers = 0);
     // A whole clip entry from given Bink files. The KVP value defaults to the
     // frame count of hi.

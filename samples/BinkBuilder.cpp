@@ -2,103 +2,135 @@
 #include "ClipTable.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace testsupport {
 
 namespace {
 
-constexpr uint32_t KEY_FRAME_FACTOR = 6;
+// Digits of 3 x 5 cells.
+const char* const GLYPHS[10][5] = {
+    {"###", "#.#", "#.#", "#.#", "###"}, {".#.", "##.", ".#.", ".#.", "###"}, {"###", "..#", "###", "#..", "###"},
+    {"###", "..#", "###", "..#", "###"}, {"#.#", "#.#", "###", "..#", "..#"}, {"###", "#..", "###", "..#", "###"},
+    {"###", "#..", "###", "#.#", "###"}, {"###", "..#", "..#", "..#", "..#"}, {"###", "#.#", "###", "#.#", "###"},
+    {"###", "#.#", "###", "..#", "###"},
+};
 
-uint32_t NextRandom(uint32_t& state)
+constexpr int16_t BACKGROUND_Y = 0x30;
+constexpr int16_t DIGIT_Y = 0xE0;
+constexpr int16_t BAR_Y = 0x98;
+// A tint of its own for each of seven clips in a row, so that neighbours differ at a glance.
+const int16_t TINTS[7][2] = {{0x90, 0x70}, {0x70, 0x90}, {0xA0, 0xA0}, {0x60, 0x80},
+                             {0x80, 0x60}, {0x80, 0xA0}, {0xA0, 0x80}};
+
+// Frame of shape as the writer takes it: the whole picture for a key frame, the
+// blocks that changed since the frame before for any other.
+BinkBlocks FrameBlocks(const BinkShape& shape, uint32_t frame, bool key)
 {
-    state = state * 1664525u + 1013904223u;
-    return state >> 16;
+    BinkBlocks blocks = ClipPicture(shape, frame);
+    if (key || frame == 0)
+        return blocks;
+    const BinkBlocks before = ClipPicture(shape, frame - 1);
+    const auto keep = [](std::vector<int16_t>& now, const std::vector<int16_t>& was) {
+        for (size_t i = 0; i < now.size(); ++i) {
+            if (now[i] == was[i])
+                now[i] = SKIP_BLOCK;
+        }
+    };
+    keep(blocks.y, before.y);
+    keep(blocks.u, before.u);
+    keep(blocks.v, before.v);
+    return blocks;
 }
 
 } // namespace
 
-BinkShape HiResShape(uint32_t frames, uint32_t seed)
+BinkShape HiResShape(uint32_t frames, uint32_t number)
 {
     BinkShape shape;
     shape.frames = frames;
-    shape.seed = seed;
+    shape.number = number;
     return shape;
 }
 
-BinkShape LoResShape(uint32_t frames, uint32_t seed)
+BinkShape LoResShape(uint32_t frames, uint32_t number)
 {
-    BinkShape shape;
+    BinkShape shape = HiResShape(frames, number);
     shape.width = 320;
     shape.height = 224;
-    shape.frames = frames;
-    shape.deltaFrameBytes = 2;
-    shape.seed = seed;
     return shape;
 }
 
-std::vector<uint32_t> BinkFrameSizes(const BinkShape& shape)
+BinkBlocks ClipPicture(const BinkShape& shape, uint32_t frame)
 {
-    // Bit 0 of an index entry is the key-frame flag, so every frame starts at an
-    // even offset: sizes are even and never 0.
-    const uint32_t delta = std::max<uint32_t>(2, (shape.deltaFrameBytes + 1) & ~1u);
-    const uint32_t interval = std::max<uint32_t>(1, shape.keyFrameInterval);
-    std::vector<uint32_t> sizes(shape.frames);
-    for (uint32_t i = 0; i < shape.frames; ++i) {
-        sizes[i] = (i % interval == 0) ? delta * KEY_FRAME_FACTOR
-                                       : delta + 2 * ((i * 7 + shape.seed) % 4);
+    const int16_t* tint = TINTS[shape.number % 7];
+    BinkBlocks picture(shape.width, shape.height, BACKGROUND_Y, tint[0], tint[1]);
+    const uint32_t across = picture.LumaAcross();
+    const uint32_t down = picture.LumaDown();
+    const auto paint = [&](uint32_t x, uint32_t y, int16_t colour) {
+        if (x < across && y < down)
+            picture.y[y * across + x] = colour;
+    };
+
+    // The bar: an eighth of the width, in the second row band from the bottom.
+    const uint32_t barRows = std::max(1u, down / 28);
+    const uint32_t barTop = down > 2 * barRows ? down - 2 * barRows : 0;
+    for (uint32_t x = 0; x < std::max(1u, across / 8); ++x) {
+        for (uint32_t y = barTop; y < barTop + barRows; ++y)
+            paint((frame + x) % across, y, BAR_Y);
     }
-    return sizes;
+
+    // The number, centred above the bar, in cells of as many blocks as leave it large.
+    const std::string digits = std::to_string(shape.number);
+    const uint32_t cellsAcross = 4 * static_cast<uint32_t>(digits.size()) - 1;
+    const uint32_t cell = std::max(1u, std::min(across / (cellsAcross + 2), down / 12));
+    const uint32_t left = across > cellsAcross * cell ? (across - cellsAcross * cell) / 2 : 0;
+    const uint32_t top = barTop > 5 * cell ? (barTop - 5 * cell) / 2 : 0;
+    for (size_t d = 0; d < digits.size(); ++d) {
+        for (uint32_t row = 0; row < 5; ++row) {
+            for (uint32_t column = 0; column < 3; ++column) {
+                if (GLYPHS[digits[d] - '0'][row][column] != '#')
+                    continue;
+                const uint32_t x = left + (4 * static_cast<uint32_t>(d) + column) * cell;
+                for (uint32_t dy = 0; dy < cell; ++dy) {
+                    for (uint32_t dx = 0; dx < cell; ++dx)
+                        paint(x + dx, top + row * cell + dy, DIGIT_Y);
+                }
+            }
+        }
+    }
+    return picture;
 }
 
 std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
 {
-    const std::vector<uint32_t> sizes = BinkFrameSizes(shape);
+    BinkWriter writer(shape.width, shape.height, CLIP_FRAME_RATE,
+                      std::vector<BinkAudioTrack>(shape.audioTracks, shape.audio));
     const uint32_t interval = std::max<uint32_t>(1, shape.keyFrameInterval);
-    const uint32_t indexStart = BINK_HEADER_SIZE + 12 * shape.audioTracks;
-    uint64_t length = indexStart + 4ull * (shape.frames + 1ull);
-    uint32_t largest = 0;
-    for (uint32_t size : sizes) {
-        length += size;
-        largest = std::max(largest, size);
-    }
-    if (length > UINT32_MAX)
-        throw std::length_error("Bink file too large");
-
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    bytes[0] = 'B';
-    bytes[1] = 'I';
-    bytes[2] = 'K';
-    bytes[3] = static_cast<uint8_t>(shape.version);
-    const uint32_t header[] = {static_cast<uint32_t>(length - 8), shape.frames, largest, shape.frames,
-                               shape.width, shape.height, CLIP_FRAME_RATE, 1,
-                               0,    // video flags
-                               shape.audioTracks};
-    uint32_t at = 4;
-    for (uint32_t value : header) {
-        PutU32(bytes, at, value);
-        at += 4;
-    }
-    for (uint32_t track = 0; track < shape.audioTracks; ++track) {
-        PutU32(bytes, at + 4 * track, 0x1000);                                      // largest decoded packet
-        PutU32(bytes, at + 4 * (shape.audioTracks + track), 22050u | (0x3000u << 16));   // rate, 16-bit stereo
-        PutU32(bytes, at + 4 * (2 * shape.audioTracks + track), track);             // track id
-    }
-    at += 12 * shape.audioTracks;
-
-    uint32_t offset = indexStart + 4 * (shape.frames + 1);
+    // The picture repeats each time the bar has gone round, and so do the frames' bytes.
+    const uint32_t period = (shape.width + 7) / 8;
+    std::map<std::pair<uint32_t, bool>, std::vector<uint8_t>> videos;
     for (uint32_t i = 0; i < shape.frames; ++i) {
-        PutU32(bytes, at, offset | (i % interval == 0 ? 1u : 0u));
-        at += 4;
-        offset += sizes[i];
+        const bool key = i % interval == 0;
+        if (shape.damage != BinkDamage::None && i == shape.damagedFrame) {
+            BinkBlocks blocks = FrameBlocks(shape, i, key);
+            if (shape.damage == BinkDamage::UnknownBlockType)
+                blocks.y[0] = BAD_BLOCK;
+            std::vector<uint8_t> video = EncodeBinkVideo(blocks);
+            if (shape.damage == BinkDamage::CutFrame)
+                video.resize(8);
+            writer.AddVideo(std::move(video), key);
+            continue;
+        }
+        std::vector<uint8_t>& video = videos[{i % period, key}];
+        if (video.empty())
+            video = EncodeBinkVideo(FrameBlocks(shape, i, key));
+        writer.AddVideo(video, key);
     }
-    PutU32(bytes, at, offset);
-    at += 4;
-
-    uint32_t state = shape.seed * 2654435761u + shape.width;
-    for (; at < bytes.size(); ++at)
-        bytes[at] = static_cast<uint8_t>(NextRandom(state));
-    return bytes;
+    return writer.Finish();
 }
 
 std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)
@@ -107,6 +139,16 @@ std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)
     header.resize(BINK_HEADER_SIZE);
     PutU32(header, 4, size - 8);
     return header;
+}
+
+std::vector<uint32_t> BinkFrameSizes(const BinkShape& shape)
+{
+    const std::vector<uint8_t> bytes = BuildBinkFile(shape);
+    const uint32_t index = BINK_HEADER_SIZE + 12 * shape.audioTracks;
+    std::vector<uint32_t> sizes;
+    for (uint32_t i = 0; i < shape.frames; ++i)
+        sizes.push_back((GetU32(bytes, index + 4 * (i + 1)) & ~1u) - (GetU32(bytes, index + 4 * i) & ~1u));
+    return sizes;
 }
 
 void PutU32(std::vector<uint8_t>& bytes, uint32_t offset, uint32_t value)

@@ -61,10 +61,12 @@ TEST_F(CliExtract, ForceReplacesOnlyRegularFilesAndWritesIntoDevicesAndFifos)
     EXPECT_TRUE(fs::is_symlink(m_folder / "null.bik"));
 
     // A FIFO gets the bytes through it and stays a FIFO. The reader is open before
-    // the program starts, and the clip fits the pipe's buffer, so nothing waits.
+    // the program starts, and the pipe's buffer is made to hold the clip, so
+    // nothing waits.
     ASSERT_EQ(::mkfifo((m_folder / "fifo.bik").c_str(), 0600), 0);
     const int reader = ::open((m_folder / "fifo.bik").c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(reader, 0);
+    ASSERT_GE(::fcntl(reader, F_SETPIPE_SZ, static_cast<int>(Hi(1).size())), static_cast<int>(Hi(1).size()));
     EXPECT_EQ(Run({"extract", "disc1.pak", "2", "-o", "fifo.bik", "--force"}).status, 0);
     std::string throughFifo(Hi(1).size() + 1, '\0');
     const ssize_t got = ::read(reader, &throughFifo[0], throughFifo.size());

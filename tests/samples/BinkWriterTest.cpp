@@ -1,6 +1,6 @@
 // What our Bink writer makes, FFmpeg decodes to the very pixels and silence it
-// was asked for.
-#include "BinkWriter.h"
+// was asked for; a damaged frame is one FFmpeg refuses.
+#include "BinkBuilder.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>
@@ -130,5 +130,38 @@ TEST(BinkWriter, FfmpegDecodesThePaintedBlocksAndTheSilence)
         EXPECT_EQ(audio.out.size(), writer.AudioSamples() * (c.tracks[0].stereo ? 4 : 2)) << name;
         EXPECT_GE(writer.AudioSamples() * 15, 5u * c.tracks[0].sampleRate) << name;
         EXPECT_EQ(std::count(audio.out.begin(), audio.out.end(), 0), static_cast<ptrdiff_t>(audio.out.size())) << name;
+    }
+}
+
+// The builder's clips show their number and the bar in every frame, key frame or not.
+TEST(BinkWriter, BuiltClipsShowTheirPictures)
+{
+    BinkShape shape = LoResShape(45, 7);   // key frames 0 and 30, the bar round once
+    shape.audioTracks = 1;
+    ScratchFolder folder;
+    folder.Write("clip.bik", BuildBinkFile(shape));
+    std::vector<std::vector<uint8_t>> pictures;
+    for (uint32_t frame = 0; frame < shape.frames; ++frame)
+        pictures.push_back(DecodedPicture(ClipPicture(shape, frame), {}));
+
+    const Decoded video = DecodeVideo(folder, "clip.bik");
+    ASSERT_EQ(video.status, 0) << video.err;
+    EXPECT_EQ(FirstDifference(video.out, pictures), "");
+}
+
+TEST(BinkWriter, DamagedFramesFailToDecode)
+{
+    ScratchFolder folder;
+    for (const BinkDamage damage : {BinkDamage::None, BinkDamage::UnknownBlockType, BinkDamage::CutFrame}) {
+        BinkShape shape = LoResShape(6);
+        shape.audioTracks = 1;
+        shape.damage = damage;
+        shape.damagedFrame = 3;
+        folder.Write("clip.bik", BuildBinkFile(shape));
+        const Decoded decoded = Ffmpeg(folder, "clip.bik", "-f null");
+        if (damage == BinkDamage::None)
+            EXPECT_EQ(decoded.status, 0) << decoded.err;
+        else
+            EXPECT_NE(decoded.status, 0) << static_cast<int>(damage);
     }
 }
