@@ -322,9 +322,9 @@ void BinkWriter::AddVideo(std::vector<uint8_t> video, bool key)
     m_frames.push_back(std::move(frame));
 }
 
-uint64_t BinkWriter::AudioSamples() const
+uint64_t BinkWriter::AudioSamples(size_t track) const
 {
-    return m_tracks.empty() ? 0 : m_blocksGiven[0] * LayoutOf(m_tracks[0]).samples;
+    return m_blocksGiven.at(track) * LayoutOf(m_tracks.at(track)).samples;
 }
 
 std::vector<uint8_t> BinkWriter::Finish() const

@@ -2,6 +2,7 @@
 // Our own writer of Bink video, version "i", for clips that a decoder plays
 // frame for frame. A frame is made of 8x8 blocks, each filled with one colour
 // or kept from the frame before; each audio track carries silence.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -63,8 +64,8 @@ public:
     void AddVideo(std::vector<uint8_t> video, bool key);
 
     uint32_t Frames() const { return static_cast<uint32_t>(m_frames.size()); }
-    // Samples per channel of silence given to each track so far.
-    uint64_t AudioSamples() const;
+    // Samples per channel of silence given to a track so far.
+    uint64_t AudioSamples(size_t track = 0) const;
     // Throws std::length_error past 4 GiB.
     std::vector<uint8_t> Finish() const;
 
