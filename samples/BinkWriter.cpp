@@ -31,8 +31,8 @@ private:
     uint64_t m_count = 0;
 };
 
-// The bits of a group's count: enough for 511 more than the most values a row
-// of blocks can take.
+// The bits of a group's count, as the decoder sizes them from the most values
+// a row of blocks can take, plus 511.
 unsigned CountBits(uint32_t mostInARow)
 {
     unsigned log2 = 0;
@@ -264,7 +264,8 @@ std::vector<uint8_t> DecodedPicture(const BinkBlocks& frame, const std::vector<u
     const uint32_t w = frame.width, h = frame.height, cw = (w + 1) / 2, ch = (h + 1) / 2;
     std::vector<uint8_t> picture = before;
     picture.resize(size_t(w) * h + 2 * size_t(cw) * ch);
-    const auto paint = [&](const std::vector<int16_t>& blocks, uint32_t across, size_t start, uint32_t pw, uint32_t ph) {
+    const auto paint = [&](const std::vector<int16_t>& blocks, uint32_t across, size_t start, uint32_t pw,
+                           uint32_t ph) {
         for (uint32_t py = 0; py < ph; ++py) {
             for (uint32_t px = 0; px < pw; ++px) {
                 const int16_t block = blocks[(py / 8) * across + px / 8];
@@ -359,7 +360,8 @@ std::vector<uint8_t> BinkWriter::Finish() const
     for (uint32_t t = 0; t < tracks; ++t)
         Append32(bytes, largestAudio[t]);
     for (const BinkAudioTrack& track : m_tracks) {
-        const uint32_t flags = 0x4000u | (track.stereo ? 0x2000u : 0) | (track.codec == BinkAudioCodec::Dct ? 0x1000u : 0);
+        const uint32_t flags = 0x4000u   // 16-bit
+                               | (track.stereo ? 0x2000u : 0) | (track.codec == BinkAudioCodec::Dct ? 0x1000u : 0);
         Append32(bytes, track.sampleRate | flags << 16);
     }
     for (uint32_t t = 0; t < tracks; ++t)
