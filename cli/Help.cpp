@@ -1,6 +1,7 @@
 #include "Help.h"
 
-const char VERSION_TEXT[] = "zodovu-cli 1.1";
+// The version is the project's, set once in the top-level CMakeLists.txt.
+const char VERSION_TEXT[] = "zodovu-cli " ZODOVU_VERSION;
 
 namespace {
 
