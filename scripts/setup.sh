@@ -8,6 +8,7 @@ packages=(
   googletest nlohmann-json3-dev libcli11-dev
   g++-mingw-w64-i686 wine wine32:i386 fonts-wine
   xvfb xauth xdotool x11-utils imagemagick ffmpeg groff-base
+  dpkg-dev file lintian
 )
 
 missing=()
