@@ -90,6 +90,22 @@ bool CFile::OpenRegularFile(const char* fileName, CFileException* pError)
     return true;
 }
 
+uint32_t CFile::ReadAt(uint32_t position, void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    uint8_t* bytes = static_cast<uint8_t*>(buffer);
+    uint32_t done = 0;
+    while (done < count) {
+        uint32_t got = 0;
+        if (const long osError = OsReadAt(m_hFile, uint64_t(position) + done, bytes + done, count - done, got))
+            ThrowFileException(CFileException::OsErrorToCause(osError), osError);
+        if (got == 0)
+            break;   // the end of the file
+        done += got;
+    }
+    return done;
+}
+
 FileIdentity CFile::GetIdentity() const
 {
     ThrowIfClosed();

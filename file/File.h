@@ -53,6 +53,11 @@ public:
     virtual void Attach(intptr_t hFile, const std::string& fileName);
     // Reads up to count bytes; returns the count read (short only at the end of the file).
     virtual uint32_t Read(void* buffer, uint32_t count);
+    // Reads up to count bytes from position, for several threads reading one
+    // open file at once: the file's own position is not used (on Windows it
+    // moves, so that a file read this way is not also read with Read); short
+    // only at the end of the file.
+    virtual uint32_t ReadAt(uint32_t position, void* buffer, uint32_t count);
     // Writes all count bytes or throws.
     virtual void Write(const void* buffer, uint32_t count);
     // Returns the new position from the start. A position outside 0..2^31-1 throws badSeek.
@@ -96,6 +101,8 @@ private:
     static long CloseOsHandle(intptr_t hFile) noexcept;
     static long OsPosition(intptr_t hFile, int64_t& position) noexcept;
     static long OsLength(intptr_t hFile, int64_t& length) noexcept;
+    // 0 or the system's error; got is the count read (0 at the end of the file).
+    static long OsReadAt(intptr_t hFile, uint64_t position, void* buffer, uint32_t count, uint32_t& got) noexcept;
     static long SetOsPosition(intptr_t hFile, int64_t position) noexcept;
     static long FlushOsHandle(intptr_t hFile) noexcept;
     static long RemoveOsFile(const char* fileName) noexcept;

@@ -199,6 +199,18 @@ long CFile::SetOsPosition(intptr_t hFile, int64_t position) noexcept
     return ::lseek(static_cast<int>(hFile), static_cast<off_t>(position), SEEK_SET) < 0 ? errno : 0;
 }
 
+long CFile::OsReadAt(intptr_t hFile, uint64_t position, void* buffer, uint32_t count, uint32_t& got) noexcept
+{
+    ssize_t read;
+    do
+        read = ::pread(static_cast<int>(hFile), buffer, count, static_cast<off_t>(position));
+    while (read < 0 && errno == EINTR);
+    if (read < 0)
+        return errno;
+    got = static_cast<uint32_t>(read);
+    return 0;
+}
+
 long CFile::FlushOsHandle(intptr_t hFile) noexcept
 {
     return ::fsync(static_cast<int>(hFile)) != 0 ? errno : 0;

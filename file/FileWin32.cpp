@@ -203,6 +203,24 @@ long CFile::SetOsPosition(intptr_t hFile, int64_t position) noexcept
     return static_cast<long>(GetLastError());   // NO_ERROR: the low half is a valid position
 }
 
+long CFile::OsReadAt(intptr_t hFile, uint64_t position, void* buffer, uint32_t count, uint32_t& got) noexcept
+{
+    // An offset in the OVERLAPPED structure reads there on a handle opened for
+    // plain (synchronous) use; the handle's own position moves, which ReadAt's
+    // callers do not rely on.
+    OVERLAPPED at = {};
+    at.Offset = static_cast<DWORD>(position);
+    at.OffsetHigh = static_cast<DWORD>(position >> 32);
+    DWORD read = 0;
+    if (!ReadFile(ToHandle(hFile), buffer, count, &read, &at)) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_HANDLE_EOF)
+            return static_cast<long>(error);
+    }
+    got = read;
+    return 0;
+}
+
 long CFile::FlushOsHandle(intptr_t hFile) noexcept
 {
     return FlushFileBuffers(ToHandle(hFile)) ? 0 : static_cast<long>(GetLastError());

@@ -29,12 +29,18 @@ bool CMemFile::Open(const char* fileName, unsigned openFlags, CFileException*)
 
 uint32_t CMemFile::Read(void* buffer, uint32_t count)
 {
-    ThrowIfClosed();
-    if (m_nPosition >= m_data.size())
-        return 0;
-    const uint32_t got = std::min<uint32_t>(count, static_cast<uint32_t>(m_data.size()) - m_nPosition);
-    std::memcpy(buffer, m_data.data() + m_nPosition, got);
+    const uint32_t got = ReadAt(m_nPosition, buffer, count);
     m_nPosition += got;
+    return got;
+}
+
+uint32_t CMemFile::ReadAt(uint32_t position, void* buffer, uint32_t count)
+{
+    ThrowIfClosed();
+    if (position >= m_data.size())
+        return 0;
+    const uint32_t got = std::min<uint32_t>(count, static_cast<uint32_t>(m_data.size()) - position);
+    std::memcpy(buffer, m_data.data() + position, got);
     return got;
 }
 

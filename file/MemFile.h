@@ -12,6 +12,7 @@ public:
 
     bool Open(const char* fileName, unsigned openFlags, CFileException* pError = nullptr) override;
     uint32_t Read(void* buffer, uint32_t count) override;
+    uint32_t ReadAt(uint32_t position, void* buffer, uint32_t count) override;
     void Write(const void* buffer, uint32_t count) override;
     int32_t Seek(int32_t offset, unsigned from) override;
     uint32_t GetLength() const override;
