@@ -95,14 +95,27 @@ private:
 
 } // namespace
 
+std::vector<ClipFinding> CheckEncoding(CFile& archive, uint32_t length, const ClipTable& table, uint32_t index,
+                                       Resolution resolution)
+{
+    std::vector<ClipFinding> findings;
+    const ClipRecord& record = table.aRecords[index];
+    ClipCheck check(archive, length, index + 1, findings);
+    if (resolution == Resolution::High)
+        check.Check({"the high-resolution video", GetClipSpan(record, resolution), 640, 448}, record.dwFrames);
+    else
+        check.Check({"the low-resolution video", GetClipSpan(record, resolution), 320, 224}, record.dwFrames);
+    return findings;
+}
+
 std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipTable& table)
 {
     std::vector<ClipFinding> findings;
     for (uint32_t i = 0; i < table.nCount && i < MAX_CLIPS; ++i) {
-        const ClipRecord& record = table.aRecords[i];
-        ClipCheck check(archive, length, i + 1, findings);
-        check.Check({"the high-resolution video", GetClipSpan(record, Resolution::High), 640, 448}, record.dwFrames);
-        check.Check({"the low-resolution video", GetClipSpan(record, Resolution::Low), 320, 224}, record.dwFrames);
+        for (const Resolution resolution : {Resolution::High, Resolution::Low}) {
+            const std::vector<ClipFinding> found = CheckEncoding(archive, length, table, i, resolution);
+            findings.insert(findings.end(), found.begin(), found.end());
+        }
     }
     return findings;
 }

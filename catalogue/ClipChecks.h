@@ -22,6 +22,9 @@ struct ClipFinding {
 // 640x448 (high) or 320x224 (low), frame counts that differ from the clip's
 // record, and a frame index that ends elsewhere than the size field says.
 std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipTable& table);
+// The same for one encoding of the clip at index.
+std::vector<ClipFinding> CheckEncoding(CFile& archive, uint32_t length, const ClipTable& table, uint32_t index,
+                                       Resolution resolution);
 
 // How many clips a known disc has (as many as its titles); 0 for the publisher
 // archive and any other.

@@ -9,6 +9,8 @@ packages=(
   g++-mingw-w64-i686 wine wine32:i386 fonts-wine
   xvfb xauth xdotool x11-utils imagemagick ffmpeg groff-base
   dpkg-dev file lintian
+  pkg-config libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  chromium
 )
 
 missing=()

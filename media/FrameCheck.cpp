@@ -1,0 +1,24 @@
+#include "FrameCheck.h"
+
+#include "ClipDecoder.h"
+#include "MediaError.h"
+
+std::vector<ClipFinding> CheckEncodingFrames(CFile& archive, const ClipTable& table, uint32_t index,
+                                             Resolution resolution)
+{
+    const uint32_t number = index + 1;
+    const std::string subject = EncodingSubject(number, resolution);
+    try {
+        ClipInput input(archive, GetClipSpan(table.aRecords[index], resolution), subject);
+        ClipDecoder decoder(input);
+        while (decoder.NextVideoFrame()) {
+        }
+        if (decoder.FramesDecoded() < decoder.FrameCount()) {
+            return {{number, subject + ": decodes " + std::to_string(decoder.FramesDecoded()) + " of " +
+                                 std::to_string(decoder.FrameCount()) + " frames"}};
+        }
+        return {};
+    } catch (const CFailure& failure) {
+        return {{number, failure.GetErrorMessage()}};
+    }
+}

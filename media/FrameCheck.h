@@ -1,0 +1,21 @@
+#pragma once
+// A check of every frame: each encoding of each clip decoded, picture by
+// picture and its sound with it, so that damage to a bitstream's structure
+// shows (a changed colour value may not: it decodes as well as the right one).
+#include "ClipChecks.h"
+#include "ClipTable.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CFile;
+
+// The problem of one encoding, "clip 12 (high-res.): frame 17 of 45: <the
+// decoder's reason>" or "... decodes 40 of 45 frames"; none when it decodes
+// whole. Hand it only an encoding that CheckEncoding passes: a decoder must not
+// see a picture size other than its encoding's or a frame index past the
+// clip's end (FFmpeg would take what the header claims). It reads with
+// CFile::ReadAt alone, so several may run on one archive at once. File errors throw.
+std::vector<ClipFinding> CheckEncodingFrames(CFile& archive, const ClipTable& table, uint32_t index,
+                                             Resolution resolution);
