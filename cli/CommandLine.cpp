@@ -190,6 +190,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     CLI::App& verify = *AddSubcommand(app, Subcommand::Verify);
     verify.add_option("ARCHIVE", line.verify.archives)->required();
     verify.add_flag("--json", line.verify.json);
+    verify.add_flag("--frames", line.verify.frames);
+    verify.add_option("-j,--jobs", line.verify.jobs)->check(CLI::Range(1, 256));
     AddDisc(verify, line);
 
     AddClip(*AddSubcommand(app, Subcommand::Url), line);

@@ -37,6 +37,8 @@ struct ExtractRequest {
 struct VerifyRequest {
     std::vector<std::string> archives;
     bool json = false;
+    bool frames = false;                // decode every frame too
+    unsigned jobs = 0;                  // encodings decoded at once; 0: one a core
 };
 
 // One encoding of one clip, as url and play name it.

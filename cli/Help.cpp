@@ -80,6 +80,10 @@ Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
 clips of the disc it is, and that the Bink headers of every clip agree with
 the archive. Say what is wrong where it is not.
 
+      --frames   also decode every frame and the sound of both encodings of
+                   every clip: damage to a clip's bitstream shows (a changed
+                   colour may not: it decodes as well as the right one)
+  -j, --jobs=N   encodings decoded at once (default: one a processor)
       --json     one JSON object ("format": 1) instead of text
       --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                    whatever its file name

@@ -49,19 +49,21 @@ std::string Shortened(const std::string& name, size_t width)
 
 ProgressLine::ProgressLine() : m_enabled(IsTerminal(STANDARD_ERROR)) {}
 
-void ProgressLine::Start(const std::string& verb, uint64_t total)
+void ProgressLine::Start(const std::string& verb, uint64_t total, bool bytes)
 {
     m_verb = verb;
     m_total = total;
+    m_bytes = bytes;
 }
 
 std::string ProgressLine::Compose(const std::string& verb, const std::string& name, uint64_t done, uint64_t total,
-                                  int columns)
+                                  int columns, bool bytes)
 {
     const double fraction = total == 0 ? 1.0 : static_cast<double>(done) / total;
     char figures[64];
     std::snprintf(figures, sizeof figures, " %3d%% %s/%s", static_cast<int>(fraction * 100),
-                  FormatMebibytes(done).c_str(), FormatMebibytes(total).c_str());
+                  bytes ? FormatMebibytes(done).c_str() : std::to_string(done).c_str(),
+                  bytes ? FormatMebibytes(total).c_str() : std::to_string(total).c_str());
     std::string bar = " [" + std::string(BAR_WIDTH, '.') + "]";
     for (int i = 0; i < static_cast<int>(fraction * BAR_WIDTH); ++i)
         bar[2 + i] = '#';
@@ -90,7 +92,7 @@ void ProgressLine::Report(uint64_t done)
         columns = DEFAULT_COLUMNS;
     // Blanks over what is left of a longer line: every terminal knows them,
     // where the escape that erases a line is not known to every console.
-    const std::string line = Compose(m_verb, m_name, done, m_total, columns);
+    const std::string line = Compose(m_verb, m_name, done, m_total, columns, m_bytes);
     const size_t shown = Columns(line);
     WriteText(STANDARD_ERROR, "\r" + line + std::string(m_drawnColumns > shown ? m_drawnColumns - shown : 0, ' '));
     m_drawnColumns = shown;

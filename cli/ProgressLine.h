@@ -12,7 +12,8 @@ public:
     ProgressLine();
     void Disable() { m_enabled = false; }
 
-    void Start(const std::string& verb, uint64_t total);
+    // total counts bytes, shown in mebibytes, or things (clips, frames), shown as they are.
+    void Start(const std::string& verb, uint64_t total, bool bytes = true);
     void SetName(const std::string& name)
     {
         m_name = name;
@@ -25,12 +26,13 @@ public:
     // The line for a terminal of columns: never wider than columns - 1, so
     // that no terminal wraps it.
     static std::string Compose(const std::string& verb, const std::string& name, uint64_t done, uint64_t total,
-                               int columns);
+                               int columns, bool bytes = true);
 
 private:
     std::string m_verb;
     std::string m_name;
     uint64_t m_total = 0;
+    bool m_bytes = true;
     bool m_enabled;
     bool m_drawn = false;
     size_t m_drawnColumns = 0;   // how wide the line on the terminal is

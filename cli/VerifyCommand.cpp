@@ -4,9 +4,13 @@
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "Console.h"
+#include "FrameChecks.h"
 #include "Commands.h"
 #include "JsonText.h"
 #include "Reporting.h"
+
+#include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -23,7 +27,36 @@ struct Verdict {
     bool Whole() const { return readable && accepted && findings.empty(); }
 };
 
-Verdict VerifyArchive(const std::string& path, RunState& run)
+// The plain checks of each encoding, then, with --frames, every frame of those
+// they pass, in the order of encodings.
+std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequest& request, RunState& run)
+{
+    if (!request.frames)
+        return CheckClips(archive.file, archive.length, *archive.clips);
+    const size_t encodings = 2 * static_cast<size_t>(archive.clips->nCount);
+    std::vector<std::vector<ClipFinding>> plain(encodings);
+    std::vector<bool> decode(encodings);
+    for (size_t e = 0; e < encodings; ++e) {
+        plain[e] = CheckEncoding(archive.file, archive.length, *archive.clips, static_cast<uint32_t>(e / 2),
+                                 e % 2 == 0 ? Resolution::High : Resolution::Low);
+        decode[e] = plain[e].empty();
+    }
+    ProgressLine& progress = run.report.Progress();
+    progress.Start("Checking frames", encodings, false);
+    progress.SetName(archive.title);
+    const unsigned jobs = request.jobs ? request.jobs : std::max(1u, std::thread::hardware_concurrency());
+    const std::vector<std::vector<ClipFinding>> frames =
+        CheckFrames(archive, decode, jobs, [&progress](size_t done) { progress.Report(done); });
+    progress.Clear();
+    std::vector<ClipFinding> findings;
+    for (size_t e = 0; e < encodings; ++e) {
+        findings.insert(findings.end(), plain[e].begin(), plain[e].end());
+        findings.insert(findings.end(), frames[e].begin(), frames[e].end());
+    }
+    return findings;
+}
+
+Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, RunState& run)
 {
     Verdict verdict;
     verdict.path = path;
@@ -36,7 +69,9 @@ Verdict VerifyArchive(const std::string& path, RunState& run)
             verdict.discLabel = archive.disc.label;
             verdict.findings = CheckClipCount(archive.disc, verdict.clips);
         }
-        const std::vector<ClipFinding> clipFindings = CheckClips(archive.file, archive.length, *archive.clips);
+        const std::vector<ClipFinding> clipFindings = verdict.accepted
+                                                          ? CheckEncodings(archive, request, run)
+                                                          : CheckClips(archive.file, archive.length, *archive.clips);
         verdict.findings.insert(verdict.findings.end(), clipFindings.begin(), clipFindings.end());
         verdict.readable = true;
     } catch (const CFileException& e) {
@@ -97,7 +132,7 @@ int RunVerify(const VerifyRequest& request, RunState& run)
     std::string text;
     Json archives = Json::array();
     for (const std::string& path : request.archives) {
-        const Verdict verdict = VerifyArchive(path, run);
+        const Verdict verdict = VerifyArchive(path, request, run);
         allWhole = allWhole && verdict.Whole();
         if (request.json)
             archives.push_back(ToJson(verdict));

@@ -26,7 +26,7 @@ _zodovu_cli()
         elif [[ $word == -* ]]; then
             case $word in
                 --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
-                -o | --output | --player) ((i++)) ;;
+                -o | --output | --player | -j | --jobs) ((i++)) ;;
             esac
         elif [[ -z $archive ]]; then
             archive=$word
@@ -46,6 +46,9 @@ _zodovu_cli()
             ;;
         --player)
             mapfile -t COMPREPLY < <(compgen -c -- "$cur")
+            return
+            ;;
+        -j | --jobs)
             return
             ;;
     esac
@@ -69,7 +72,7 @@ _zodovu_cli()
         extract) options="--all --lo --both -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
         url) options="--lo --disc -h --help" ;;
         play) options="--lo --player --disc -h --help" ;;
-        verify) options="--json --disc -h --help" ;;
+        verify) options="--frames -j --jobs --json --disc -h --help" ;;
         *) return ;;
     esac
 

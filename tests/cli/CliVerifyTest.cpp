@@ -162,4 +162,37 @@ TEST_F(CliVerify, ClipCountsAndOddLengths)
     EXPECT_TRUE(doc.at("archives").at(0).at("findings").at(0).at("clip").is_null());
 }
 
+// --frames decodes every frame: damage to a clip's bitstream is named with its
+// frame and the decoder's reason; whole clips pass, however many run at once.
+TEST_F(CliVerify, FramesNamesEachDamagedFrame)
+{
+    BinkShape unknownBlock = HiResShape(10, 2), cutFrame = LoResShape(8, 3);
+    unknownBlock.damage = BinkDamage::UnknownBlockType;
+    unknownBlock.damagedFrame = 3;
+    cutFrame.damage = BinkDamage::CutFrame;
+    cutFrame.damagedFrame = 5;
+    ArchiveBuilder archive;
+    archive.AddClip(BuildBinkFile(HiResShape(6, 1)), BuildBinkFile(LoResShape(6, 1)))
+        .AddClip(BuildBinkFile(unknownBlock), BuildBinkFile(LoResShape(10, 2)))
+        .AddClip(BuildBinkFile(HiResShape(8, 3)), BuildBinkFile(cutFrame))
+        .WriteTo(m_folder / "frames.pak");
+
+#ifdef ZODOVU_CLI_UNDER_WINE
+    EXPECT_EQ(Run({"verify", "--frames", "frames.pak"}).status, 2);   // the Windows build decodes nothing
+#else
+    EXPECT_EQ(Run({"verify", "frames.pak"}).out, "frames.pak: whole, 3 clips\n");   // the headers are whole
+    for (const char* jobs : {"1", "4"}) {
+        const CliResult result = Run({"verify", "--frames", "-j", jobs, "frames.pak"});
+        EXPECT_EQ(result.status, 1);
+        const std::vector<std::string> lines = Lines(result.out);
+        ASSERT_EQ(lines.size(), 3u) << result.out;
+        EXPECT_EQ(lines[0], "frames.pak: damaged, 3 clips, 2 problems");
+        EXPECT_EQ(lines[1].rfind("  clip 2 (high-res.): frame 4 of 10: ", 0), 0u) << lines[1];
+        EXPECT_EQ(lines[2].rfind("  clip 3 (low-res.): frame 6 of 8: ", 0), 0u) << lines[2];
+    }
+    const CliResult demo = Run({"verify", "--frames", "disc2.pak"});
+    EXPECT_EQ(demo.status, 0) << demo.out;
+#endif
+}
+
 } // namespace

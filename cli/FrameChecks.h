@@ -1,0 +1,15 @@
+#pragma once
+// verify --frames: every encoding of every clip decoded, several at once. Only
+// the Linux build decodes (FFmpeg's libraries); the Windows build says so.
+#include "ClipChecks.h"
+
+#include <functional>
+#include <vector>
+
+struct LoadedArchive;
+
+// The frames' findings of each encoding the plain checks passed, in the order
+// of encodings (clip 1 high, clip 1 low, ...); check[e] says whether encoding
+// e is to be decoded. done is called, on the calling thread, as encodings finish.
+std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
+                                                  unsigned jobs, const std::function<void(size_t done)>& done);
