@@ -236,7 +236,7 @@ TEST(CliUsage, HelpAndVersionGoToStdout)
 
     const CliResult version = RunCli({"--version"}, folder.Path());
     EXPECT_EQ(version.status, 0);
-    EXPECT_EQ(version.out, "zodovu-cli 1.1\n");
+    EXPECT_EQ(version.out, "zodovu-cli " ZODOVU_VERSION "\n");
 }
 
 } // namespace

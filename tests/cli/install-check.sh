@@ -3,9 +3,9 @@
 # the binary, its man page (rendered by groff without a warning, when groff is
 # there) and its bash completion (subcommands, options, a clip's numbers), and
 # that both name every option the help names.
-# Usage: install-check.sh BUILD_DIR MAKE_DEMO_ARCHIVES
+# Usage: install-check.sh BUILD_DIR MAKE_DEMO_ARCHIVES VERSION
 set -euo pipefail
-build=$1 make_demo=$2
+build=$1 make_demo=$2 version=$3
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "install-check: $*" >&2; exit 1; }
@@ -17,7 +17,7 @@ completion=$scratch/prefix/share/bash-completion/completions/zodovu-cli
 for file in "$bin" "$page" "$completion"; do
   [ -e "$file" ] || fail "not installed: ${file#"$scratch/prefix/"}"
 done
-[ "$("$bin" --version)" = "zodovu-cli 1.1" ] || fail "the installed binary does not run"
+[ "$("$bin" --version)" = "zodovu-cli $version" ] || fail "the installed binary does not run"
 
 if command -v groff >/dev/null; then
   warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1) || fail "groff failed on the man page"
