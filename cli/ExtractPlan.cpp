@@ -6,7 +6,7 @@
 #include "PathNames.h"
 
 ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscId disc,
-                        const std::string& archiveTitle, bool outputIsFolder)
+                        const std::string& archiveTitle, bool outputIsFolder, const std::string& extension)
 {
     std::vector<int> indices;
     int unknown = 0;
@@ -30,9 +30,9 @@ ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscI
     for (const int index : indices) {
         for (const Resolution resolution : resolutions) {
             const std::string title = FormatClipLabel(disc, static_cast<uint32_t>(index));
-            std::string path = output.empty() ? ProposedClipName(index, resolution) : output;
+            std::string path = output.empty() ? ProposedClipName(index, resolution, extension) : output;
             if (plan.madeNames)
-                path = folder + BatchClipName(stem, index, resolution, title);
+                path = folder + BatchClipName(stem, index, resolution, title, extension);
             plan.files.push_back({index, resolution, path});
         }
     }

@@ -23,6 +23,7 @@ struct ExtractPlan {
 // The selected clips (usage errors throw UsageError), each in the chosen
 // encodings. One clip keeps the viewer's name, or the one given; a batch, or a
 // folder given as the output (outputIsFolder: an existing folder), names each
-// file by the archive, the clip and its title, in that folder.
+// file by the archive, the clip and its title, in that folder. The names the
+// tool makes end in extension (".mp4" for a conversion).
 ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscId disc,
-                        const std::string& archiveTitle, bool outputIsFolder);
+                        const std::string& archiveTitle, bool outputIsFolder, const std::string& extension = ".bik");

@@ -7,9 +7,6 @@
 
 namespace {
 
-const char EXTENSION[] = ".bik";
-constexpr size_t EXTENSION_BYTES = sizeof EXTENSION - 1;
-
 void TrimTrailingBlanksAndDots(std::string& text)
 {
     while (!text.empty() && (text.back() == ' ' || text.back() == '.'))
@@ -18,11 +15,11 @@ void TrimTrailingBlanksAndDots(std::string& text)
 
 } // namespace
 
-std::string ProposedClipName(int index, Resolution resolution)
+std::string ProposedClipName(int index, Resolution resolution, const std::string& extension)
 {
     char name[32];
-    std::snprintf(name, sizeof name, "Clip%03i%c.bik", index + 1, resolution == Resolution::High ? 'h' : 'l');
-    return name;
+    std::snprintf(name, sizeof name, "Clip%03i%c", index + 1, resolution == Resolution::High ? 'h' : 'l');
+    return name + extension;
 }
 
 std::string ArchiveStem(const std::string& fileTitle)
@@ -44,20 +41,21 @@ std::string ReplaceRefusedCharacters(const std::string& text)
     return safe;
 }
 
-std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title)
+std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title,
+                          const std::string& extension)
 {
     char number[16];
     std::snprintf(number, sizeof number, "-%03i%c", index + 1, resolution == Resolution::High ? 'h' : 'l');
 
     // The stem gives way only where even an empty title leaves no room.
     std::string safeStem = ReplaceRefusedCharacters(stem);
-    CutUtf8(safeStem, MAX_FILE_NAME_BYTES - std::strlen(number) - EXTENSION_BYTES);
+    CutUtf8(safeStem, MAX_FILE_NAME_BYTES - std::strlen(number) - extension.size());
     std::string name = safeStem + number;
     for (size_t i = 0; i < name.size() && name[i] == '.'; ++i)
         name[i] = '_';
 
     std::string safeTitle = ReplaceRefusedCharacters(title);
-    const size_t fixed = name.size() + 1 + EXTENSION_BYTES;
+    const size_t fixed = name.size() + 1 + extension.size();
     CutUtf8(safeTitle, fixed < MAX_FILE_NAME_BYTES ? MAX_FILE_NAME_BYTES - fixed : 0);
     TrimTrailingBlanksAndDots(safeTitle);
     size_t lead = 0;
@@ -66,5 +64,5 @@ std::string BatchClipName(const std::string& stem, int index, Resolution resolut
     safeTitle.erase(0, lead);
     if (!safeTitle.empty())
         name += " " + safeTitle;
-    return name + EXTENSION;
+    return name + extension;
 }

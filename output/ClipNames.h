@@ -1,13 +1,14 @@
 #pragma once
 // File names for extracted clips: the one the viewer proposes for a single clip,
 // and for clips extracted in a batch "<archive stem>-<NNN><h|l> <title>.bik",
-// unique across discs and encodings, and valid on every common file system.
+// unique across discs and encodings, and valid on every common file system. A
+// clip converted to another container takes that container's extension instead.
 #include "ClipTable.h"
 
 #include <string>
 
 // "Clip%03i%c.bik": the 1-based clip number and 'h' for high resolution, 'l' for low.
-std::string ProposedClipName(int index, Resolution resolution);
+std::string ProposedClipName(int index, Resolution resolution, const std::string& extension = ".bik");
 
 // The archive's file title without its last extension ("disc2.pak" -> "disc2").
 std::string ArchiveStem(const std::string& fileTitle);
@@ -17,7 +18,8 @@ std::string ArchiveStem(const std::string& fileTitle);
 std::string ReplaceRefusedCharacters(const std::string& text);
 
 // "disc2-012h The Glass Tower.bik" for stem "disc2", index 11 and that title.
-// The name never starts with a dot, the part before ".bik" never ends with a
-// blank or a dot, and it always fits MAX_FILE_NAME_BYTES: the title is cut
-// first, then the stem (each between UTF-8 characters).
-std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title);
+// The name never starts with a dot, the part before the extension never ends
+// with a blank or a dot, and it always fits MAX_FILE_NAME_BYTES: the title is
+// cut first, then the stem (each between UTF-8 characters).
+std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title,
+                          const std::string& extension = ".bik");

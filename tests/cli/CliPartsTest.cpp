@@ -44,6 +44,16 @@ TEST(ExtractPlan, OneClipKeepsItsNameAndABatchNamesEachByTitle)
         EXPECT_EQ(plan.madeNames, c.paths[0].find("disc2-") != std::string::npos) << c.output;
     }
 
+    // A conversion names its files alike, with its container's extension.
+    ExtractRequest converted;
+    converted.archive = "disc2.pak";
+    converted.selection = {{12, 12}};
+    EXPECT_EQ(PlanExtract(converted, 34, 1, "disc2.pak", false, ".mp4").files.at(0).path, "Clip012h.mp4");
+    converted.low = true;
+    converted.output = "out/";
+    EXPECT_EQ(PlanExtract(converted, 34, 1, "disc2.pak", false, ".webm").files.at(0).path,
+              "out/disc2-012l Storm over Vellin.webm");
+
     ExtractRequest past;
     past.archive = "disc2.pak";
     past.selection = {{30, 40}};

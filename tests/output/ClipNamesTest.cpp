@@ -13,6 +13,7 @@ TEST(BatchClipName, StemNumberEncodingAndTitleMadeSafe)
         Resolution resolution;
         const char* title;
         const char* name;
+        const char* extension = ".bik";
     };
     const Case cases[] = {
         {"disc2", 11, Resolution::High, "The Glass Tower", "disc2-012h The Glass Tower.bik"},
@@ -25,9 +26,11 @@ TEST(BatchClipName, StemNumberEncodingAndTitleMadeSafe)
         {"..hidden", 0, Resolution::High, "T", "__hidden-001h T.bik"},
         {"a:b", 0, Resolution::High, "T", "a_b-001h T.bik"},
         {"disc1", 2, Resolution::High, "Caf\xc3\xa9", "disc1-003h Caf\xc3\xa9.bik"},
+        {"disc2", 11, Resolution::Low, "Who goes there...", "disc2-012l Who goes there.mp4", ".mp4"},
+        {"d", 0, Resolution::High, " . ", "d-001h.webm", ".webm"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(BatchClipName(c.stem, c.index, c.resolution, c.title), c.name) << c.title;
+        EXPECT_EQ(BatchClipName(c.stem, c.index, c.resolution, c.title, c.extension), c.name) << c.title;
 }
 
 // A long title is cut so that the name still fits, and never inside a UTF-8 character.
@@ -47,11 +50,14 @@ TEST(BatchClipName, LongTitleIsCutBetweenCharactersToFitTheLongestName)
 // An archive's name may take all 255 bytes: the stem gives way too.
 TEST(BatchClipName, LongStemIsCutOnceTheTitleIsGone)
 {
-    for (const size_t stemBytes : {240u, 247u, 250u, 255u}) {
-        const std::string name = BatchClipName(std::string(stemBytes, 's'), 11, Resolution::Low, "The Glass Tower");
-        EXPECT_LE(name.size(), MAX_FILE_NAME_BYTES) << stemBytes;
-        EXPECT_NE(name.find("-012l"), std::string::npos) << name;
-        EXPECT_EQ(name.substr(name.size() - 4), ".bik");
+    for (const std::string extension : {".bik", ".webm"}) {
+        for (const size_t stemBytes : {240u, 247u, 250u, 255u}) {
+            const std::string name =
+                BatchClipName(std::string(stemBytes, 's'), 11, Resolution::Low, "The Glass Tower", extension);
+            EXPECT_LE(name.size(), MAX_FILE_NAME_BYTES) << stemBytes;
+            EXPECT_NE(name.find("-012l"), std::string::npos) << name;
+            EXPECT_EQ(name.substr(name.size() - extension.size()), extension);
+        }
     }
 }
 
