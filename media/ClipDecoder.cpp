@@ -44,6 +44,14 @@ ClipDecoder::~ClipDecoder()
     Release();
 }
 
+AVRational ClipDecoder::FrameRate() const
+{
+    // The Bink demuxer gives the header's rate as the stream's, and a frame a tick.
+    const AVStream* video = m_input.Format()->streams[m_videoStream];
+    return video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0 ? video->avg_frame_rate
+                                                                          : av_inv_q(video->time_base);
+}
+
 void ClipDecoder::Release()
 {
     avcodec_free_context(&m_video);

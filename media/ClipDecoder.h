@@ -8,6 +8,7 @@
 #include <functional>
 
 struct AVCodecContext;
+struct AVRational;
 struct AVFrame;
 struct AVPacket;
 
@@ -18,8 +19,9 @@ public:
     ClipDecoder(const ClipDecoder&) = delete;
     ClipDecoder& operator=(const ClipDecoder&) = delete;
 
-    // The frames the clip's header counts.
+    // The frames the clip's header counts, and how many a second it shows.
     uint32_t FrameCount() const { return m_frameCount; }
+    AVRational FrameRate() const;
     uint32_t FramesDecoded() const { return m_framesDecoded; }
     const AVCodecContext* Video() const { return m_video; }
     // Null for a clip without sound (its first track is the only one decoded).

@@ -1,0 +1,47 @@
+#pragma once
+// One encoding of a clip converted for any player: its pictures encoded as
+// H.264 (libx264) in MP4 or as VP9 (libvpx-vp9) in WebM, at the clip's own
+// picture size and frame rate, every frame in order with its timing, and its
+// sound, when it has any, as AAC or Opus, padded with silence or cut to the
+// length of the pictures. The file is written through the file layer: an MP4
+// written to a file has its index at the front (the muxer reads the file back
+// to move it there); one written to a stream (a pipe) is fragmented, so that a
+// player starts on it while it comes.
+#include "ClipTable.h"
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+
+class CFile;
+
+enum class VideoContainer { Mp4, WebM };
+
+// The quality the tool picks on each encoder's scale (CRF, lower is better):
+// x264's runs 0 to 51, where 20 looks like the source; libvpx-vp9's runs 0 to
+// 63, where 32 is what its makers suggest for pictures of this size.
+constexpr int MP4_DEFAULT_CRF = 20;
+constexpr int WEBM_DEFAULT_CRF = 32;
+extern const char MP4_DEFAULT_PRESET[];   // "medium"
+
+struct ConversionOptions {
+    VideoContainer container = VideoContainer::Mp4;
+    int crf = -1;              // -1: the container's default
+    std::string preset;        // x264's speed preset (MP4 only); empty: medium
+    unsigned threads = 1;      // each encoder's threads
+};
+
+// ".mp4", ".webm".
+const char* ContainerExtension(VideoContainer container);
+
+// Decodes the encoding of the clip that span holds in archive and writes it,
+// converted, to output from its current position. stream: the output cannot
+// seek or be read back (a pipe, a device). framesDone, when given, counts the
+// pictures encoded so far, for another thread to read. Hand it only an encoding
+// that CheckEncoding passes. Every failure of a decoder, an encoder or the
+// muxer throws CFailure naming subject ("clip 12 (high-res.)") and the frame
+// ("frame 17 of 45: ..."); a file error, the archive's or the output's, throws
+// as itself. It reads the archive with CFile::ReadAt alone, so several may run
+// on one archive at once.
+void ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output, bool stream,
+                     const ConversionOptions& options, std::atomic<uint32_t>* framesDone = nullptr);
