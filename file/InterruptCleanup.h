@@ -10,3 +10,10 @@
 // instead of the signal ending the program with the temporary file left behind.
 // The output file class calls it itself; a program may call it early.
 void InstallInterruptCleanup();
+
+// For a worker thread that creates and removes no temporary file itself: the
+// signals are never handled on it, but on a thread that does, which holds them
+// back while it creates one; so a signal cannot end the program between the
+// creation of a temporary file and its being remembered for removal. (On
+// Windows the handler has a thread of its own and a lock: nothing to do.)
+void KeepInterruptsFromThisThread();

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <csignal>
+#include <pthread.h>
 #include <cstring>
 #include <unistd.h>
 
@@ -49,6 +50,15 @@ void InstallInterruptCleanup()
         sigaction(signalNumber, &action, nullptr);
     }
     std::signal(SIGXFSZ, SIG_IGN);
+}
+
+void KeepInterruptsFromThisThread()
+{
+    sigset_t kept;
+    sigemptyset(&kept);
+    for (int signalNumber : CLEANUP_SIGNALS)
+        sigaddset(&kept, signalNumber);
+    pthread_sigmask(SIG_BLOCK, &kept, nullptr);
 }
 
 void HoldInterrupts()

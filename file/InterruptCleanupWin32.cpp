@@ -63,6 +63,11 @@ void InstallInterruptCleanup()
     SetConsoleCtrlHandler(RemoveTemporaries, TRUE);
 }
 
+void KeepInterruptsFromThisThread()
+{
+    // The handler runs on a thread of its own, under the lock that creation holds.
+}
+
 void HoldInterrupts()
 {
     EnterCriticalSection(&Lock());
