@@ -10,7 +10,7 @@
 
 namespace {
 
-const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "verify", "url", "play", "help"};
+const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "verify", "index", "url", "play", "help"};
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal: a number is
 // checked here, and given to CLI11 without its leading zeros.
@@ -193,6 +193,13 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     verify.add_flag("--frames", line.verify.frames);
     verify.add_option("-j,--jobs", line.verify.jobs)->check(CLI::Range(1, 256));
     AddDisc(verify, line);
+
+    CLI::App& index = *AddSubcommand(app, Subcommand::Index);
+    index.add_option("ARCHIVE", line.index.archives)->required();
+    index.add_option("-o,--output", line.index.output)->required()->check(NonEmpty("folder"));
+    index.add_option("-j,--jobs", line.index.jobs)->check(CLI::Range(1, 256));
+    index.add_flag("--force", line.index.force);
+    AddDisc(index, line);
 
     AddClip(*AddSubcommand(app, Subcommand::Url), line);
     CLI::App& play = *AddSubcommand(app, Subcommand::Play);

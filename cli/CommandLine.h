@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-enum class Subcommand { None, List, Extract, Verify, Url, Play, Help };
+enum class Subcommand { None, List, Extract, Verify, Index, Url, Play, Help };
 
 // A usage error: the command line cannot be run as it stands. One found only
 // once the archive is read (a clip number past its last clip) is thrown by the
@@ -13,6 +13,13 @@ enum class Subcommand { None, List, Extract, Verify, Url, Play, Help };
 class UsageError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
+};
+
+// A subcommand that this build does not have (the Windows build decodes
+// nothing): said in one line, with a usage error's status.
+class NotInThisBuild : public UsageError {
+public:
+    using UsageError::UsageError;
 };
 
 // The usage error of a clip number past the archive's last clip.
@@ -25,6 +32,7 @@ struct CommandLine {
     ListRequest list;
     ExtractRequest extract;
     VerifyRequest verify;
+    IndexRequest index;
     ClipRequest clip;             // url and play
     std::string discTitle;        // --disc D as the file title that decides: "disc2.pak"
 };

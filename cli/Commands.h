@@ -49,6 +49,14 @@ struct ClipRequest {
     std::string player;                 // play: empty for ffplay
 };
 
+// A picture index of each archive in a folder: a page and a poster a clip.
+struct IndexRequest {
+    std::vector<std::string> archives;
+    std::string output;                 // the page's folder, made when missing
+    unsigned jobs = 0;                  // posters made at once; 0: one a core
+    bool force = false;                 // replace the page and the posters
+};
+
 struct RunState {
     Reporter& report;
     // The file title that decides the layout and the disc of every archive the
@@ -61,6 +69,8 @@ int RunList(const ListRequest& request, RunState& run);
 int RunExtract(const ExtractRequest& request, RunState& run);
 // 0 only when every archive is whole.
 int RunVerify(const VerifyRequest& request, RunState& run);
+// 1 when a clip has no poster or an archive was not read; the page is still written.
+int RunIndex(const IndexRequest& request, RunState& run);
 int RunUrl(const ClipRequest& request, RunState& run);
 // The player's own exit status (128 + N when signal N ended it).
 int RunPlay(const ClipRequest& request, RunState& run);

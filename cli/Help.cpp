@@ -14,6 +14,7 @@ Subcommands:
   list      list the clips of an archive
   extract   extract clips as .bik files, or one clip to standard output
   verify    check that each archive is whole, and say why not
+  index     write a page of posters of every clip, for a browser
   url       print a URL that FFmpeg's tools read a clip from, in place
   play      play a clip straight from its archive
   help      show the help of the tool or of one subcommand
@@ -93,6 +94,30 @@ Exit status: 0 every archive whole; 1 an archive refused, damaged or
 unreadable; 2 a usage error.
 )";
 
+const char INDEX_HELP[] = R"(Usage: zodovu-cli index [OPTION]... ARCHIVE... -o FOLDER
+Write a picture index of each ARCHIVE into FOLDER: index.html, a page that a
+browser shows from the folder itself (no network, no script), with a section
+a disc and a card a clip (its poster, number, title, length, frames and the
+sizes of both encodings), and a poster for each clip: a JPEG of the most
+detailed of a few frames from the first half of its high-resolution encoding.
+A clip already converted into FOLDER under convert's name is linked from its
+card.
+
+  -o, --output=FOLDER  the folder to write into, made when missing
+  -j, --jobs=N         posters made at once (default: one a processor)
+      --force          replace an existing page or poster
+      --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                         whatever its file name
+  -h, --help           show this help and exit
+
+A clip that does not decode gets the reason in place of its poster, and the
+others are still made. The page is written last and appears only when it is
+complete. The Windows build does not decode clips and has no index.
+
+Exit status: 0 every poster made; 1 a refused or unreadable archive, a clip
+without a poster, or a page that could not be written; 2 a usage error.
+)";
+
 const char URL_HELP[] = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
 Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as clip NUMBER
 of ARCHIVE, in place, without a copy.
@@ -129,7 +154,8 @@ Show the help of the tool, or of SUBCOMMAND.
 Exit status: 0 success; 2 a subcommand that does not exist.
 )";
 
-const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, VERIFY_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
+const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, VERIFY_HELP,
+                             INDEX_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
 
 } // namespace
 

@@ -16,6 +16,7 @@ int Run(const CommandLine& line, RunState& run)
     case Subcommand::List: return RunList(line.list, run);
     case Subcommand::Extract: return RunExtract(line.extract, run);
     case Subcommand::Verify: return RunVerify(line.verify, run);
+    case Subcommand::Index: return RunIndex(line.index, run);
     case Subcommand::Url: return RunUrl(line.clip, run);
     case Subcommand::Play: return RunPlay(line.clip, run);
     default: return EXIT_USAGE;   // the parse requires a subcommand
@@ -49,6 +50,9 @@ int main(int argc, char** argv)
         }
         RunState run{report, line.discTitle};
         return report.Finish(Run(line, run));
+    } catch (const NotInThisBuild& e) {
+        report.Error("", e.what());
+        return report.Finish(EXIT_USAGE);
     } catch (const UsageError& e) {
         report.ProtectArguments(count, words.data());
         report.Raw(UsageErrorText(e.what(), reading));

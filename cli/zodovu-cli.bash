@@ -14,7 +14,7 @@ _zodovu_cli_clip_numbers()
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local subcommands="list extract url play verify help"
+    local subcommands="list extract verify index url play help"
     local command="" archive="" disc="" i word
 
     # The subcommand, and the first word after it that is neither an option
@@ -40,6 +40,10 @@ _zodovu_cli()
             ;;
         -o | --output)
             compopt -o filenames
+            if [[ $command == index ]]; then
+                mapfile -t COMPREPLY < <(compgen -d -- "$cur")
+                return
+            fi
             mapfile -t COMPREPLY < <(compgen -f -- "$cur")
             [[ -z $cur ]] && COMPREPLY+=(-)
             return
@@ -73,12 +77,13 @@ _zodovu_cli()
         url) options="--lo --disc -h --help" ;;
         play) options="--lo --player --disc -h --help" ;;
         verify) options="--frames -j --jobs --json --disc -h --help" ;;
+        index) options="-o --output -j --jobs --force --disc -h --help" ;;
         *) return ;;
     esac
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
-    elif [[ -z $archive || $command == verify ]]; then
+    elif [[ -z $archive || $command == verify || $command == index ]]; then
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[pP][aA][kK]' -- "$cur")
     elif [[ $command != list ]]; then

@@ -47,14 +47,14 @@ expect() {
 "$make_demo" "$scratch/demo" >/dev/null
 cd "$scratch/demo"
 expect "extract " ex
-expect "--help --version extract help list play url verify " ""
+expect "--help --version extract help index list play url verify " ""
 expect "--lo " play --l
 expect "--player " play disc2.pak --p
 expect "1 2 3 4 publisher " url --disc ""
 expect "disc2.pak " play disc2
 # Every option each subcommand's help names, long and short, is completed and
 # is in the man page.
-for command in list extract url play verify help; do
+for command in list extract verify index url play help; do
   offered=" $(complete_words "$command" - | tr '\n' ' ')"
   for option in $("$bin" help "$command" | grep -oE '^ +(-[a-z], )?--?[a-z-]+' | grep -oE -- '--?[a-z-]+'); do
     [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"

@@ -1,0 +1,316 @@
+// zodovu-cli index ARCHIVE... -o FOLDER [-j N] [--force] [--disc D]: a page of
+// posters, a section an archive and a card a clip, that a browser shows from
+// the folder itself. The posters are made several at once and written by this
+// thread alone (the output file and the progress line are not thread-safe);
+// the page is written last, when every poster it shows is on the disk.
+#include "Archive.h"
+#include "ClipChecks.h"
+#include "ClipNames.h"
+#include "ClipTexts.h"
+#include "CommandLine.h"
+#include "Commands.h"
+#include "Console.h"
+#include "Help.h"
+#include "IndexPage.h"
+#include "InterruptCleanup.h"
+#include "OutputFile.h"
+#include "ParallelWork.h"
+#include "PathNames.h"
+#include "Poster.h"
+#include "Reporting.h"
+
+#include <algorithm>
+#include <memory>
+#include <thread>
+
+namespace {
+
+const char PAGE_NAME[] = "index.html";
+const char POSTER_EXTENSION[] = ".jpg";
+
+// The containers convert writes, each in either encoding, as a card links them.
+const struct {
+    const char* extension;
+    const char* type;
+    const char* name;
+} CONTAINERS[] = {{".mp4", "video/mp4", "MP4"}, {".webm", "video/webm", "WebM"}};
+
+struct IndexedArchive {
+    LoadedArchive loaded;
+    bool opened = false;   // its identity is known
+    bool accepted = false;
+    IndexSection* section = nullptr;
+};
+
+// One clip's poster, made on a worker and written here.
+struct PosterJob {
+    IndexedArchive* archive;
+    uint32_t index;
+    IndexCard* card;
+    std::string failure;   // set by the plain checks or the decoder
+    Poster poster;
+};
+
+std::string Lowered(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    return text;
+}
+
+// Two archives whose stems are alike (in any case of ASCII letters, as some
+// file systems take them) would write their posters over each other's.
+void CheckNamesApart(const std::vector<std::string>& archives)
+{
+    for (size_t i = 0; i < archives.size(); ++i) {
+        for (size_t k = 0; k < i; ++k) {
+            const auto stem = [](const std::string& path) {
+                return Lowered(ReplaceRefusedCharacters(ArchiveStem(NameOf(path))));
+            };
+            if (stem(archives[i]) == stem(archives[k]))
+                throw UsageError("'" + archives[k] + "' and '" + archives[i] +
+                                 "' would give their clips the same file names (index them into folders of their "
+                                 "own, or rename one)");
+        }
+    }
+}
+
+std::string FailureText(const std::exception& error)
+{
+    if (const auto* file = dynamic_cast<const CFileException*>(&error))
+        return (file->m_strFileName.empty() ? "" : file->m_strFileName + ": ") + file->GetPlainReason();
+    if (const auto* failure = dynamic_cast<const CFailure*>(&error))
+        return failure->GetErrorMessage();
+    if (const auto* other = dynamic_cast<const CException*>(&error))
+        return other->GetErrorMessage();
+    return error.what();
+}
+
+class Indexer {
+public:
+    Indexer(const IndexRequest& request, RunState& run)
+        : m_request(request), m_report(run.report), m_run(run),
+          m_folder(IsPathSeparator(request.output.back()) ? request.output : request.output + "/")
+    {
+    }
+
+    int Run()
+    {
+        Load();
+        const std::vector<std::string> made = MakeFolders(m_request.output);
+        try {
+            // Opened first, so that a page that may not be replaced stops the
+            // run before any work; committed last.
+            COutputFile page(m_folder + PAGE_NAME, RulesFor(m_folder + PAGE_NAME));
+            MakePosters();
+            WritePosters();
+            const std::string html = ComposeIndexPage(m_sections, VERSION_TEXT);
+            page.File().Write(html.data(), static_cast<uint32_t>(html.size()));
+            page.Finish();
+            page.Commit();
+        } catch (...) {
+            RemoveEmptyFolders(made);
+            throw;
+        }
+        Summarize();
+        return m_failedClips > 0 || m_failedArchives > 0 ? EXIT_FAILED : EXIT_OK;
+    }
+
+private:
+    void Load()
+    {
+        m_sections.resize(m_request.archives.size());
+        for (size_t i = 0; i < m_request.archives.size(); ++i) {
+            const std::string& path = m_request.archives[i];
+            m_archives.push_back(std::make_unique<IndexedArchive>());
+            IndexedArchive& archive = *m_archives.back();
+            IndexSection& section = m_sections[i];
+            archive.section = &section;
+            section.archive = NameOf(path);
+            try {
+                archive.accepted = LoadArchive(path, m_run, archive.loaded);
+            } catch (const CFileException& error) {
+                archive.opened = archive.loaded.file.IsOpen();
+                m_report.Fail(error);
+                section.refusal = error.GetPlainReason();
+                ++m_failedArchives;
+                continue;
+            }
+            archive.opened = true;
+            section.archive = archive.loaded.title;
+            if (!archive.accepted) {
+                section.refusal = RefusalText(archive.loaded.rejection);
+            } else if (archive.loaded.clips->nCount == 0) {
+                section.label = archive.loaded.disc.label;
+                section.refusal = "the archive holds no clips";
+            } else {
+                section.label = archive.loaded.disc.label;
+                continue;
+            }
+            m_report.Error(path, section.refusal);
+            archive.accepted = false;
+            ++m_failedArchives;
+        }
+        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
+            if (!archive->accepted)
+                continue;
+            const ClipTable& clips = *archive->loaded.clips;
+            archive->section->cards.resize(clips.nCount);
+            for (uint32_t index = 0; index < clips.nCount; ++index) {
+                IndexCard& card = archive->section->cards[index];
+                const ClipRecord& record = clips.aRecords[index];
+                card.number = index + 1;
+                card.title = FormatClipLabel(archive->loaded.disc.disc, index);
+                card.frames = record.dwFrames;
+                card.hiSize = record.dwHiSize;
+                card.loSize = record.dwLoSize;
+                card.videos = ConvertedFiles(*archive, index);
+                m_jobs.push_back({archive.get(), index, &card, std::string(), Poster()});
+            }
+        }
+    }
+
+    std::string FileName(const IndexedArchive& archive, uint32_t index, Resolution resolution,
+                         const std::string& extension) const
+    {
+        return BatchClipName(ArchiveStem(archive.loaded.title), static_cast<int>(index), resolution,
+                             FormatClipLabel(archive.loaded.disc.disc, index), extension);
+    }
+
+    // What convert has already written into the folder for the clip.
+    std::vector<IndexVideo> ConvertedFiles(const IndexedArchive& archive, uint32_t index) const
+    {
+        std::vector<IndexVideo> videos;
+        for (const Resolution resolution : {Resolution::High, Resolution::Low}) {
+            for (const auto& container : CONTAINERS) {
+                const std::string name = FileName(archive, index, resolution, container.extension);
+                FileIdentity identity;
+                if (!IdentityOfPath(m_folder + name, identity) || IsFolder(m_folder + name))
+                    continue;
+                videos.push_back({name, container.type,
+                                  std::string(container.name) +
+                                      (resolution == Resolution::High ? ", 640\xC3\x97" "448" : ", 320\xC3\x97" "224")});
+            }
+        }
+        return videos;
+    }
+
+    // Nothing is written onto an archive of the run, whatever path reaches it.
+    OutputRules RulesFor(const std::string& path) const
+    {
+        OutputRules rules;
+        rules.replace = m_request.force;
+        rules.madeName = true;
+        rules.protectedRole = "the archive";
+        FileIdentity reached;
+        const bool reaches = IdentityOfPath(path, reached);
+        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
+            if (!archive->opened)
+                continue;
+            if (!rules.hasProtected || (reaches && archive->loaded.identity == reached)) {
+                rules.hasProtected = true;
+                rules.protectedFile = archive->loaded.identity;
+            }
+        }
+        return rules;
+    }
+
+    // An encoding the plain checks refuse never reaches a decoder.
+    void MakePosters()
+    {
+        std::vector<PosterJob*> decode;
+        for (PosterJob& job : m_jobs) {
+            LoadedArchive& archive = job.archive->loaded;
+            const std::vector<ClipFinding> findings =
+                CheckEncoding(archive.file, archive.length, *archive.clips, job.index, Resolution::High);
+            for (const ClipFinding& finding : findings)
+                job.failure += (job.failure.empty() ? "" : "; ") + finding.text;
+            if (findings.empty())
+                decode.push_back(&job);
+        }
+        ProgressLine& progress = m_report.Progress();
+        progress.Start("Making posters", decode.size(), false);
+        progress.SetName(m_request.output);
+        const unsigned jobs = m_request.jobs ? m_request.jobs : std::max(1u, std::thread::hardware_concurrency());
+        RunInParallel(
+            decode.size(), jobs,
+            [&decode](size_t i) {
+                PosterJob& job = *decode[i];
+                LoadedArchive& archive = job.archive->loaded;
+                try {
+                    job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High);
+                } catch (const std::exception& error) {
+                    job.failure = FailureText(error);
+                }
+            },
+            [&progress](size_t done) { progress.Report(done); });
+        progress.Clear();
+    }
+
+    void WritePosters()
+    {
+        std::string lastWritten;
+        for (PosterJob& job : m_jobs) {
+            if (!job.failure.empty()) {
+                Fail(job, job.failure);
+                continue;
+            }
+            const std::string name = FileName(*job.archive, job.index, Resolution::High, POSTER_EXTENSION);
+            const std::string path = m_folder + name;
+            try {
+                COutputFile output(path, RulesFor(path));
+                output.File().Write(job.poster.jpeg.data(), static_cast<uint32_t>(job.poster.jpeg.size()));
+                output.Finish();
+                output.Commit(false);
+                job.card->poster = name;
+                lastWritten = path;
+            } catch (const std::exception& error) {
+                m_report.Fail(error, path);
+                job.card->failure = "poster not written: " + FailureText(error);
+                ++m_failedClips;
+            }
+            job.poster.jpeg = std::vector<uint8_t>();
+        }
+        if (!lastWritten.empty())
+            SyncFolderOf(lastWritten);   // the posters are there before the page that shows them
+    }
+
+    void Fail(PosterJob& job, const std::string& reason)
+    {
+        m_report.Error(job.archive->loaded.path, reason);
+        job.card->failure = reason;
+        ++m_failedClips;
+    }
+
+    void Summarize()
+    {
+        const size_t clips = m_jobs.size();
+        std::string text = m_failedClips == 0 ? Counted(clips, "poster", "posters") + " made"
+                                              : std::to_string(clips - m_failedClips) + " of " +
+                                                    Counted(clips, "poster", "posters") + " made, " +
+                                                    std::to_string(m_failedClips) + " failed";
+        if (m_failedArchives > 0)
+            text += ", " + std::to_string(m_failedArchives) + " of " +
+                    Counted(m_archives.size(), "archive", "archives") + " not read";
+        m_report.Note(text + "; " + m_report.Shown(m_folder + PAGE_NAME, STANDARD_ERROR) + " written");
+    }
+
+    const IndexRequest& m_request;
+    Reporter& m_report;
+    RunState& m_run;
+    const std::string m_folder;   // with its final separator
+    std::vector<std::unique_ptr<IndexedArchive>> m_archives;
+    std::vector<IndexSection> m_sections;
+    std::vector<PosterJob> m_jobs;
+    size_t m_failedClips = 0;
+    size_t m_failedArchives = 0;
+};
+
+} // namespace
+
+int RunIndex(const IndexRequest& request, RunState& run)
+{
+    CheckNamesApart(request.archives);
+    InstallInterruptCleanup();
+    return Indexer(request, run).Run();
+}

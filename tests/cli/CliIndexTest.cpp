@@ -1,0 +1,221 @@
+// index: the page and the posters that the real program writes from a builder
+// archive with clips that decode, one whose bitstream is damaged and one whose
+// headers are refused. Each poster is decoded again with ffmpeg and compared,
+// block by block, with the picture its clip shows. zodovu-cli.exe has no index.
+#include "CliRunner.h"
+#include "ClipTexts.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+using namespace testsupport;
+namespace fs = std::filesystem;
+
+namespace {
+
+// "a&b <#1>.pak": a name that HTML and URLs must both escape.
+const char ARCHIVE[] = "a&b <#1>.pak";
+constexpr DiscId DISC2 = 1;   // --disc 2: its titles, one with an apostrophe
+
+struct IndexedClip {
+    BinkShape hi;
+    BinkShape lo;
+    std::string reason;   // how the page and stderr name a clip without a poster; empty: it has one
+};
+
+class CliIndex : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        BinkShape damaged = HiResShape(10, 2);
+        damaged.damage = BinkDamage::UnknownBlockType;
+        damaged.damagedFrame = 3;   // among the frames weighed for the poster
+        m_clips = {
+            {HiResShape(12, 1), LoResShape(12, 1), ""},
+            {damaged, LoResShape(10, 2), "clip 2 (high-res.): frame 4 of 10: "},
+            // Headers that the plain checks refuse: never decoded, their finding stands.
+            {LoResShape(8, 3), LoResShape(8, 3), "clip 3: the high-resolution video's header gives 320x224"},
+            {HiResShape(40, 4), LoResShape(40, 4), ""},
+        };
+        ArchiveBuilder archive;
+        for (const IndexedClip& clip : m_clips)
+            archive.AddClip(BuildBinkFile(clip.hi), BuildBinkFile(clip.lo));
+        archive.WriteTo(m_folder / ARCHIVE);
+    }
+    CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
+
+    ScratchFolder m_folder;
+    std::vector<IndexedClip> m_clips;
+};
+
+#ifdef ZODOVU_CLI_UNDER_WINE
+
+TEST_F(CliIndex, IsNotInTheWindowsBuild)
+{
+    const CliResult result = Run({"index", ARCHIVE, "-o", "site"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.err, "zodovu-cli: index is not in this build of zodovu-cli, which does not decode clips (the "
+                          "Linux build does)\n");
+    EXPECT_FALSE(fs::exists(m_folder / "site"));
+}
+
+#else
+
+std::string PercentDecoded(const std::string& url)
+{
+    std::string name;
+    for (size_t i = 0; i < url.size(); ++i) {
+        if (url[i] == '%' && i + 2 < url.size()) {
+            name += static_cast<char>(std::stoi(url.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            name += url[i];
+        }
+    }
+    return name;
+}
+
+// The text an HTML page's escapes stand for.
+std::string Unescaped(const std::string& html)
+{
+    std::string text = html;
+    for (const auto& [escape, character] : {std::pair<std::string, std::string>{"&lt;", "<"}, {"&gt;", ">"},
+                                            {"&quot;", "\""}, {"&#39;", "'"}, {"&amp;", "&"}})
+        text = std::regex_replace(text, std::regex(escape), character);
+    return text;
+}
+
+#ifdef FFMPEG
+// The blocks that every frame of shape shows alike (all but the bar's path)
+// against the decoded JPEG: each 8x8 luma block's mean and each chroma
+// block's within what JPEG's quantisation and the range conversions lose.
+void ExpectShows(const std::string& jpeg, const BinkShape& shape, const fs::path& folder)
+{
+    CliStart start;
+    start.program = FFMPEG;
+    const CliResult raw =
+        RunProgram({"-v", "error", "-i", jpeg, "-f", "rawvideo", "-pix_fmt", "yuv420p", "-"}, folder, start);
+    const size_t width = shape.width, height = shape.height;
+    ASSERT_EQ(raw.out.size(), width * height * 3 / 2) << raw.err;
+    const auto sample = [&](size_t plane, size_t x, size_t y) {
+        const size_t offset = plane == 0 ? 0 : width * height + (plane - 1) * (width / 2) * (height / 2);
+        return static_cast<unsigned char>(raw.out[offset + y * (plane == 0 ? width : width / 2) + x]);
+    };
+    const auto blockMean = [&](size_t plane, size_t bx, size_t by) {
+        int sum = 0;
+        for (size_t y = 0; y < 8; ++y)
+            for (size_t x = 0; x < 8; ++x)
+                sum += sample(plane, bx * 8 + x, by * 8 + y);
+        return sum / 64.0;
+    };
+    const BinkBlocks first = ClipPicture(shape, 0);
+    std::vector<bool> still(first.y.size(), true);
+    for (uint32_t frame = 1; frame < first.LumaAcross(); ++frame) {
+        const BinkBlocks picture = ClipPicture(shape, frame);
+        for (size_t i = 0; i < still.size(); ++i)
+            still[i] = still[i] && picture.y[i] == first.y[i];
+    }
+    int compared = 0;
+    for (size_t i = 0; i < first.y.size(); ++i) {
+        if (!still[i])
+            continue;
+        ++compared;
+        const size_t bx = i % first.LumaAcross(), by = i / first.LumaAcross();
+        ASSERT_NEAR(blockMean(0, bx, by), first.y[i], 4.0) << jpeg << ": luma block " << bx << "," << by;
+    }
+    EXPECT_GT(compared, static_cast<int>(first.y.size() / 2));
+    for (size_t i = 0; i < first.u.size(); ++i) {
+        const size_t bx = i % first.ChromaAcross(), by = i / first.ChromaAcross();
+        ASSERT_NEAR(blockMean(1, bx, by), first.u[i], 4.0) << jpeg << ": U block " << bx << "," << by;
+        ASSERT_NEAR(blockMean(2, bx, by), first.v[i], 4.0) << jpeg << ": V block " << bx << "," << by;
+    }
+}
+#endif
+
+TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
+{
+    const CliResult result = Run({"index", "--disc", "2", "-j", "2", ARCHIVE, "-o", "site"});
+    EXPECT_EQ(result.status, 1);
+    const std::vector<std::string> lines = Lines(result.err);
+    ASSERT_EQ(lines.size(), 3u) << result.err;
+    EXPECT_EQ(lines[0].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[1].reason, 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[2].reason, 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], "zodovu-cli: 2 of 4 posters made, 2 failed; site/index.html written");
+
+    const std::string page = ReadWholeFile(m_folder / "site/index.html");
+    ASSERT_NE(page.find("</html>"), std::string::npos);
+    EXPECT_NE(page.find("<small>a&amp;b &lt;#1&gt;.pak</small>"), std::string::npos);
+    EXPECT_NE(page.find("4 clips, 0:04 in all"), std::string::npos);   // 70 frames
+
+    // Each card: its poster (a file of the folder, by a relative URL) and the
+    // clip's title as its alt, or the reason in its place.
+    const std::regex card("<li class=\"card\" id=\"disc-1-clip-([0-9]+)\">\n(?:<img class=\"poster\" src=\"([^\"]*)\" "
+                          "alt=\"([^\"]*)\"|<div class=\"poster missing\"><p>([^<]*)</p>)");
+    size_t cards = 0;
+    for (std::sregex_iterator it(page.begin(), page.end(), card), end; it != end; ++it, ++cards) {
+        const std::smatch& match = *it;
+        const size_t index = std::stoul(match[1]) - 1;
+        ASSERT_LT(index, m_clips.size());
+        const IndexedClip& clip = m_clips[index];
+        SCOPED_TRACE("clip " + match[1].str());
+        if (!clip.reason.empty()) {
+            const std::string shown = Unescaped(match[4]);
+            EXPECT_EQ(shown.rfind(clip.reason, 0), 0u) << shown;
+            EXPECT_NE(lines[index == 1 ? 0 : 1].find(shown), std::string::npos);   // the words of stderr
+            continue;
+        }
+        const std::string title = FormatClipLabel(DISC2, static_cast<uint32_t>(index));
+        EXPECT_EQ(Unescaped(match[3]), title);
+        EXPECT_EQ(match[2].str().find_first_of(" #<>&"), std::string::npos) << match[2];
+        const fs::path poster = m_folder / ("site/" + PercentDecoded(match[2]));
+        ASSERT_TRUE(fs::is_regular_file(poster)) << poster;
+#ifdef FFMPEG
+        ExpectShows(poster, clip.hi, m_folder.Path());
+#endif
+    }
+    EXPECT_EQ(cards, m_clips.size());
+    size_t files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / "site"))
+        files += entry.path().extension() == ".jpg";
+    EXPECT_EQ(files, 2u);
+}
+
+TEST_F(CliIndex, NothingIsWrittenOverWithoutForceAndNoTwoArchivesShareNames)
+{
+    fs::create_directories(m_folder / "mine");
+    ASSERT_EQ(Run({"index", ARCHIVE, "-o", "mine"}).status, 1);
+    const std::string written = ReadWholeFile(m_folder / "mine/index.html");
+    fs::create_directories(m_folder / "x");
+    fs::create_directories(m_folder / "y");
+    fs::copy_file(m_folder / ARCHIVE, m_folder / "x/disc2.pak");
+    fs::copy_file(m_folder / ARCHIVE, m_folder / "y/DISC2.pak");
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;   // its start
+    } cases[] = {
+        {{"index", ARCHIVE, "-o", "mine"}, 1,
+         "zodovu-cli: mine/index.html: already exists (--force overwrites it)\n"},
+        {{"index", "x/disc2.pak", "y/DISC2.pak", "-o", "both"}, 2,
+         "zodovu-cli: 'x/disc2.pak' and 'y/DISC2.pak' would give their clips the same file names"},
+        {{"index", "x/disc2.pak", "-o", "x/disc2.pak"}, 1, "zodovu-cli: x/disc2.pak: "},
+        {{"index", ARCHIVE}, 2, "zodovu-cli: --output is required"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = Run(c.args);
+        EXPECT_EQ(result.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
+    }
+    EXPECT_FALSE(fs::exists(m_folder / "both"));
+    EXPECT_EQ(ReadWholeFile(m_folder / "mine/index.html"), written);
+
+    fs::resize_file(m_folder / "mine/index.html", 0);
+    const CliResult forced = Run({"index", "--force", ARCHIVE, "-o", "mine"});
+    EXPECT_EQ(forced.status, 1);   // the damaged clips
+    EXPECT_EQ(ReadWholeFile(m_folder / "mine/index.html"), written);
+}
+
+#endif
+
+} // namespace
