@@ -3,11 +3,13 @@
 #include "ClipTexts.h"
 #include "Console.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-constexpr int BAR_WIDTH = 20;
+constexpr size_t BAR_WIDTH = 20;
+constexpr size_t MIN_BAR_WIDTH = 10;
 constexpr int DEFAULT_COLUMNS = 80;   // when the terminal does not say
 const char ELLIPSIS[] = "...";
 
@@ -54,24 +56,75 @@ void ProgressLine::Start(const std::string& verb, uint64_t total, bool bytes)
     m_verb = verb;
     m_total = total;
     m_bytes = bytes;
+    m_unit.clear();
+    m_secondUnit.clear();
+    m_secondDone = m_secondTotal = 0;
+    m_timeLeft = false;
+    m_lastPermille = -1;
+    m_started = std::chrono::steady_clock::now();
+}
+
+void ProgressLine::SetUnits(const std::string& unit, const std::string& secondUnit, bool timeLeft)
+{
+    m_unit = unit;
+    m_secondUnit = secondUnit;
+    m_timeLeft = timeLeft;
+}
+
+std::string ProgressLine::FormatDuration(int64_t seconds)
+{
+    char text[32];
+    if (seconds >= 3600) {
+        std::snprintf(text, sizeof text, "%lld:%02d:%02d", static_cast<long long>(seconds / 3600),
+                      static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    } else {
+        std::snprintf(text, sizeof text, "%d:%02d", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
+    }
+    return text;
 }
 
 std::string ProgressLine::Compose(const std::string& verb, const std::string& name, uint64_t done, uint64_t total,
                                   int columns, bool bytes)
 {
-    const double fraction = total == 0 ? 1.0 : static_cast<double>(done) / total;
-    char figures[64];
-    std::snprintf(figures, sizeof figures, " %3d%% %s/%s", static_cast<int>(fraction * 100),
-                  bytes ? FormatMebibytes(done).c_str() : std::to_string(done).c_str(),
-                  bytes ? FormatMebibytes(total).c_str() : std::to_string(total).c_str());
-    std::string bar = " [" + std::string(BAR_WIDTH, '.') + "]";
-    for (int i = 0; i < static_cast<int>(fraction * BAR_WIDTH); ++i)
-        bar[2 + i] = '#';
+    ProgressFigures figures;
+    figures.done = done;
+    figures.total = total;
+    figures.bytes = bytes;
+    return Compose(verb, name, figures, columns);
+}
 
+std::string ProgressLine::Compose(const std::string& verb, const std::string& name, const ProgressFigures& counts,
+                                  int columns)
+{
+    const double fraction = counts.total == 0 ? 1.0 : static_cast<double>(counts.done) / counts.total;
+    const auto count = [&counts](uint64_t value) {
+        return counts.bytes ? FormatMebibytes(value) : std::to_string(value);
+    };
+    char percent[16];
+    std::snprintf(percent, sizeof percent, " %3d%% ", static_cast<int>(fraction * 100));
+    std::string figures = percent + count(counts.done) + "/" + count(counts.total);
+    if (!counts.bytes && !counts.unit.empty())
+        figures += " " + counts.unit;
+    if (!counts.secondUnit.empty())
+        figures += ", " + std::to_string(counts.secondDone) + "/" + std::to_string(counts.secondTotal) + " " +
+                   counts.secondUnit;
+    if (counts.secondsLeft >= 0)
+        figures += ", " + FormatDuration(counts.secondsLeft) + " left";
+
+    // The bar narrows to leave the whole name, then the name gives way down to
+    // 8 columns; where even a short bar would not fit, it goes.
     const size_t width = columns > 1 ? static_cast<size_t>(columns - 1) : 0;
-    std::string fixed = bar + figures;
-    if (verb.size() + 1 + 8 + fixed.size() > width)
-        fixed = figures;   // a narrow terminal: the figures without the bar
+    const size_t fixedColumns = verb.size() + 1 + figures.size() + 3;
+    const size_t least = fixedColumns + 8, whole = fixedColumns + Columns(name);
+    std::string fixed = figures;
+    if (width >= least + MIN_BAR_WIDTH) {
+        const size_t barWidth =
+            width >= whole + MIN_BAR_WIDTH ? std::min<size_t>(BAR_WIDTH, width - whole) : MIN_BAR_WIDTH;
+        std::string bar = " [" + std::string(barWidth, '.') + "]";
+        for (size_t i = 0; i < static_cast<size_t>(fraction * barWidth); ++i)
+            bar[2 + i] = '#';
+        fixed = bar + figures;
+    }
     const size_t room = width > verb.size() + 1 + fixed.size() ? width - verb.size() - 1 - fixed.size() : 0;
     std::string line = verb + " " + Shortened(name, room) + fixed;
     if (Columns(line) > width)
@@ -79,20 +132,46 @@ std::string ProgressLine::Compose(const std::string& verb, const std::string& na
     return line;
 }
 
+void ProgressLine::Report(uint64_t done, uint64_t secondDone, uint64_t secondTotal)
+{
+    if (secondDone != m_secondDone || secondTotal != m_secondTotal)
+        m_lastPermille = -1;
+    m_secondDone = secondDone;
+    m_secondTotal = secondTotal;
+    Report(done);
+}
+
 void ProgressLine::Report(uint64_t done)
 {
     if (!m_enabled)
         return;
     const int permille = m_total == 0 ? 1000 : static_cast<int>(done * 1000 / m_total);
-    if (m_drawn && permille == m_lastPermille)
+    int64_t secondsLeft = -1;
+    if (m_timeLeft && done > 0 && done < m_total) {
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_started).count();
+        if (elapsed >= 1)
+            secondsLeft = static_cast<int64_t>(elapsed * static_cast<double>(m_total - done) / done + 0.5);
+    }
+    if (m_drawn && permille == m_lastPermille && secondsLeft == m_lastSecondsLeft)
         return;
     m_lastPermille = permille;
+    m_lastSecondsLeft = secondsLeft;
     int columns = TerminalColumns(STANDARD_ERROR);
     if (columns <= 0)
         columns = DEFAULT_COLUMNS;
+    ProgressFigures figures;
+    figures.done = done;
+    figures.total = m_total;
+    figures.bytes = m_bytes;
+    figures.unit = m_unit;
+    figures.secondUnit = m_secondUnit;
+    figures.secondDone = m_secondDone;
+    figures.secondTotal = m_secondTotal;
+    figures.secondsLeft = secondsLeft;
     // Blanks over what is left of a longer line: every terminal knows them,
     // where the escape that erases a line is not known to every console.
-    const std::string line = Compose(m_verb, m_name, done, m_total, columns, m_bytes);
+    const std::string line = Compose(m_verb, m_name, figures, columns);
     const size_t shown = Columns(line);
     WriteText(STANDARD_ERROR, "\r" + line + std::string(m_drawnColumns > shown ? m_drawnColumns - shown : 0, ' '));
     m_drawnColumns = shown;

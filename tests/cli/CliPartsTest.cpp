@@ -65,6 +65,33 @@ TEST(ExtractPlan, OneClipKeepsItsNameAndABatchNamesEachByTitle)
     }
 }
 
+// Things counted: their unit, a second count and the time left; the bar
+// narrows before it goes.
+TEST(ProgressLine, CountsThingsWithASecondCountAndTheTimeLeft)
+{
+    ProgressFigures figures;
+    figures.done = 300;
+    figures.total = 1200;
+    figures.bytes = false;
+    figures.unit = "frames";
+    figures.secondUnit = "files";
+    figures.secondDone = 2;
+    figures.secondTotal = 8;
+    figures.secondsLeft = 65;
+    const struct {
+        int columns;
+        std::string line;
+    } cases[] = {
+        {100, "Converting disc2.pak [#####...............]  25% 300/1200 frames, 2/8 files, 1:05 left"},
+        {80, "Converting disc2.pak [###..........]  25% 300/1200 frames, 2/8 files, 1:05 left"},
+        {64, "Converting disc2.pak  25% 300/1200 frames, 2/8 files, 1:05 left"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProgressLine::Compose("Converting", "disc2.pak", figures, c.columns), c.line);
+    for (const auto& [seconds, text] : {std::pair<int64_t, std::string>{0, "0:00"}, {65, "1:05"}, {3723, "1:02:03"}})
+        EXPECT_EQ(ProgressLine::FormatDuration(seconds), text);
+}
+
 TEST(ProgressLine, FitsTheTerminalShorteningTheNameInTheMiddle)
 {
     const std::string name = "disc2-012h The Glass Tower.bik";
