@@ -3,6 +3,7 @@
 // headers are refused. Each poster is decoded again with ffmpeg and compared,
 // block by block, with the picture its clip shows. zodovu-cli.exe has no index.
 #include "CliRunner.h"
+#include "ClipTable.h"
 #include "ClipTexts.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +23,20 @@ struct IndexedClip {
     BinkShape hi;
     BinkShape lo;
     std::string reason;   // how the page and stderr name a clip without a poster; empty: it has one
+    uint32_t blackFrames = 0;   // black before the clip's picture shows
 };
+
+// The encoding of shape, its first frames black.
+std::vector<uint8_t> OpeningBlack(const BinkShape& shape, uint32_t blackFrames)
+{
+    BinkWriter writer(shape.width, shape.height, CLIP_FRAME_RATE);
+    for (uint32_t frame = 0; frame < shape.frames; ++frame) {
+        const bool black = frame < blackFrames;
+        writer.AddFrame(black ? BinkBlocks(shape.width, shape.height, 16, 128, 128) : ClipPicture(shape, frame),
+                        frame == 0 || frame == blackFrames);
+    }
+    return writer.Finish();
+}
 
 class CliIndex : public ::testing::Test {
 protected:
@@ -37,10 +51,13 @@ protected:
             // Headers that the plain checks refuse: never decoded, their finding stands.
             {LoResShape(8, 3), LoResShape(8, 3), "clip 3: the high-resolution video's header gives 320x224"},
             {HiResShape(40, 4), LoResShape(40, 4), ""},
+            // Black for the first third: the poster is a frame that shows the clip.
+            {HiResShape(21, 5), LoResShape(21, 5), "", 7},
         };
         ArchiveBuilder archive;
         for (const IndexedClip& clip : m_clips)
-            archive.AddClip(BuildBinkFile(clip.hi), BuildBinkFile(clip.lo));
+            archive.AddClip(clip.blackFrames ? OpeningBlack(clip.hi, clip.blackFrames) : BuildBinkFile(clip.hi),
+                            BuildBinkFile(clip.lo));
         archive.WriteTo(m_folder / ARCHIVE);
     }
     CliResult Run(const std::vector<std::string>& args) { return RunCli(args, m_folder.Path()); }
@@ -141,12 +158,12 @@ TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
     ASSERT_EQ(lines.size(), 3u) << result.err;
     EXPECT_EQ(lines[0].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[1].reason, 0), 0u) << lines[0];
     EXPECT_EQ(lines[1].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[2].reason, 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2], "zodovu-cli: 2 of 4 posters made, 2 failed; site/index.html written");
+    EXPECT_EQ(lines[2], "zodovu-cli: 3 of 5 posters made, 2 failed; site/index.html written");
 
     const std::string page = ReadWholeFile(m_folder / "site/index.html");
     ASSERT_NE(page.find("</html>"), std::string::npos);
     EXPECT_NE(page.find("<small>a&amp;b &lt;#1&gt;.pak</small>"), std::string::npos);
-    EXPECT_NE(page.find("4 clips, 0:04 in all"), std::string::npos);   // 70 frames
+    EXPECT_NE(page.find("5 clips, 0:06 in all"), std::string::npos);   // 91 frames
 
     // Each card: its poster (a file of the folder, by a relative URL) and the
     // clip's title as its alt, or the reason in its place.
@@ -178,7 +195,7 @@ TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
     size_t files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / "site"))
         files += entry.path().extension() == ".jpg";
-    EXPECT_EQ(files, 2u);
+    EXPECT_EQ(files, 3u);
 }
 
 TEST_F(CliIndex, NothingIsWrittenOverWithoutForceAndNoTwoArchivesShareNames)
