@@ -228,8 +228,11 @@ private:
             if (findings.empty())
                 decode.push_back(&job);
         }
+        // Every clip counts; those the checks refused are done already.
+        const size_t refused = m_jobs.size() - decode.size();
         ProgressLine& progress = m_report.Progress();
-        progress.Start("Making posters", decode.size(), false);
+        progress.Start("Making posters", m_jobs.size(), false);
+        progress.SetUnits("posters", "", false);
         progress.SetName(m_request.output);
         const unsigned jobs = m_request.jobs ? m_request.jobs : std::max(1u, std::thread::hardware_concurrency());
         RunInParallel(
@@ -243,7 +246,7 @@ private:
                     job.failure = FailureText(error);
                 }
             },
-            [&progress](size_t done) { progress.Report(done); });
+            [&progress, refused](size_t done) { progress.Report(refused + done); });
         progress.Clear();
     }
 

@@ -3,6 +3,7 @@
 // headers are refused. Each poster is decoded again with ffmpeg and compared,
 // block by block, with the picture its clip shows. zodovu-cli.exe has no index.
 #include "CliRunner.h"
+#include "PseudoTerminal.h"
 #include "ClipTable.h"
 #include "ClipTexts.h"
 
@@ -196,6 +197,23 @@ TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
     for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / "site"))
         files += entry.path().extension() == ".jpg";
     EXPECT_EQ(files, 3u);
+}
+
+TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
+{
+    PseudoTerminal terminal;
+    terminal.SetColumns(120);
+    CliStart start;
+    start.stderrPath = terminal.SlavePath();
+    const CliResult result =
+        FinishCli(StartCli({"index", ARCHIVE, "-o", "site"}, m_folder.Path(), start), m_folder.Path(), start);
+    EXPECT_EQ(result.status, 1);
+    const std::string shown = terminal.ReadAll();
+    EXPECT_NE(shown.find("\rMaking posters site"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("100% 5/5 posters"), std::string::npos) << shown;
+    EXPECT_NE(shown.find(" \rzodovu-cli: " + std::string(ARCHIVE) + ": clip 2 (high-res.)"), std::string::npos) << shown;
+
+    EXPECT_EQ(Run({"index", "--force", ARCHIVE, "-o", "site"}).err.find('\r'), std::string::npos);
 }
 
 TEST_F(CliIndex, NothingIsWrittenOverWithoutForceAndNoTwoArchivesShareNames)
