@@ -1,5 +1,7 @@
 #include "ParallelWork.h"
 
+#include "InterruptCleanup.h"
+
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -19,6 +21,7 @@ void RunInParallel(size_t count, unsigned jobs, const std::function<void(size_t 
     std::exception_ptr failure;
 
     const auto worker = [&] {
+        KeepInterruptsFromThisThread();   // the calling thread may be creating a temporary file meanwhile
         for (size_t i; (i = next++) < count;) {
             try {
                 work(i);

@@ -1,7 +1,8 @@
 #pragma once
 // Work on many items at once, reported from the one thread that started it:
 // the progress line and every message stay on that thread (ProgressLine is not
-// thread-safe).
+// thread-safe), and so do the interrupt signals, which the workers keep off
+// themselves (InterruptCleanup.h).
 #include <cstddef>
 #include <functional>
 
