@@ -7,10 +7,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <functional>
 
 namespace {
 
-const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "verify", "index", "url", "play", "help"};
+const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "convert", "verify", "index", "url", "play", "help"};
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal: a number is
 // checked here, and given to CLI11 without its leading zeros.
@@ -65,14 +66,20 @@ CLI::App* AddSubcommand(CLI::App& app, Subcommand command)
     return sub;
 }
 
+std::string Lower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
 void AddDisc(CLI::App& command, CommandLine& line)
 {
     command
         .add_option_function<std::string>(
             "--disc",
-            [&line](std::string disc) {
-                std::transform(disc.begin(), disc.end(), disc.begin(),
-                               [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            [&line](const std::string& given) {
+                const std::string disc = Lower(given);
                 line.discTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
             })
         ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
@@ -83,10 +90,10 @@ void AddArchive(CLI::App& command, std::string& archive)
     command.add_option("ARCHIVE", archive)->required();
 }
 
-void AddExtract(CLI::App& app, CommandLine& line)
+// The files extract and convert write: which clips, which encodings, where,
+// and what is said. The checks of the whole line, for its final callback.
+std::function<void()> AddOutputFiles(CLI::App& command, ExtractRequest& request, CommandLine& line)
 {
-    ExtractRequest& request = line.extract;
-    CLI::App& command = *AddSubcommand(app, Subcommand::Extract);
     AddArchive(command, request.archive);
     CLI::Option* selection = command
                                  .add_option_function<std::vector<std::string>>(
@@ -108,13 +115,46 @@ void AddExtract(CLI::App& app, CommandLine& line)
     quiet->excludes(verbose);
     AddDisc(command, line);
 
-    command.final_callback([&request, selection] {
+    return [&request, selection] {
         if (!request.all && selection->count() == 0)
             throw CLI::RequiredError("SELECTION or --all");
         if (request.output == TO_STANDARD_OUTPUT && request.verbose)
             throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the clip");
         if (request.output == TO_STANDARD_OUTPUT && !SelectsOneFile(request))
             throw CLI::ValidationError("-o -", "standard output takes one clip in one encoding");
+    };
+}
+
+void AddExtract(CLI::App& app, CommandLine& line)
+{
+    CLI::App& command = *AddSubcommand(app, Subcommand::Extract);
+    command.final_callback(AddOutputFiles(command, line.extract, line));
+}
+
+void AddConvert(CLI::App& app, CommandLine& line)
+{
+    ConvertRequest& request = line.convert;
+    CLI::App& command = *AddSubcommand(app, Subcommand::Convert);
+    const std::function<void()> checkFiles = AddOutputFiles(command, request, line);
+    command
+        .add_option_function<std::string>("--format",
+                                          [&request](const std::string& format) {
+                                              request.format = Lower(format) == "webm" ? ConvertFormat::WebM
+                                                                                       : ConvertFormat::Mp4;
+                                          })
+        ->check(CLI::IsMember({"mp4", "webm"}, CLI::ignore_case));
+    command.add_option("--crf", request.crf)->check(CLI::Range(0, WEBM_CRF_MAX));
+    command.add_option("--preset", request.preset)
+        ->check(CLI::IsMember({"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow", "slower",
+                               "veryslow", "placebo"}));
+    command.add_option("-j,--jobs", request.jobs)->check(CLI::Range(1, 256));
+
+    command.final_callback([&request, checkFiles] {
+        checkFiles();
+        if (request.format == ConvertFormat::Mp4 && request.crf > MP4_CRF_MAX)
+            throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(MP4_CRF_MAX) + " for mp4");
+        if (request.format == ConvertFormat::WebM && !request.preset.empty())
+            throw CLI::ValidationError("--preset", "is x264's, for mp4 only");
     });
 }
 
@@ -186,6 +226,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     AddDisc(list, line);
 
     AddExtract(app, line);
+    AddConvert(app, line);
 
     CLI::App& verify = *AddSubcommand(app, Subcommand::Verify);
     verify.add_option("ARCHIVE", line.verify.archives)->required();

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-enum class Subcommand { None, List, Extract, Verify, Index, Url, Play, Help };
+enum class Subcommand { None, List, Extract, Convert, Verify, Index, Url, Play, Help };
 
 // A usage error: the command line cannot be run as it stands. One found only
 // once the archive is read (a clip number past its last clip) is thrown by the
@@ -31,6 +31,7 @@ struct CommandLine {
     bool showVersion = false;
     ListRequest list;
     ExtractRequest extract;
+    ConvertRequest convert;
     VerifyRequest verify;
     IndexRequest index;
     ClipRequest clip;             // url and play

@@ -34,6 +34,20 @@ struct ExtractRequest {
     bool verbose = false;               // each written path on stdout
 };
 
+// The containers convert writes: H.264 and AAC in MP4, VP9 and Opus in WebM.
+enum class ConvertFormat { Mp4, WebM };
+// The encoders' quality scales (CRF), from 0, the best: x264's and libvpx-vp9's.
+constexpr int MP4_CRF_MAX = 51;
+constexpr int WEBM_CRF_MAX = 63;
+
+// The files are chosen and named as extract's; each is encoded anew.
+struct ConvertRequest : ExtractRequest {
+    ConvertFormat format = ConvertFormat::Mp4;
+    int crf = -1;                       // -1: the format's default
+    std::string preset;                 // x264's speed preset (mp4 only); empty: medium
+    unsigned jobs = 0;                  // clips converted at once; 0: one a core
+};
+
 struct VerifyRequest {
     std::vector<std::string> archives;
     bool json = false;
@@ -67,6 +81,8 @@ struct RunState {
 int RunList(const ListRequest& request, RunState& run);
 // 1 when any file failed; the others are still written.
 int RunExtract(const ExtractRequest& request, RunState& run);
+// As extract. The Windows build converts nothing: a usage error there.
+int RunConvert(const ConvertRequest& request, RunState& run);
 // 0 only when every archive is whole.
 int RunVerify(const VerifyRequest& request, RunState& run);
 // 1 when a clip has no poster or an archive was not read; the page is still written.

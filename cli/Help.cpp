@@ -8,11 +8,13 @@ namespace {
 // Each help begins with its usage lines, up to the first blank line.
 const char TOOL_HELP[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
 List the movie clips of the game's disc archives, extract them as stand-alone
-.bik files, check archives, and play clips straight from them.
+.bik files or convert them for any player, check archives, and play clips
+straight from them.
 
 Subcommands:
   list      list the clips of an archive
   extract   extract clips as .bik files, or one clip to standard output
+  convert   convert clips to MP4 or WebM files that any player plays
   verify    check that each archive is whole, and say why not
   index     write a page of posters of every clip, for a browser
   url       print a URL that FFmpeg's tools read a clip from, in place
@@ -70,6 +72,50 @@ a comma list of those such as 1,4-6.
 
 Each file appears only when it is complete. In a batch a file that fails is
 named with the reason and the others are still written.
+
+Exit status: 0 every file written; 1 a refused archive, an archive without
+clips, or a file that failed; 2 a usage error, also a selection of a clip past
+the archive's last one.
+)";
+
+const char CONVERT_HELP[] = R"(Usage: zodovu-cli convert [OPTION]... ARCHIVE SELECTION...
+  or:  zodovu-cli convert [OPTION]... ARCHIVE --all
+Convert clips of ARCHIVE to files that any player and browser plays: H.264
+and AAC in MP4, or VP9 and Opus in WebM, at the clip's own picture size and
+frame rate, every frame, the sound as long as the pictures. SELECTION is clip
+numbers as the list shows them: 12, a range 3-7, or a comma list of those such
+as 1,4-6.
+
+      --all              every clip of the archive
+      --lo               the low-resolution (320x224) encoding instead of
+                           the high-resolution (640x448) one
+      --both             both encodings of each clip
+  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
+                           here); several clips, --both, an existing folder
+                           or a name ending in '/': the folder to write into,
+                           made when missing (default here), each file named
+                           'STEM-NNNh TITLE.mp4'; '-': the one clip to
+                           standard output, as a fragmented MP4 or a WebM
+      --format=FORMAT    mp4 (the default) or webm
+      --crf=N            the quality, lower is better and larger: for mp4
+                           0 to 51 (default 20), for webm 0 to 63 (default 32)
+      --preset=NAME      x264's speed for mp4, ultrafast, superfast,
+                           veryfast, faster, fast, medium (the default), slow,
+                           slower, veryslow or placebo: slower, smaller files
+  -j, --jobs=N           clips converted at once (default: one a processor)
+      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and a summary only when a file failed
+  -v, --verbose          print each file written on standard output
+      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                           whatever its file name
+  -h, --help             show this help and exit
+
+Each file appears only when it is complete. In a batch a file that fails is
+named with the reason (the clip, the frame) and the others are still written.
+The Windows build does not decode clips and has no convert.
 
 Exit status: 0 every file written; 1 a refused archive, an archive without
 clips, or a file that failed; 2 a usage error, also a selection of a clip past
@@ -154,7 +200,7 @@ Show the help of the tool, or of SUBCOMMAND.
 Exit status: 0 success; 2 a subcommand that does not exist.
 )";
 
-const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, VERIFY_HELP,
+const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP,
                              INDEX_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
 
 } // namespace

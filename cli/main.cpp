@@ -15,6 +15,7 @@ int Run(const CommandLine& line, RunState& run)
     switch (line.command) {
     case Subcommand::List: return RunList(line.list, run);
     case Subcommand::Extract: return RunExtract(line.extract, run);
+    case Subcommand::Convert: return RunConvert(line.convert, run);
     case Subcommand::Verify: return RunVerify(line.verify, run);
     case Subcommand::Index: return RunIndex(line.index, run);
     case Subcommand::Url: return RunUrl(line.clip, run);

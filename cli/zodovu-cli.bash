@@ -14,7 +14,7 @@ _zodovu_cli_clip_numbers()
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local subcommands="list extract verify index url play help"
+    local subcommands="list extract convert verify index url play help"
     local command="" archive="" disc="" i word
 
     # The subcommand, and the first word after it that is neither an option
@@ -26,7 +26,7 @@ _zodovu_cli()
         elif [[ $word == -* ]]; then
             case $word in
                 --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
-                -o | --output | --player | -j | --jobs) ((i++)) ;;
+                -o | --output | --player | -j | --jobs | --format | --crf | --preset) ((i++)) ;;
             esac
         elif [[ -z $archive ]]; then
             archive=$word
@@ -52,7 +52,16 @@ _zodovu_cli()
             mapfile -t COMPREPLY < <(compgen -c -- "$cur")
             return
             ;;
-        -j | --jobs)
+        --format)
+            mapfile -t COMPREPLY < <(compgen -W "mp4 webm" -- "$cur")
+            return
+            ;;
+        --preset)
+            mapfile -t COMPREPLY < <(compgen -W "ultrafast superfast veryfast faster fast medium slow slower
+                                                 veryslow placebo" -- "$cur")
+            return
+            ;;
+        -j | --jobs | --crf)
             return
             ;;
     esac
@@ -74,6 +83,10 @@ _zodovu_cli()
             ;;
         list) options="--json --disc -h --help" ;;
         extract) options="--all --lo --both -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
+        convert)
+            options="--all --lo --both -o --output --format --crf --preset -j --jobs --force -q --quiet -v --verbose
+                     --disc -h --help"
+            ;;
         url) options="--lo --disc -h --help" ;;
         play) options="--lo --player --disc -h --help" ;;
         verify) options="--frames -j --jobs --json --disc -h --help" ;;

@@ -47,14 +47,15 @@ expect() {
 "$make_demo" "$scratch/demo" >/dev/null
 cd "$scratch/demo"
 expect "extract " ex
-expect "--help --version extract help index list play url verify " ""
+expect "--help --version convert extract help index list play url verify " ""
 expect "--lo " play --l
 expect "--player " play disc2.pak --p
 expect "1 2 3 4 publisher " url --disc ""
+expect "webm " convert disc2.pak 3 --format w
 expect "disc2.pak " play disc2
 # Every option each subcommand's help names, long and short, is completed and
 # is in the man page.
-for command in list extract verify index url play help; do
+for command in list extract convert verify index url play help; do
   offered=" $(complete_words "$command" - | tr '\n' ' ')"
   for option in $("$bin" help "$command" | grep -oE '^ +(-[a-z], )?--?[a-z-]+' | grep -oE -- '--?[a-z-]+'); do
     [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"

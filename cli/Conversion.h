@@ -1,0 +1,31 @@
+#pragma once
+// What convert does to a planned list of clips, for any subcommand that
+// converts: each file encoded anew (media/ClipConverter.h), several at once,
+// each appearing only when complete, every failure named once and the others
+// going on, one progress line on a terminal. Only the Linux build converts.
+#include "Commands.h"
+#include "ExtractPlan.h"
+
+#include <cstddef>
+#include <vector>
+
+struct LoadedArchive;
+
+// ".mp4", ".webm": the extension of the files a format names, for PlanExtract.
+inline const char* ConvertExtension(ConvertFormat format)
+{
+    return format == ConvertFormat::Mp4 ? ".mp4" : ".webm";
+}
+
+// Converts each of files, planned for archive (PlanExtract with
+// ConvertExtension; "-" is standard output), with the encoding settings of
+// settings (format, crf, preset, jobs: 0 for one a core) and its output rules
+// (force; madeNames: the names are the tool's, as ExtractPlan::madeNames).
+// An encoding that the plain checks (CheckEncoding) refuse fails with their
+// finding and never reaches a decoder. Each failure is reported once,
+// "zodovu-cli: FILE: clip 12 (high-res.): frame 4 of 45: reason"; with
+// settings.verbose each file written is printed. The progress line counts the
+// frames and the files ("Converting NAME"). Returns how many files failed;
+// the folder is the caller's to make. The Windows build throws NotInThisBuild.
+size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
+                    const ConvertRequest& settings, RunState& run);

@@ -1,0 +1,292 @@
+// zodovu-cli convert ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
+// [--format mp4|webm] [--crf N] [--preset NAME] [-j N] [--force] [-q | -v] [--disc D]
+//
+// Workers decode and encode; the calling thread alone opens and commits the
+// output files (the interrupt cleanup's record of temporary files is kept
+// there, and signals are handled there), and alone reports.
+#include "Archive.h"
+#include "ClipChecks.h"
+#include "ClipConverter.h"
+#include "Conversion.h"
+#include "InterruptCleanup.h"
+#include "MediaError.h"
+#include "OutputFile.h"
+#include "PathNames.h"
+#include "Reporting.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// Conversions under way at once, at most: each holds a temporary file, and the
+// interrupt cleanup remembers only so many. More threads go to each encoder.
+constexpr unsigned MOST_AT_ONCE = 8;
+constexpr auto REPORT_INTERVAL = std::chrono::milliseconds(100);
+
+struct Job {
+    const PlannedFile* file = nullptr;
+    std::string name;             // as messages name it
+    uint32_t frames = 0;
+    std::unique_ptr<COutputFile> output;
+    std::atomic<uint32_t> framesDone{0};
+    std::exception_ptr failure;
+};
+
+class Converter {
+public:
+    Converter(LoadedArchive& archive, const ConvertRequest& settings, bool madeNames, RunState& run)
+        : m_archive(archive), m_settings(settings), m_report(run.report)
+    {
+        m_rules.replace = settings.force;
+        m_rules.madeName = madeNames;
+        m_rules.hasProtected = true;
+        m_rules.protectedFile = archive.identity;
+        m_rules.protectedRole = "the archive";
+        m_options.container = settings.format == ConvertFormat::Mp4 ? VideoContainer::Mp4 : VideoContainer::WebM;
+        m_options.crf = settings.crf;
+        m_options.preset = settings.preset;
+    }
+
+    ~Converter()
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_closing = true;
+        }
+        m_work.notify_all();
+        for (std::thread& worker : m_workers)
+            worker.join();
+    }
+
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+
+    size_t Run(const std::vector<PlannedFile>& files)
+    {
+        std::vector<std::unique_ptr<Job>>& jobs = m_jobs;
+        for (const PlannedFile& file : files) {
+            auto job = std::make_unique<Job>();
+            job->file = &file;
+            job->name = file.path == TO_STANDARD_OUTPUT ? "standard output" : file.path;
+            job->frames = m_archive.clips->aRecords[file.index].dwFrames;
+            // A decoder must not see what the plain checks refuse.
+            const std::vector<ClipFinding> findings =
+                CheckEncoding(m_archive.file, m_archive.length, *m_archive.clips,
+                              static_cast<uint32_t>(file.index), file.resolution);
+            if (findings.empty()) {
+                jobs.push_back(std::move(job));
+                continue;
+            }
+            std::string reason;
+            for (const ClipFinding& finding : findings)
+                reason += (reason.empty() ? "" : "; ") + finding.text;
+            m_report.Error(job->name, reason);
+            ++m_failed;
+        }
+        if (jobs.empty())
+            return m_failed;
+
+        uint64_t totalFrames = 0;
+        for (const auto& job : jobs)
+            totalFrames += job->frames;
+        ProgressLine& progress = m_report.Progress();
+        progress.Start("Converting", totalFrames, false);
+        progress.SetUnits("frames", "files", true);
+        progress.SetName(files.size() == 1 && files[0].path != TO_STANDARD_OUTPUT ? NameOf(files[0].path)
+                                                                                  : m_archive.title);
+
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        const unsigned wanted = m_settings.jobs ? m_settings.jobs : cores;
+        const unsigned workers =
+            static_cast<unsigned>(std::min<size_t>({wanted, jobs.size(), static_cast<size_t>(MOST_AT_ONCE)}));
+        m_options.threads = std::max(1u, cores / workers);
+        for (unsigned i = 0; i < workers; ++i)
+            m_workers.emplace_back([this] { Work(); });
+
+        std::vector<Job*> running;
+        size_t next = 0, filesDone = 0;
+        uint64_t framesFinished = 0;   // of the files done
+        while (next < jobs.size() || !running.empty()) {
+            while (running.size() < workers && next < jobs.size()) {
+                Job& job = *jobs[next++];
+                if (Open(job)) {
+                    running.push_back(&job);
+                    Hand(job);
+                } else {
+                    ++filesDone;
+                    framesFinished += job.frames;
+                }
+            }
+            for (Job* job : WaitForFinished()) {
+                running.erase(std::find(running.begin(), running.end(), job));
+                Complete(*job);
+                ++filesDone;
+                framesFinished += job->frames;
+            }
+            uint64_t frames = framesFinished;
+            for (const Job* job : running)
+                frames += std::min(job->framesDone.load(std::memory_order_relaxed), job->frames);
+            progress.Report(frames, filesDone, jobs.size());
+        }
+        progress.Clear();
+        if (!m_lastCommitted.empty())
+            SyncFolderOf(m_lastCommitted);   // a batch's files share one folder
+        return m_failed;
+    }
+
+private:
+    // The output file, opened on this thread; false when it is refused (said).
+    bool Open(Job& job)
+    {
+        try {
+            job.output.reset(job.file->path == TO_STANDARD_OUTPUT
+                                 ? new COutputFile(COutputFile::StandardOutput{}, m_rules)
+                                 : new COutputFile(job.file->path, m_rules));
+            return true;
+        } catch (const std::exception& error) {
+            ReportFailure(job.name, error);
+            return false;
+        }
+    }
+
+    void Hand(Job& job)
+    {
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            m_ready.push_back(&job);
+        }
+        m_work.notify_one();
+    }
+
+    // The jobs finished since the last call; waits a while for one.
+    std::vector<Job*> WaitForFinished()
+    {
+        std::unique_lock<std::mutex> guard(m_lock);
+        m_finished.wait_for(guard, REPORT_INTERVAL, [this] { return !m_done.empty(); });
+        std::vector<Job*> done;
+        done.swap(m_done);
+        return done;
+    }
+
+    void Work()
+    {
+        KeepInterruptsFromThisThread();
+        while (true) {
+            Job* job = nullptr;
+            {
+                std::unique_lock<std::mutex> guard(m_lock);
+                m_work.wait(guard, [this] { return m_closing || !m_ready.empty(); });
+                if (m_closing)
+                    return;
+                job = m_ready.front();
+                m_ready.pop_front();
+            }
+            try {
+                const PlannedFile& file = *job->file;
+                ConvertEncoding(m_archive.file, GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution),
+                                EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution),
+                                job->output->File(), job->output->IsStream(), m_options, &job->framesDone);
+            } catch (...) {
+                job->failure = std::current_exception();
+            }
+            {
+                std::lock_guard<std::mutex> guard(m_lock);
+                m_done.push_back(job);
+            }
+            m_finished.notify_one();
+        }
+    }
+
+    // A converted file takes its name; a failed one's temporary file goes.
+    void Complete(Job& job)
+    {
+        std::unique_ptr<COutputFile> output = std::move(job.output);
+        try {
+            if (job.failure)
+                std::rethrow_exception(job.failure);
+            output->Finish();
+            output->Commit(false);
+            if (!output->IsStream())
+                m_lastCommitted = job.file->path;
+            if (m_settings.verbose)
+                m_report.PrintName(job.file->path);
+        } catch (const std::exception& error) {
+            output.reset();
+            ReportFailure(job.name, error);
+        }
+    }
+
+    // The converter's failures name the clip, the encoding and the frame: said
+    // after the file's name. The output's own refusals and file errors name
+    // their file themselves.
+    void ReportFailure(const std::string& name, const std::exception& error)
+    {
+        ++m_failed;
+        const auto* failure = dynamic_cast<const CFailure*>(&error);
+        if (failure && !dynamic_cast<const COutputRefused*>(&error))
+            m_report.Error(name, failure->GetErrorMessage());
+        else
+            m_report.Fail(error, name);
+    }
+
+    LoadedArchive& m_archive;
+    const ConvertRequest& m_settings;
+    Reporter& m_report;
+    OutputRules m_rules;
+    ConversionOptions m_options;
+    std::vector<std::unique_ptr<Job>> m_jobs;   // outlive the workers
+    std::vector<std::thread> m_workers;
+    std::mutex m_lock;
+    std::condition_variable m_work;       // a job is ready, or the run is closing
+    std::condition_variable m_finished;   // a job is done
+    std::deque<Job*> m_ready;
+    std::vector<Job*> m_done;
+    bool m_closing = false;
+    std::string m_lastCommitted;
+    size_t m_failed = 0;
+};
+
+} // namespace
+
+size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
+                    const ConvertRequest& settings, RunState& run)
+{
+    InstallInterruptCleanup();
+    Converter converter(archive, settings, madeNames, run);
+    return converter.Run(files);
+}
+
+int RunConvert(const ConvertRequest& request, RunState& run)
+{
+    InstallInterruptCleanup();
+    if (request.quiet)
+        run.report.Quiet();
+    LoadedArchive archive;
+    LoadAcceptedArchive(request.archive, run, archive);
+    if (archive.clips->nCount == 0)
+        throw CFailure(request.archive, "the archive holds no clips");
+
+    const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
+    const ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title,
+                                         outputIsFolder, ConvertExtension(request.format));
+    const std::vector<std::string> madeFolders =
+        plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
+    const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
+    RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
+
+    const size_t files = plan.files.size();
+    if (files > 1 && failed == 0 && !request.quiet)
+        run.report.Note(Counted(files, "file", "files") + " converted");
+    else if (files > 1 && failed > 0)
+        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files converted, " +
+                        std::to_string(failed) + " failed");
+    return failed > 0 ? EXIT_FAILED : EXIT_OK;
+}
