@@ -7,6 +7,7 @@
 #include "ExtractPlan.h"
 
 #include <cstddef>
+#include <string>
 #include <vector>
 
 struct LoadedArchive;
@@ -26,6 +27,9 @@ inline const char* ConvertExtension(ConvertFormat format)
 // "zodovu-cli: FILE: clip 12 (high-res.): frame 4 of 45: reason"; with
 // settings.verbose each file written is printed. The progress line counts the
 // frames and the files ("Converting NAME"). Returns how many files failed;
-// the folder is the caller's to make. The Windows build throws NotInThisBuild.
+// reasons, when given, gets for each of files why it failed, in the words of
+// its message after the file's name (FailureText), or nothing for a file
+// written. The folder is the caller's to make. The Windows build throws
+// NotInThisBuild.
 size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run);
+                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons = nullptr);

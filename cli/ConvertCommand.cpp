@@ -33,6 +33,7 @@ constexpr auto REPORT_INTERVAL = std::chrono::milliseconds(100);
 
 struct Job {
     const PlannedFile* file = nullptr;
+    size_t position = 0;          // in the files asked for
     std::string name;             // as messages name it
     uint32_t frames = 0;
     std::unique_ptr<COutputFile> output;
@@ -42,8 +43,9 @@ struct Job {
 
 class Converter {
 public:
-    Converter(LoadedArchive& archive, const ConvertRequest& settings, bool madeNames, RunState& run)
-        : m_archive(archive), m_settings(settings), m_report(run.report)
+    Converter(LoadedArchive& archive, const ConvertRequest& settings, bool madeNames, RunState& run,
+              std::vector<std::string>* reasons)
+        : m_archive(archive), m_settings(settings), m_report(run.report), m_reasons(reasons)
     {
         m_rules.replace = settings.force;
         m_rules.madeName = madeNames;
@@ -71,10 +73,13 @@ public:
 
     size_t Run(const std::vector<PlannedFile>& files)
     {
+        if (m_reasons)
+            m_reasons->assign(files.size(), std::string());
         std::vector<std::unique_ptr<Job>>& jobs = m_jobs;
         for (const PlannedFile& file : files) {
             auto job = std::make_unique<Job>();
             job->file = &file;
+            job->position = static_cast<size_t>(&file - files.data());
             job->name = file.path == TO_STANDARD_OUTPUT ? "standard output" : file.path;
             job->frames = m_archive.clips->aRecords[file.index].dwFrames;
             // A decoder must not see what the plain checks refuse.
@@ -89,7 +94,7 @@ public:
             for (const ClipFinding& finding : findings)
                 reason += (reason.empty() ? "" : "; ") + finding.text;
             m_report.Error(job->name, reason);
-            ++m_failed;
+            Failed(*job, reason);
         }
         if (jobs.empty())
             return m_failed;
@@ -152,7 +157,7 @@ private:
                                  : new COutputFile(job.file->path, m_rules));
             return true;
         } catch (const std::exception& error) {
-            ReportFailure(job.name, error);
+            ReportFailure(job, error);
             return false;
         }
     }
@@ -220,21 +225,28 @@ private:
                 m_report.PrintName(job.file->path);
         } catch (const std::exception& error) {
             output.reset();
-            ReportFailure(job.name, error);
+            ReportFailure(job, error);
         }
     }
 
     // The converter's failures name the clip, the encoding and the frame: said
     // after the file's name. The output's own refusals and file errors name
     // their file themselves.
-    void ReportFailure(const std::string& name, const std::exception& error)
+    void ReportFailure(const Job& job, const std::exception& error)
     {
-        ++m_failed;
         const auto* failure = dynamic_cast<const CFailure*>(&error);
         if (failure && !dynamic_cast<const COutputRefused*>(&error))
-            m_report.Error(name, failure->GetErrorMessage());
+            m_report.Error(job.name, failure->GetErrorMessage());
         else
-            m_report.Fail(error, name);
+            m_report.Fail(error, job.name);
+        Failed(job, FailureText(error));
+    }
+
+    void Failed(const Job& job, const std::string& reason)
+    {
+        ++m_failed;
+        if (m_reasons)
+            (*m_reasons)[job.position] = reason;
     }
 
     LoadedArchive& m_archive;
@@ -252,15 +264,16 @@ private:
     bool m_closing = false;
     std::string m_lastCommitted;
     size_t m_failed = 0;
+    std::vector<std::string>* m_reasons;
 };
 
 } // namespace
 
 size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run)
+                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons)
 {
     InstallInterruptCleanup();
-    Converter converter(archive, settings, madeNames, run);
+    Converter converter(archive, settings, madeNames, run, reasons);
     return converter.Run(files);
 }
 

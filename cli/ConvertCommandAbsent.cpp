@@ -17,7 +17,8 @@ int RunConvert(const ConvertRequest&, RunState&)
     ThrowNotInThisBuild();
 }
 
-size_t ConvertFiles(LoadedArchive&, const std::vector<PlannedFile>&, bool, const ConvertRequest&, RunState&)
+size_t ConvertFiles(LoadedArchive&, const std::vector<PlannedFile>&, bool, const ConvertRequest&, RunState&,
+                    std::vector<std::string>*)
 {
     ThrowNotInThisBuild();
 }

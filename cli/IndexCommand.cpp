@@ -75,17 +75,6 @@ void CheckNamesApart(const std::vector<std::string>& archives)
     }
 }
 
-std::string FailureText(const std::exception& error)
-{
-    if (const auto* file = dynamic_cast<const CFileException*>(&error))
-        return (file->m_strFileName.empty() ? "" : file->m_strFileName + ": ") + file->GetPlainReason();
-    if (const auto* failure = dynamic_cast<const CFailure*>(&error))
-        return failure->GetErrorMessage();
-    if (const auto* other = dynamic_cast<const CException*>(&error))
-        return other->GetErrorMessage();
-    return error.what();
-}
-
 class Indexer {
 public:
     Indexer(const IndexRequest& request, RunState& run)

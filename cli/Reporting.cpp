@@ -48,6 +48,17 @@ std::string EscapedForTerminal(const std::string& text)
     return shown;
 }
 
+std::string FailureText(const std::exception& error)
+{
+    if (const auto* file = dynamic_cast<const CFileException*>(&error))
+        return (file->m_strFileName.empty() ? "" : file->m_strFileName + ": ") + file->GetPlainReason();
+    if (const auto* failure = dynamic_cast<const CFailure*>(&error))
+        return failure->GetErrorMessage();
+    if (const auto* other = dynamic_cast<const CException*>(&error))
+        return other->GetErrorMessage();
+    return error.what();
+}
+
 std::string Counted(uint64_t count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);

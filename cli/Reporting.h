@@ -14,6 +14,10 @@
 // not UTF-8 become \xHH, and a backslash \\.
 std::string EscapedForTerminal(const std::string& text);
 
+// A failure as a message words it after the tool's name, for a page or a
+// record rather than standard error: "SUBJECT: reason", or the reason alone.
+std::string FailureText(const std::exception& error);
+
 // "34 clips", "1 clip".
 std::string Counted(uint64_t count, const char* one, const char* many);
 
