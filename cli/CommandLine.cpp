@@ -131,31 +131,62 @@ void AddExtract(CLI::App& app, CommandLine& line)
     command.final_callback(AddOutputFiles(command, line.extract, line));
 }
 
+// The encoders' settings, convert's and index --convert's (each then needing
+// the option needs). The checks of the whole line, for its final callback.
+std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CLI::Option* needs = nullptr)
+{
+    CLI::Option* options[] = {
+        command
+            .add_option_function<std::string>("--format",
+                                              [&request](const std::string& format) {
+                                                  request.format = Lower(format) == "webm" ? ConvertFormat::WebM
+                                                                                           : ConvertFormat::Mp4;
+                                              })
+            ->check(CLI::IsMember({"mp4", "webm"}, CLI::ignore_case)),
+        command.add_option("--crf", request.crf)->check(CLI::Range(0, WEBM_CRF_MAX)),
+        command.add_option("--preset", request.preset)
+            ->check(CLI::IsMember({"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow",
+                                   "slower", "veryslow", "placebo"})),
+    };
+    for (CLI::Option* option : options)
+        if (needs)
+            option->needs(needs);
+    return [&request] {
+        if (request.format == ConvertFormat::Mp4 && request.crf > MP4_CRF_MAX)
+            throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(MP4_CRF_MAX) + " for mp4");
+        if (request.format == ConvertFormat::WebM && !request.preset.empty())
+            throw CLI::ValidationError("--preset", "is x264's, for mp4 only");
+    };
+}
+
 void AddConvert(CLI::App& app, CommandLine& line)
 {
     ConvertRequest& request = line.convert;
     CLI::App& command = *AddSubcommand(app, Subcommand::Convert);
     const std::function<void()> checkFiles = AddOutputFiles(command, request, line);
-    command
-        .add_option_function<std::string>("--format",
-                                          [&request](const std::string& format) {
-                                              request.format = Lower(format) == "webm" ? ConvertFormat::WebM
-                                                                                       : ConvertFormat::Mp4;
-                                          })
-        ->check(CLI::IsMember({"mp4", "webm"}, CLI::ignore_case));
-    command.add_option("--crf", request.crf)->check(CLI::Range(0, WEBM_CRF_MAX));
-    command.add_option("--preset", request.preset)
-        ->check(CLI::IsMember({"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow", "slower",
-                               "veryslow", "placebo"}));
+    const std::function<void()> checkEncoding = AddEncoding(command, request);
     command.add_option("-j,--jobs", request.jobs)->check(CLI::Range(1, 256));
 
-    command.final_callback([&request, checkFiles] {
+    command.final_callback([checkFiles, checkEncoding] {
         checkFiles();
-        if (request.format == ConvertFormat::Mp4 && request.crf > MP4_CRF_MAX)
-            throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(MP4_CRF_MAX) + " for mp4");
-        if (request.format == ConvertFormat::WebM && !request.preset.empty())
-            throw CLI::ValidationError("--preset", "is x264's, for mp4 only");
+        checkEncoding();
     });
+}
+
+void AddIndex(CLI::App& app, CommandLine& line)
+{
+    IndexRequest& request = line.index;
+    CLI::App& command = *AddSubcommand(app, Subcommand::Index);
+    command.add_option("ARCHIVE", request.archives)->required();
+    command.add_option("-o,--output", request.output)->required()->check(NonEmpty("folder"));
+    CLI::Option* convert = command.add_flag("--convert", request.convert);
+    CLI::Option* low = command.add_flag("--lo", request.conversion.low)->needs(convert);
+    CLI::Option* both = command.add_flag("--both", request.conversion.both)->needs(convert);
+    low->excludes(both);
+    command.final_callback(AddEncoding(command, request.conversion, convert));
+    command.add_option("-j,--jobs", request.jobs)->check(CLI::Range(1, 256));
+    command.add_flag("--force", request.force);
+    AddDisc(command, line);
 }
 
 void AddClip(CLI::App& command, CommandLine& line)
@@ -235,12 +266,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     verify.add_option("-j,--jobs", line.verify.jobs)->check(CLI::Range(1, 256));
     AddDisc(verify, line);
 
-    CLI::App& index = *AddSubcommand(app, Subcommand::Index);
-    index.add_option("ARCHIVE", line.index.archives)->required();
-    index.add_option("-o,--output", line.index.output)->required()->check(NonEmpty("folder"));
-    index.add_option("-j,--jobs", line.index.jobs)->check(CLI::Range(1, 256));
-    index.add_flag("--force", line.index.force);
-    AddDisc(index, line);
+    AddIndex(app, line);
 
     AddClip(*AddSubcommand(app, Subcommand::Url), line);
     CLI::App& play = *AddSubcommand(app, Subcommand::Play);

@@ -63,12 +63,15 @@ struct ClipRequest {
     std::string player;                 // play: empty for ffplay
 };
 
-// A picture index of each archive in a folder: a page and a poster a clip.
+// A picture index of each archive in a folder: a page and a poster a clip,
+// and with convert each clip converted beside them, played in the page.
 struct IndexRequest {
     std::vector<std::string> archives;
     std::string output;                 // the page's folder, made when missing
-    unsigned jobs = 0;                  // posters made at once; 0: one a core
-    bool force = false;                 // replace the page and the posters
+    unsigned jobs = 0;                  // posters (and clips) made at once; 0: one a core
+    bool force = false;                 // replace the page, the posters and the converted clips
+    bool convert = false;
+    ConvertRequest conversion;          // its encodings (low, both) and encoders' settings
 };
 
 struct RunState {

@@ -146,22 +146,33 @@ browser shows from the folder itself (no network, no script), with a section
 a disc and a card a clip (its poster, number, title, length, frames and the
 sizes of both encodings), and a poster for each clip: a JPEG of the most
 detailed of a few frames from the first half of its high-resolution encoding.
-A clip already converted into FOLDER under convert's name is linked from its
-card.
+With --convert each clip is converted into FOLDER as convert names it, and
+plays in its card; without it, a clip already converted there is linked.
 
   -o, --output=FOLDER  the folder to write into, made when missing
-  -j, --jobs=N         posters made at once (default: one a processor)
-      --force          replace an existing page or poster
+      --convert        also convert every clip, to play in the page
+      --lo             with --convert: the low-resolution encoding instead
+      --both           with --convert: both encodings (the page plays the
+                         high-resolution one and links the other)
+      --format=FORMAT  with --convert: mp4 (the default) or webm
+      --crf=N          with --convert: the quality, as convert takes it
+      --preset=NAME    with --convert: x264's speed for mp4, as convert
+                         takes it
+  -j, --jobs=N         posters, then clips, made at once (default: one a
+                         processor)
+      --force          replace an existing page, poster or converted clip
       --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                          whatever its file name
   -h, --help           show this help and exit
 
 A clip that does not decode gets the reason in place of its poster, and the
-others are still made. The page is written last and appears only when it is
-complete. The Windows build does not decode clips and has no index.
+others are still made; an encoding that made no poster is not converted. The
+page is written last and appears only when it is complete. The Windows build
+does not decode clips and has no index.
 
-Exit status: 0 every poster made; 1 a refused or unreadable archive, a clip
-without a poster, or a page that could not be written; 2 a usage error.
+Exit status: 0 every poster (and clip) made; 1 a refused or unreadable
+archive, a clip without a poster, a clip not converted, or a page that could
+not be written; 2 a usage error.
 )";
 
 const char URL_HELP[] = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER

@@ -1,8 +1,10 @@
-// zodovu-cli index ARCHIVE... -o FOLDER [-j N] [--force] [--disc D]: a page of
-// posters, a section an archive and a card a clip, that a browser shows from
-// the folder itself. The posters are made several at once and written by this
-// thread alone (the output file and the progress line are not thread-safe);
-// the page is written last, when every poster it shows is on the disk.
+// zodovu-cli index ARCHIVE... -o FOLDER [--convert [--lo | --both] [--format F]
+// [--crf N] [--preset NAME]] [-j N] [--force] [--disc D]: a page of posters, a
+// section an archive and a card a clip, that a browser shows from the folder
+// itself; with --convert each clip is converted beside it and played in its
+// card. The posters are made several at once and written by this thread alone
+// (the output file and the progress line are not thread-safe); the page is
+// written last, when every file it shows is on the disk.
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "ClipNames.h"
@@ -10,6 +12,8 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Console.h"
+#include "Conversion.h"
+#include "ExtractPlan.h"
 #include "Help.h"
 #include "IndexPage.h"
 #include "InterruptCleanup.h"
@@ -47,9 +51,15 @@ struct PosterJob {
     IndexedArchive* archive;
     uint32_t index;
     IndexCard* card;
-    std::string failure;   // set by the plain checks or the decoder
+    std::string failure;   // set by the plain checks or the decoder: the encoding is at fault
     Poster poster;
 };
+
+// "640×448", "320×224".
+std::string PictureSize(Resolution resolution)
+{
+    return resolution == Resolution::High ? "640\xC3\x97" "448" : "320\xC3\x97" "224";
+}
 
 std::string Lowered(std::string text)
 {
@@ -93,6 +103,8 @@ public:
             COutputFile page(m_folder + PAGE_NAME, RulesFor(m_folder + PAGE_NAME));
             MakePosters();
             WritePosters();
+            if (m_request.convert)
+                Convert();
             const std::string html = ComposeIndexPage(m_sections, VERSION_TEXT);
             page.File().Write(html.data(), static_cast<uint32_t>(html.size()));
             page.Finish();
@@ -102,7 +114,7 @@ public:
             throw;
         }
         Summarize();
-        return m_failedClips > 0 || m_failedArchives > 0 ? EXIT_FAILED : EXIT_OK;
+        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 ? EXIT_FAILED : EXIT_OK;
     }
 
 private:
@@ -153,7 +165,8 @@ private:
                 card.frames = record.dwFrames;
                 card.hiSize = record.dwHiSize;
                 card.loSize = record.dwLoSize;
-                card.videos = ConvertedFiles(*archive, index);
+                if (!m_request.convert)
+                    card.videos = ConvertedFiles(*archive, index);
                 m_jobs.push_back({archive.get(), index, &card, std::string(), Poster()});
             }
         }
@@ -176,9 +189,7 @@ private:
                 FileIdentity identity;
                 if (!IdentityOfPath(m_folder + name, identity) || IsFolder(m_folder + name))
                     continue;
-                videos.push_back({name, container.type,
-                                  std::string(container.name) +
-                                      (resolution == Resolution::High ? ", 640\xC3\x97" "448" : ", 320\xC3\x97" "224")});
+                videos.push_back({name, container.type, std::string(container.name) + ", " + PictureSize(resolution)});
             }
         }
         return videos;
@@ -267,6 +278,51 @@ private:
             SyncFolderOf(lastWritten);   // the posters are there before the page that shows them
     }
 
+    // Each clip converted into the folder as convert names it, and played in
+    // its card. A high-resolution encoding that made no poster for its own
+    // sake (refused or undecodable, already said) is not tried again.
+    void Convert()
+    {
+        ConvertRequest settings = m_request.conversion;
+        settings.all = true;
+        settings.output = m_folder;
+        settings.jobs = m_request.jobs;
+        settings.force = m_request.force;
+        const char* extension = ConvertExtension(settings.format);
+        const auto& container = CONTAINERS[settings.format == ConvertFormat::Mp4 ? 0 : 1];
+        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
+            if (!archive->accepted)
+                continue;
+            LoadedArchive& loaded = archive->loaded;
+            settings.archive = loaded.path;
+            const ExtractPlan plan =
+                PlanExtract(settings, loaded.clips->nCount, loaded.disc.disc, loaded.title, true, extension);
+            std::vector<PlannedFile> files;
+            for (const PlannedFile& file : plan.files) {
+                const PosterJob& poster = *std::find_if(m_jobs.begin(), m_jobs.end(), [&](const PosterJob& job) {
+                    return job.archive == archive.get() && job.index == static_cast<uint32_t>(file.index);
+                });
+                if (file.resolution == Resolution::High && !poster.failure.empty())
+                    ++m_failedFiles;
+                else
+                    files.push_back(file);
+            }
+            m_convertedFiles += plan.files.size();
+            std::vector<std::string> reasons;
+            m_failedFiles += ConvertFiles(loaded, files, true, settings, m_run, &reasons);
+            for (size_t i = 0; i < files.size(); ++i) {
+                IndexCard& card = archive->section->cards[static_cast<size_t>(files[i].index)];
+                if (!reasons[i].empty()) {
+                    card.problems.push_back(reasons[i]);
+                    continue;
+                }
+                card.videos.push_back({NameOf(files[i].path), container.type,
+                                       std::string(container.name) + ", " + PictureSize(files[i].resolution)});
+                card.playsInPage = true;
+            }
+        }
+    }
+
     void Fail(PosterJob& job, const std::string& reason)
     {
         m_report.Error(job.archive->loaded.path, reason);
@@ -281,6 +337,12 @@ private:
                                               : std::to_string(clips - m_failedClips) + " of " +
                                                     Counted(clips, "poster", "posters") + " made, " +
                                                     std::to_string(m_failedClips) + " failed";
+        if (m_request.convert && m_failedFiles == 0)
+            text += ", " + Counted(m_convertedFiles, "file", "files") + " converted";
+        else if (m_request.convert)
+            text += ", " + std::to_string(m_convertedFiles - m_failedFiles) + " of " +
+                    Counted(m_convertedFiles, "file", "files") + " converted, " + std::to_string(m_failedFiles) +
+                    " failed";
         if (m_failedArchives > 0)
             text += ", " + std::to_string(m_failedArchives) + " of " +
                     Counted(m_archives.size(), "archive", "archives") + " not read";
@@ -295,6 +357,8 @@ private:
     std::vector<IndexSection> m_sections;
     std::vector<PosterJob> m_jobs;
     size_t m_failedClips = 0;
+    size_t m_convertedFiles = 0;   // asked for
+    size_t m_failedFiles = 0;
     size_t m_failedArchives = 0;
 };
 

@@ -140,6 +140,8 @@ std::string Card(const IndexCard& card, const std::string& id)
         html += "<p class=\"files\">" + links + "</p>\n";
     if (card.playsInPage && card.poster.empty() && !card.failure.empty())
         html += "<p class=\"failure\">" + EscapeHtml(card.failure) + "</p>\n";
+    for (const std::string& problem : card.problems)
+        html += "<p class=\"failure\">" + EscapeHtml(problem) + "</p>\n";
     return html + "</div>\n</li>\n";
 }
 

@@ -25,6 +25,7 @@ struct IndexCard {
     std::string failure;        // why there is no poster, shown in its place
     std::vector<IndexVideo> videos;
     bool playsInPage = false;   // the first video is the card's player (index --convert)
+    std::vector<std::string> problems;   // what else failed for the clip (a conversion), shown on the card
 };
 
 struct IndexSection {

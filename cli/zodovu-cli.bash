@@ -90,7 +90,7 @@ _zodovu_cli()
         url) options="--lo --disc -h --help" ;;
         play) options="--lo --player --disc -h --help" ;;
         verify) options="--frames -j --jobs --json --disc -h --help" ;;
-        index) options="-o --output -j --jobs --force --disc -h --help" ;;
+        index) options="-o --output --convert --lo --both --format --crf --preset -j --jobs --force --disc -h --help" ;;
         *) return ;;
     esac
 

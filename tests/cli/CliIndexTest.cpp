@@ -4,6 +4,7 @@
 // block by block, with the picture its clip shows. zodovu-cli.exe has no index.
 #include "CliRunner.h"
 #include "PseudoTerminal.h"
+#include "ClipNames.h"
 #include "ClipTable.h"
 #include "ClipTexts.h"
 
@@ -43,9 +44,10 @@ class CliIndex : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        BinkShape damaged = HiResShape(10, 2);
-        damaged.damage = BinkDamage::UnknownBlockType;
-        damaged.damagedFrame = 3;   // among the frames weighed for the poster
+        BinkShape damaged = HiResShape(10, 2), damagedLate = HiResShape(40, 6);
+        damaged.damage = damagedLate.damage = BinkDamage::UnknownBlockType;
+        damaged.damagedFrame = 3;       // among the frames weighed for the poster
+        damagedLate.damagedFrame = 35;  // past them: only a conversion meets it
         m_clips = {
             {HiResShape(12, 1), LoResShape(12, 1), ""},
             {damaged, LoResShape(10, 2), "clip 2 (high-res.): frame 4 of 10: "},
@@ -54,6 +56,7 @@ protected:
             {HiResShape(40, 4), LoResShape(40, 4), ""},
             // Black for the first third: the poster is a frame that shows the clip.
             {HiResShape(21, 5), LoResShape(21, 5), "", 7},
+            {damagedLate, LoResShape(40, 6), ""},
         };
         ArchiveBuilder archive;
         for (const IndexedClip& clip : m_clips)
@@ -159,12 +162,12 @@ TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
     ASSERT_EQ(lines.size(), 3u) << result.err;
     EXPECT_EQ(lines[0].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[1].reason, 0), 0u) << lines[0];
     EXPECT_EQ(lines[1].rfind("zodovu-cli: " + std::string(ARCHIVE) + ": " + m_clips[2].reason, 0), 0u) << lines[1];
-    EXPECT_EQ(lines[2], "zodovu-cli: 3 of 5 posters made, 2 failed; site/index.html written");
+    EXPECT_EQ(lines[2], "zodovu-cli: 4 of 6 posters made, 2 failed; site/index.html written");
 
     const std::string page = ReadWholeFile(m_folder / "site/index.html");
     ASSERT_NE(page.find("</html>"), std::string::npos);
     EXPECT_NE(page.find("<small>a&amp;b &lt;#1&gt;.pak</small>"), std::string::npos);
-    EXPECT_NE(page.find("5 clips, 0:06 in all"), std::string::npos);   // 91 frames
+    EXPECT_NE(page.find("6 clips, 0:08 in all"), std::string::npos);   // 131 frames
 
     // Each card: its poster (a file of the folder, by a relative URL) and the
     // clip's title as its alt, or the reason in its place.
@@ -196,7 +199,42 @@ TEST_F(CliIndex, PostersShowTheirClipsAndADamagedClipNamesItsReason)
     size_t files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / "site"))
         files += entry.path().extension() == ".jpg";
-    EXPECT_EQ(files, 3u);
+    EXPECT_EQ(files, 4u);
+}
+
+// --convert: each clip converted beside the page and played in its card; an
+// encoding that made no poster is not tried again (nor named twice), and a
+// conversion that fails past the poster's frames is named on the card.
+TEST_F(CliIndex, ConvertedClipsPlayInTheirCards)
+{
+    const CliResult result = Run({"index", "--disc", "2", ARCHIVE, "-o", "site", "--convert", "--preset", "ultrafast"});
+    EXPECT_EQ(result.status, 1);
+    const std::vector<std::string> lines = Lines(result.err);
+    ASSERT_EQ(lines.size(), 4u) << result.err;
+    const std::string late = "site/" + BatchClipName("a&b <#1>", 5, Resolution::High, FormatClipLabel(DISC2, 5),
+                                                     ".mp4");
+    EXPECT_EQ(lines[2].rfind("zodovu-cli: " + late + ": clip 6 (high-res.): frame 36 of 40: ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines[3], "zodovu-cli: 4 of 6 posters made, 2 failed, 3 of 6 files converted, 3 failed; "
+                        "site/index.html written");
+
+    const std::string page = ReadWholeFile(m_folder / "site/index.html");
+    const std::regex player("<li class=\"card\" id=\"disc-1-clip-([0-9]+)\">\n<video class=\"poster\" controls "
+                            "preload=\"metadata\" width=\"640\" height=\"448\" poster=\"([^\"]*)\" aria-label="
+                            "\"([^\"]*)\"><source src=\"([^\"]*)\" type=\"video/mp4\">");
+    std::vector<std::string> playing;
+    for (std::sregex_iterator it(page.begin(), page.end(), player), end; it != end; ++it) {
+        const std::smatch& match = *it;
+        playing.push_back(match[1]);
+        const uint32_t index = static_cast<uint32_t>(std::stoul(match[1]) - 1);
+        EXPECT_EQ(Unescaped(match[3]), FormatClipLabel(DISC2, index));
+        EXPECT_TRUE(fs::is_regular_file(m_folder / ("site/" + PercentDecoded(match[2]))));
+        EXPECT_TRUE(fs::is_regular_file(m_folder / ("site/" + PercentDecoded(match[4]))));
+    }
+    EXPECT_EQ(playing, (std::vector<std::string>{"1", "4", "5"}));
+    EXPECT_NE(page.find("<p class=\"failure\">clip 6 (high-res.): frame 36 of 40: "), std::string::npos);
+    EXPECT_FALSE(fs::exists(m_folder / late));
+
+    EXPECT_EQ(Run({"index", ARCHIVE, "-o", "other", "--lo"}).status, 2);   // convert's settings need --convert
 }
 
 TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
@@ -210,7 +248,7 @@ TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
     EXPECT_EQ(result.status, 1);
     const std::string shown = terminal.ReadAll();
     EXPECT_NE(shown.find("\rMaking posters site"), std::string::npos) << shown;
-    EXPECT_NE(shown.find("100% 5/5 posters"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("100% 6/6 posters"), std::string::npos) << shown;
     EXPECT_NE(shown.find(" \rzodovu-cli: " + std::string(ARCHIVE) + ": clip 2 (high-res.)"), std::string::npos) << shown;
 
     EXPECT_EQ(Run({"index", "--force", ARCHIVE, "-o", "site"}).err.find('\r'), std::string::npos);
