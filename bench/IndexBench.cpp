@@ -1,7 +1,8 @@
 // zodovu-cli index of a whole demo disc (34 clips of 10 s to a minute): on
 // one thread and on one a core, against ffmpeg taking one frame of each clip
 // through zodovu-cli url into a JPEG, one process a clip; and with --convert,
-// the page and every clip converted beside it. Prints figures; asserts nothing.
+// the page and every clip converted beside it, against convert --all alone.
+// Prints figures; asserts nothing.
 #include "BenchSupport.h"
 #include "DemoArchives.h"
 #include "TempFolder.h"
@@ -64,6 +65,14 @@ int main(int argc, char** argv)
         std::printf("%-56s %8.3fs\n", ("zodovu-cli index (-j " + std::to_string(cores) + ")").c_str(), all);
         std::printf("%-56s %8.3fs\n", "ffmpeg through url, one frame a clip, one after another", ffmpeg);
         std::printf("\nindex against ffmpeg's one frame a clip: %.2fx\n", ffmpeg / all);
+
+        // One run each: a conversion of the disc takes a while.
+        const std::string convert = cli + " convert '" + disc + "' --all -q -o '" + site + "/'";
+        const double withConvert = Best(1, clean, [&] { Run(index + " --convert 2>/dev/null"); });
+        const double convertAlone = Best(1, clean, [&] { Run(convert); });
+        std::printf("\n%-56s %8.3fs\n", "zodovu-cli index --convert (mp4, one run)", withConvert);
+        std::printf("%-56s %8.3fs\n", "zodovu-cli convert --all (mp4, one run)", convertAlone);
+        std::printf("the page and its posters on top of the conversions: %+.3fs\n", withConvert - convertAlone);
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_index: %s\n", e.what());
