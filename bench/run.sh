@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${BUILD_DIR:-build/host}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_index zodovu-cli
+cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_convert bench_index zodovu-cli
 echo
 scratch=$(cd "$build" && pwd)
 "$build/bench/bench_scan" "$scratch"
@@ -17,6 +17,8 @@ echo
 "$build/bench/bench_batch_extract" "$scratch"
 echo
 "$build/bench/bench_decode" "$scratch"
+echo
+"$build/bench/bench_convert" "$scratch"
 echo
 "$build/bench/bench_index" "$scratch"
 echo

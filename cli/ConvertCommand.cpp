@@ -112,7 +112,10 @@ public:
         const unsigned wanted = m_settings.jobs ? m_settings.jobs : cores;
         const unsigned workers =
             static_cast<unsigned>(std::min<size_t>({wanted, jobs.size(), static_cast<size_t>(MOST_AT_ONCE)}));
-        m_options.threads = std::max(1u, cores / workers);
+        // Twice the cores between the encoders, at least two each: an encoder's
+        // threads wait on one another, and the decoder runs on the worker's own
+        // (measured with bench_convert against one thread a core).
+        m_options.threads = std::max(2u, 2 * cores / workers);
         for (unsigned i = 0; i < workers; ++i)
             m_workers.emplace_back([this] { Work(); });
 
