@@ -8,6 +8,9 @@
 
 struct LoadedArchive;
 
+// Throws NotInThisBuild where this build does not decode; call before any work.
+void RequireFrameChecks();
+
 // The frames' findings of each encoding the plain checks passed, in the order
 // of encodings (clip 1 high, clip 1 low, ...); check[e] says whether encoding
 // e is to be decoded. done is called, on the calling thread, as encodings finish.

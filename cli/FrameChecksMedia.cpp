@@ -3,6 +3,10 @@
 #include "FrameCheck.h"
 #include "ParallelWork.h"
 
+void RequireFrameChecks()
+{
+}
+
 std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
                                                   unsigned jobs, const std::function<void(size_t done)>& done)
 {

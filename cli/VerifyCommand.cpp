@@ -126,6 +126,8 @@ Json ToJson(const Verdict& verdict)
 
 int RunVerify(const VerifyRequest& request, RunState& run)
 {
+    if (request.frames)
+        RequireFrameChecks();
     // Nothing is printed until every archive has been opened: standard output
     // may be one of them, and then nothing may go there.
     bool allWhole = true;
