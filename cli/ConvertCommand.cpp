@@ -282,27 +282,10 @@ size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& file
 
 int RunConvert(const ConvertRequest& request, RunState& run)
 {
-    InstallInterruptCleanup();
-    if (request.quiet)
-        run.report.Quiet();
     LoadedArchive archive;
-    LoadAcceptedArchive(request.archive, run, archive);
-    if (archive.clips->nCount == 0)
-        throw CFailure(request.archive, "the archive holds no clips");
-
-    const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
-    const ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title,
-                                         outputIsFolder, ConvertExtension(request.format));
-    const std::vector<std::string> madeFolders =
-        plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
+    std::vector<std::string> madeFolders;
+    const ExtractPlan plan = LoadAndPlan(request, run, archive, ConvertExtension(request.format), madeFolders);
     const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-
-    const size_t files = plan.files.size();
-    if (files > 1 && failed == 0 && !request.quiet)
-        run.report.Note(Counted(files, "file", "files") + " converted");
-    else if (files > 1 && failed > 0)
-        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files converted, " +
-                        std::to_string(failed) + " failed");
-    return failed > 0 ? EXIT_FAILED : EXIT_OK;
+    return FinishFiles(run, plan.files.size(), failed, request.quiet, "converted");
 }

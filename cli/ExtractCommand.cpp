@@ -102,24 +102,42 @@ private:
 
 } // namespace
 
-int RunExtract(const ExtractRequest& request, RunState& run)
+ExtractPlan LoadAndPlan(const ExtractRequest& request, RunState& run, LoadedArchive& archive,
+                        const char* extension, std::vector<std::string>& madeFolders)
 {
     InstallInterruptCleanup();
     if (request.quiet)
         run.report.Quiet();
-    LoadedArchive archive;
     LoadAcceptedArchive(request.archive, run, archive);
     if (archive.clips->nCount == 0)
         throw CFailure(request.archive, "the archive holds no clips");
-
     const bool outputIsFolder = !request.output.empty() && IsFolder(request.output);
-    const ExtractPlan plan =
-        PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder);
+    ExtractPlan plan = PlanExtract(request, archive.clips->nCount, archive.disc.disc, archive.title, outputIsFolder,
+                                   extension);
+    if (!plan.folder.empty())
+        madeFolders = MakeFolders(plan.folder);
+    return plan;
+}
+
+int FinishFiles(RunState& run, size_t files, size_t failed, bool quiet, const std::string& verb,
+                const std::string& detail)
+{
+    if (files > 1 && failed == 0 && !quiet)
+        run.report.Note(Counted(files, "file", "files") + " " + verb + (detail.empty() ? "" : " (" + detail + ")"));
+    else if (files > 1 && failed > 0)
+        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files " + verb + ", " +
+                        std::to_string(failed) + " failed");
+    return failed > 0 ? EXIT_FAILED : EXIT_OK;
+}
+
+int RunExtract(const ExtractRequest& request, RunState& run)
+{
+    LoadedArchive archive;
+    std::vector<std::string> madeFolders;
+    const ExtractPlan plan = LoadAndPlan(request, run, archive, ".bik", madeFolders);
     uint64_t total = 0;
     for (const PlannedFile& file : plan.files)
         total += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
-    const std::vector<std::string> madeFolders =
-        plan.folder.empty() ? std::vector<std::string>() : MakeFolders(plan.folder);
 
     run.report.Progress().Start("Extracting", total);
     Extraction extraction(request, run, archive, plan.madeNames);
@@ -130,12 +148,5 @@ int RunExtract(const ExtractRequest& request, RunState& run)
     }
     const size_t failed = extraction.Finish();
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-
-    const size_t files = plan.files.size();
-    if (files > 1 && failed == 0 && !request.quiet)
-        run.report.Note(Counted(files, "file", "files") + " extracted (" + FormatMebibytes(total) + ")");
-    else if (files > 1 && failed > 0)
-        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files extracted, " +
-                        std::to_string(failed) + " failed");
-    return failed > 0 ? EXIT_FAILED : EXIT_OK;
+    return FinishFiles(run, plan.files.size(), failed, request.quiet, "extracted", FormatMebibytes(total));
 }
