@@ -1,5 +1,8 @@
 #include "BenchSupport.h"
 
+#include <algorithm>
+#include <fstream>
+
 #include <cstdlib>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -22,6 +25,28 @@ void Run(const std::string& command)
 {
     if (std::system(command.c_str()) != 0)
         throw std::runtime_error("failed: " + command);
+}
+
+double BestSeconds(int runs, const std::function<void()>& prepare, const std::function<void()>& run)
+{
+    double best = 1e9;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        Stopwatch clock;
+        run();
+        best = std::min(best, clock.Seconds());
+    }
+    return best;
+}
+
+long PeakKibibytes(const std::string& command, const std::string& scratch)
+{
+    const std::string report = scratch + "/time.txt";
+    Run("/usr/bin/time -f %M -o '" + report + "' sh -c '" + command + "' >/dev/null");
+    long kib = 0;
+    std::ifstream(report) >> kib;
+    return kib;
 }
 
 uint64_t BytesOnDisk(const std::string& path)

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace bench {
@@ -28,6 +29,13 @@ void WriteAll(int fd, const void* data, size_t size);
 
 // Runs a shell command; throws std::runtime_error when it fails.
 void Run(const std::string& command);
+
+// The best time of runs runs of run, each after prepare (not timed).
+double BestSeconds(int runs, const std::function<void()>& prepare, const std::function<void()>& run);
+
+// The peak resident memory of a shell command, in KiB, from GNU time; scratch
+// is a folder for its report.
+long PeakKibibytes(const std::string& command, const std::string& scratch);
 
 // Bytes the file really takes on disk (holes take none).
 uint64_t BytesOnDisk(const std::string& path);

@@ -22,20 +22,9 @@ namespace {
 constexpr int CLIPS = 16;
 constexpr uint32_t FRAMES = 150;   // 10 s at 15 frames a second
 
-long PeakKibibytes(const std::string& command, const std::string& scratch)
-{
-    const std::string report = scratch + "/time.txt";
-    Run("/usr/bin/time -f %M -o '" + report + "' sh -c '" + command + "' >/dev/null");
-    long kib = 0;
-    std::ifstream(report) >> kib;
-    return kib;
-}
-
 double Seconds(const std::string& command)
 {
-    bench::Stopwatch clock;
-    Run(command);
-    return clock.Seconds();
+    return bench::BestSeconds(1, nullptr, [&] { Run(command); });
 }
 
 } // namespace
@@ -84,12 +73,12 @@ int main(int argc, char** argv)
         fresh();
         std::printf("\nPeak memory\n");
         std::printf("%-52s %8ld KiB\n", ("zodovu-cli convert --all -j " + std::to_string(cores)).c_str(),
-                    PeakKibibytes(cli + " convert " + disc + " --all -q --force -o " + out, folder.Path()));
+                    bench::PeakKibibytes(cli + " convert " + disc + " --all -q --force -o " + out, folder.Path()));
         fresh();
         std::printf("%-52s %8ld KiB\n", "the same, clips four times as long",
-                    PeakKibibytes(cli + " convert " + longer + " --all -q --force -o " + out, folder.Path()));
+                    bench::PeakKibibytes(cli + " convert " + longer + " --all -q --force -o " + out, folder.Path()));
         std::printf("%-52s %8ld KiB\n", "one ffmpeg process",
-                    PeakKibibytes("ffmpeg -nostdin -v error -y -i \"" + firstUrl + "\" -c:v libx264 -crf 20 -preset "
+                    bench::PeakKibibytes("ffmpeg -nostdin -v error -y -i \"" + firstUrl + "\" -c:v libx264 -crf 20 -preset "
                                   "medium -pix_fmt yuv420p -g 75 " + out + "/one.mp4",
                                   folder.Path()));
         return 0;

@@ -32,25 +32,9 @@ void WriteDisc(const std::string& path, uint32_t frames)
     archive.WriteTo(path);
 }
 
-// The peak resident memory of a command, in KiB, from GNU time.
-long PeakKibibytes(const std::string& command, const std::string& scratch)
-{
-    const std::string report = scratch + "/time.txt";
-    Run("/usr/bin/time -f %M -o '" + report + "' sh -c '" + command + "' >/dev/null");
-    long kib = 0;
-    std::ifstream(report) >> kib;
-    return kib;
-}
-
 double Best(const std::function<void()>& run)
 {
-    double best = 1e9;
-    for (int i = 0; i < RUNS; ++i) {
-        bench::Stopwatch clock;
-        run();
-        best = std::min(best, clock.Seconds());
-    }
-    return best;
+    return bench::BestSeconds(RUNS, nullptr, run);
 }
 
 } // namespace
@@ -90,11 +74,11 @@ int main(int argc, char** argv)
         std::getline(std::ifstream(urls), firstUrl);
         std::printf("\nPeak memory\n");
         std::printf("%-52s %8ld KiB\n", "zodovu-cli verify --frames, the disc",
-                    PeakKibibytes(cli + " verify --frames " + disc, folder.Path()));
+                    bench::PeakKibibytes(cli + " verify --frames " + disc, folder.Path()));
         std::printf("%-52s %8ld KiB\n", "zodovu-cli verify --frames, clips twice as long",
-                    PeakKibibytes(cli + " verify --frames " + longer, folder.Path()));
+                    bench::PeakKibibytes(cli + " verify --frames " + longer, folder.Path()));
         std::printf("%-52s %8ld KiB\n", "one ffmpeg -xerror -f null process",
-                    PeakKibibytes("ffmpeg -nostdin -v error -xerror -i \"" + firstUrl + "\" -f null -", folder.Path()));
+                    bench::PeakKibibytes("ffmpeg -nostdin -v error -xerror -i \"" + firstUrl + "\" -f null -", folder.Path()));
         return 0;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_decode: %s\n", e.what());

@@ -22,18 +22,6 @@ namespace {
 constexpr unsigned DISC2 = 1;
 constexpr int RUNS = 3;
 
-double Best(int runs, const std::function<void()>& prepare, const std::function<void()>& run)
-{
-    double best = 1e9;
-    for (int i = 0; i < runs; ++i) {
-        prepare();
-        bench::Stopwatch clock;
-        run();
-        best = std::min(best, clock.Seconds());
-    }
-    return best;
-}
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -53,14 +41,14 @@ int main(int argc, char** argv)
 
         std::printf("index of a disc of %zu clips, %llu frames in all (best of %d runs, %u cores)\n\n",
                     archive.Clips().size(), static_cast<unsigned long long>(total), RUNS, cores);
-        const double one = Best(RUNS, clean, [&] { Run(index + " -j 1 2>/dev/null"); });
-        const double all = Best(RUNS, clean, [&] { Run(index + " 2>/dev/null"); });
+        const double one = bench::BestSeconds(RUNS, clean, [&] { Run(index + " -j 1 2>/dev/null"); });
+        const double all = bench::BestSeconds(RUNS, clean, [&] { Run(index + " 2>/dev/null"); });
         // The same work by hand: decode into the first half, one JPEG a clip.
         const std::string byHand = "for n in $(seq " + std::to_string(archive.Clips().size()) +
                                    "); do ffmpeg -nostdin -v error -i \"$(" + cli + " url '" + disc +
                                    "' $n)\" -vf 'select=eq(n\\,30)' -frames:v 1 -q:v 3 '" + frames +
                                    "'/$n.jpg || exit 1; done";
-        const double ffmpeg = Best(RUNS, clean, [&] { Run(byHand); });
+        const double ffmpeg = bench::BestSeconds(RUNS, clean, [&] { Run(byHand); });
         std::printf("%-56s %8.3fs\n", "zodovu-cli index -j 1", one);
         std::printf("%-56s %8.3fs\n", ("zodovu-cli index (-j " + std::to_string(cores) + ")").c_str(), all);
         std::printf("%-56s %8.3fs\n", "ffmpeg through url, one frame a clip, one after another", ffmpeg);
@@ -68,8 +56,8 @@ int main(int argc, char** argv)
 
         // One run each: a conversion of the disc takes a while.
         const std::string convert = cli + " convert '" + disc + "' --all -q -o '" + site + "/'";
-        const double withConvert = Best(1, clean, [&] { Run(index + " --convert 2>/dev/null"); });
-        const double convertAlone = Best(1, clean, [&] { Run(convert); });
+        const double withConvert = bench::BestSeconds(1, clean, [&] { Run(index + " --convert 2>/dev/null"); });
+        const double convertAlone = bench::BestSeconds(1, clean, [&] { Run(convert); });
         std::printf("\n%-56s %8.3fs\n", "zodovu-cli index --convert (mp4, one run)", withConvert);
         std::printf("%-56s %8.3fs\n", "zodovu-cli convert --all (mp4, one run)", convertAlone);
         std::printf("the page and its posters on top of the conversions: %+.3fs\n", withConvert - convertAlone);
