@@ -543,19 +543,10 @@ private:
         auto* reader = static_cast<ReadBack*>(opaque);
         Conversion* self = reader->owner;
         try {
-            const int64_t size = self->m_output.GetLength();
-            int64_t position;
-            switch (whence & ~AVSEEK_FORCE) {
-            case AVSEEK_SIZE: return size;
-            case SEEK_SET: position = offset; break;
-            case SEEK_CUR: position = static_cast<int64_t>(reader->position) + offset; break;
-            case SEEK_END: position = size + offset; break;
-            default: return AVERROR(EINVAL);
-            }
-            if (position < 0)
-                return AVERROR(EINVAL);
-            reader->position = static_cast<uint64_t>(position);
-            return position;
+            const int64_t target = SeekTarget(self->m_output.GetLength(), reader->position, offset, whence);
+            if (target >= 0 && (whence & ~AVSEEK_FORCE) != AVSEEK_SIZE)
+                reader->position = static_cast<uint64_t>(target);
+            return target;
         } catch (...) {
             if (!self->m_writeFailure)
                 self->m_writeFailure = std::current_exception();

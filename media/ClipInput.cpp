@@ -79,20 +79,24 @@ int ClipInput::Read(void* opaque, uint8_t* buffer, int size)
     }
 }
 
+int64_t SeekTarget(int64_t size, uint64_t position, int64_t offset, int whence)
+{
+    int64_t target;
+    switch (whence & ~AVSEEK_FORCE) {
+    case AVSEEK_SIZE: return size;
+    case SEEK_SET: target = offset; break;
+    case SEEK_CUR: target = static_cast<int64_t>(position) + offset; break;
+    case SEEK_END: target = size + offset; break;
+    default: return AVERROR(EINVAL);
+    }
+    return target < 0 ? AVERROR(EINVAL) : target;
+}
+
 int64_t ClipInput::Seek(void* opaque, int64_t offset, int whence)
 {
     auto* input = static_cast<ClipInput*>(opaque);
-    const int64_t size = input->m_span.size;
-    int64_t position;
-    switch (whence & ~AVSEEK_FORCE) {
-    case AVSEEK_SIZE: return size;
-    case SEEK_SET: position = offset; break;
-    case SEEK_CUR: position = static_cast<int64_t>(input->m_position) + offset; break;
-    case SEEK_END: position = size + offset; break;
-    default: return AVERROR(EINVAL);
-    }
-    if (position < 0)
-        return AVERROR(EINVAL);
-    input->m_position = static_cast<uint64_t>(position);
-    return position;
+    const int64_t target = SeekTarget(input->m_span.size, input->m_position, offset, whence);
+    if (target >= 0 && (whence & ~AVSEEK_FORCE) != AVSEEK_SIZE)
+        input->m_position = static_cast<uint64_t>(target);
+    return target;
 }

@@ -13,6 +13,10 @@
 struct AVFormatContext;
 struct AVIOContext;
 
+// The answer to one of FFmpeg's seeks on a byte stream of size bytes now at
+// position: the new position, the size for AVSEEK_SIZE, or an error code.
+int64_t SeekTarget(int64_t size, uint64_t position, int64_t offset, int whence);
+
 class ClipInput {
 public:
     // Opens the demuxer on the span; throws CFailure naming subject, or the

@@ -1,5 +1,6 @@
 // The output file end to end: what appears under its name and when, what is
 // never written over, and that no temporary file outlives a failure or an interrupt.
+#include "CatchFileException.h"
 #include "OutputFile.h"
 
 #include "ScratchFolder.h"
@@ -28,13 +29,7 @@ const std::string OURS(OUR_BYTES, sizeof OUR_BYTES - 1);
 template <typename Operation>
 COutputRefused CatchRefusal(Operation operation)
 {
-    try {
-        operation();
-    } catch (const COutputRefused& refused) {
-        return refused;
-    }
-    ADD_FAILURE() << "the output was not refused";
-    return COutputRefused("", "");
+    return CatchException<COutputRefused>(operation, COutputRefused("", ""));
 }
 
 bool Says(const COutputRefused& refused, const std::string& words)

@@ -3,15 +3,23 @@
 
 #include <gtest/gtest.h>
 
-// Runs an operation that must throw CFileException and returns what it threw.
-template <typename Operation>
-CFileException CatchFileException(Operation operation)
+#include <typeinfo>
+
+// Runs an operation that must throw an Exception and returns what it threw.
+template <typename Exception, typename Operation>
+Exception CatchException(Operation operation, Exception none = Exception())
 {
     try {
         operation();
-    } catch (const CFileException& e) {
+    } catch (const Exception& e) {
         return e;
     }
-    ADD_FAILURE() << "no CFileException was thrown";
-    return CFileException();
+    ADD_FAILURE() << "no " << typeid(Exception).name() << " was thrown";
+    return none;
+}
+
+template <typename Operation>
+CFileException CatchFileException(Operation operation)
+{
+    return CatchException<CFileException>(operation);
 }
