@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "Console.h"
+#include "DecodingHandOver.h"
 #include "Help.h"
 #include "PathNames.h"
 #include "Reporting.h"
@@ -28,6 +29,9 @@ int Run(const CommandLine& line, RunState& run)
 
 int main(int argc, char** argv)
 {
+    // Before anything else, so that the decoding program finds the standard
+    // streams as they were given.
+    HandOverDecodingCommands(argc, argv);
     // A closed standard stream gets the null device, so that no file the tool
     // opens takes its number: an archive is never read through descriptor 1.
     OpenClosedStandardStreams();

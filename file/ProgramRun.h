@@ -20,3 +20,13 @@ struct ProgramRun {
 // to the tool is passed on to it: the tool waits and passes on how the program
 // ended. A signal ignored when the tool started stays ignored in the program.
 ProgramRun RunProgram(const std::vector<std::string>& arguments);
+
+// The path of the running program itself; empty when the system cannot tell.
+std::string OwnProgramPath();
+
+// Runs path with arguments in place of this program, which ends with its
+// status: on POSIX the same process goes on as path (exec), with this one's
+// standard streams and signals; on Windows path runs and this program waits
+// and exits with its status. Returns the system's error only when path cannot
+// be started.
+long ReplaceProgram(const std::string& path, const std::vector<std::string>& arguments);

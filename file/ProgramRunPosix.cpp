@@ -92,6 +92,26 @@ int Spawn(pid_t& pid, const std::vector<std::string>& arguments, const posix_spa
 
 } // namespace
 
+std::string OwnProgramPath()
+{
+    std::string path(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", &path[0], path.size());
+    if (length <= 0 || static_cast<size_t>(length) >= path.size())
+        return std::string();
+    path.resize(static_cast<size_t>(length));
+    return path;
+}
+
+long ReplaceProgram(const std::string& path, const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    ::execv(path.c_str(), argv.data());
+    return errno;
+}
+
 ProgramRun RunProgram(const std::vector<std::string>& arguments)
 {
     const SignalDisposition interrupt(SIGINT, SIG_IGN);

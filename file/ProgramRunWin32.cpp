@@ -37,6 +37,25 @@ BOOL WINAPI LeaveToTheProgram(DWORD event)
 
 } // namespace
 
+std::string OwnProgramPath()
+{
+    wchar_t path[32768];
+    const DWORD length = GetModuleFileNameW(nullptr, path, sizeof path / sizeof path[0]);
+    if (length == 0 || length >= sizeof path / sizeof path[0])
+        return std::string();
+    return Utf8FromWide(path, length);
+}
+
+long ReplaceProgram(const std::string& path, const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> started(arguments);
+    started[0] = path;
+    const ProgramRun run = RunProgram(started);
+    if (run.startError != 0)
+        return run.startError;
+    ExitProcess(static_cast<UINT>(run.status));
+}
+
 ProgramRun RunProgram(const std::vector<std::string>& arguments)
 {
     std::wstring commandLine;

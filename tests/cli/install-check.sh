@@ -46,6 +46,8 @@ expect() {
 
 "$make_demo" "$scratch/demo" >/dev/null
 cd "$scratch/demo"
+# The decoding commands go on in the installed zodovu-cli-decode.
+"$bin" verify --frames disc4.pak >/dev/null || fail "verify --frames does not find the installed decoding program"
 expect "extract " ex
 expect "--help --version convert extract help index list play url verify " ""
 expect "--lo " play --l

@@ -33,6 +33,7 @@ grep -qE '^ +[0-9]+ bytes, +[0-9]+ lines +md5sums' <<<"$info" || fail "no md5sum
 
 # Every file, with its mode and owner; every folder root's and 0755.
 expected="-rwxr-xr-x root/root ./usr/bin/zodovu-cli
+-rwxr-xr-x root/root ./usr/libexec/zodovu-cli/zodovu-cli-decode
 -rw-r--r-- root/root ./usr/share/bash-completion/completions/zodovu-cli
 -rw-r--r-- root/root ./usr/share/doc/zodovu-cli/README.md.gz
 -rw-r--r-- root/root ./usr/share/doc/zodovu-cli/changelog.gz
@@ -51,14 +52,18 @@ odd_folders=$(awk '$1 ~ /^d/ && ($1 != "drwxr-xr-x" || $2 != "root/root")' <<<"$
 root=$scratch/root
 dpkg-deb -x "$deb" "$root"
 bin=$root/usr/bin/zodovu-cli
-sections=$(readelf -S --wide "$bin")
-! grep -qE '\.debug_|\.symtab|\.comment' <<<"$sections" || fail "the binary is not stripped"
+for program in "$bin" "$root/usr/libexec/zodovu-cli/zodovu-cli-decode"; do
+  sections=$(readelf -S --wide "$program")
+  ! grep -qE '\.debug_|\.symtab|\.comment' <<<"$sections" || fail "${program#"$root"} is not stripped"
+done
 [ "$("$bin" --version)" = "zodovu-cli $version" ] || fail "--version: $("$bin" --version)"
 "$make_demo" "$scratch/demo" >/dev/null
 "$bin" list "$scratch/demo/disc2.pak" >"$scratch/listing" || fail "list of a demo archive failed"
 "$build/cli/zodovu-cli" list "$scratch/demo/disc2.pak" | cmp -s - "$scratch/listing" ||
   fail "the packaged binary lists a demo archive otherwise than the built one"
 "$bin" verify "$scratch/demo/disc2.pak" >/dev/null || fail "verify of a demo archive failed"
+# Decoding goes on in the package's own zodovu-cli-decode, found from /usr/bin.
+"$bin" verify --frames "$scratch/demo/disc4.pak" >/dev/null || fail "verify --frames of a demo archive failed"
 
 # The man page, gzipped without a name or time, renders without a warning.
 page=$root/usr/share/man/man1/zodovu-cli.1.gz

@@ -1,0 +1,53 @@
+#include "DecodingHandOver.h"
+
+#include "PathNames.h"
+#include "ProgramRun.h"
+#include "SystemError.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char DECODING_PROGRAM[] = "zodovu-cli-decode";
+
+// The subcommand is the first word that is no option (the tool's own options
+// take no values); verify decodes with --frames.
+bool Decodes(int argc, char** argv)
+{
+    int first = 1;
+    while (first < argc && argv[first][0] == '-')
+        ++first;
+    if (first >= argc)
+        return false;
+    const std::string command = argv[first];
+    if (command == "convert" || command == "index")
+        return true;
+    if (command != "verify")
+        return false;
+    for (int i = first + 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
+        if (std::strcmp(argv[i], "--frames") == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
+void HandOverDecodingCommands(int argc, char** argv)
+{
+    if (!Decodes(argc, argv))
+        return;
+    const std::string folder = FolderOf(OwnProgramPath());
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const std::string beside = folder + DECODING_PROGRAM;
+    const std::string installed = folder + "../libexec/zodovu-cli/" + DECODING_PROGRAM;
+    ReplaceProgram(beside, arguments);
+    const long error = ReplaceProgram(installed, arguments);
+    // Nothing has been written yet: say it the tool's way and end.
+    std::fprintf(stderr, "zodovu-cli: %s: %s (convert, index and verify --frames need it)\n", installed.c_str(),
+                 SystemErrorText(error).c_str());
+    std::exit(1);
+}
