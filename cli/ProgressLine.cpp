@@ -2,6 +2,7 @@
 
 #include "ClipTexts.h"
 #include "Console.h"
+#include "Reporting.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -62,6 +63,12 @@ void ProgressLine::Start(const std::string& verb, uint64_t total, bool bytes)
     m_timeLeft = false;
     m_lastPermille = -1;
     m_started = std::chrono::steady_clock::now();
+}
+
+void ProgressLine::SetName(const std::string& name)
+{
+    m_name = EscapedForTerminal(name);
+    m_lastPermille = -1;
 }
 
 void ProgressLine::SetUnits(const std::string& unit, const std::string& secondUnit, bool timeLeft)

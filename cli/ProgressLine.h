@@ -29,11 +29,9 @@ public:
 
     // total counts bytes, shown in mebibytes, or things (clips, frames), shown as they are.
     void Start(const std::string& verb, uint64_t total, bool bytes = true);
-    void SetName(const std::string& name)
-    {
-        m_name = name;
-        m_lastPermille = -1;
-    }
+    // The name is drawn with its unprintable bytes escaped, as every name the
+    // tool shows on a terminal.
+    void SetName(const std::string& name);
     // For things counted (Start with bytes false): their unit ("frames"), the
     // unit of a second count reported beside them ("files"; empty for none),
     // and whether the time left is shown, from the pace since Start.

@@ -159,6 +159,25 @@ TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
     EXPECT_EQ(terminal.ReadAll(), "");
 }
 
+// The file's name on the progress line is shown as every name on a terminal
+// is: an escape sequence in it is drawn as text, never run by the terminal.
+TEST_F(CliExtract, ProgressBarEscapesTheNameItShows)
+{
+    SKIP_UNDER_WINE();
+    PseudoTerminal terminal;
+    terminal.SetColumns(200);
+    CliStart start;
+    start.stderrPath = terminal.SlavePath();
+    const std::string name = "\x1b]0;title\x07red\x1b[31m.bik";
+    const CliResult result =
+        FinishCli(StartCli({"extract", "disc1.pak", "1", "-o", name}, m_folder.Path(), start), m_folder.Path(), start);
+    EXPECT_EQ(result.status, 0);
+    const std::string shown = terminal.ReadAll();
+    EXPECT_NE(shown.find("\rExtracting \\x1B]0;title\\x07red\\x1B[31m.bik"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+    EXPECT_EQ(ReadWholeFile(m_folder / name), Hi(0));
+}
+
 TEST_F(CliExtract, StandardOutputTakesTheClipButNeverATerminal)
 {
     SKIP_UNDER_WINE();
