@@ -55,24 +55,6 @@ a.poster-link { display: block; }
 .refused { color: var(--missing-ink); margin: .5rem 0 2rem; overflow-wrap: anywhere; }
 )";
 
-// The length of the UTF-8 sequence that starts text[i], or 0 when none does.
-size_t Utf8Sequence(const std::string& text, size_t i)
-{
-    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    const size_t length = lead >= 0xF0 && lead <= 0xF4 ? 4 : lead >= 0xE0 && lead <= 0xEF ? 3 : lead >= 0xC2 && lead <= 0xDF ? 2 : 0;
-    if (length == 0 || i + length > text.size())
-        return 0;
-    for (size_t k = 1; k < length; ++k)
-        if ((byte(i + k) & 0xC0) != 0x80)
-            return 0;
-    // Neither overlong forms, surrogates nor code points past U+10FFFF.
-    if ((lead == 0xE0 && byte(i + 1) < 0xA0) || (lead == 0xED && byte(i + 1) >= 0xA0) ||
-        (lead == 0xF0 && byte(i + 1) < 0x90) || (lead == 0xF4 && byte(i + 1) >= 0x90))
-        return 0;
-    return length;
-}
-
 std::string TotalLength(uint64_t frames)
 {
     return FormatClipLength(static_cast<uint32_t>(std::min<uint64_t>(frames, std::numeric_limits<uint32_t>::max())));
@@ -176,7 +158,7 @@ std::string EscapeHtml(const std::string& text)
     for (size_t i = 0; i < text.size();) {
         const unsigned char byte = static_cast<unsigned char>(text[i]);
         if (byte >= 0x80) {
-            const size_t length = Utf8Sequence(text, i);
+            const size_t length = Utf8SequenceLength(text, i);
             if (length == 0) {
                 html += REPLACEMENT;
                 ++i;

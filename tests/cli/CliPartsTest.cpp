@@ -122,6 +122,11 @@ TEST(Reporting, NamesOnATerminalShowTheirUnprintableBytesEscaped)
         {"\x1b[2Jclear", "\\x1B[2Jclear"},
         {"bad\xff\xc3.bik", "bad\\xFF\\xC3.bik"},
         {"back\\slash", "back\\\\slash"},
+        {"lead\xf8\x80\x80.bik", "lead\\xF8\\x80\\x80.bik"},      // no UTF-8 lead byte
+        {"long\xe0\x80\xae.bik", "long\\xE0\\x80\\xAE.bik"},      // an overlong '.'
+        {"half\xed\xa0\x80.bik", "half\\xED\\xA0\\x80.bik"},      // a surrogate
+        {"csi\xc2\x9b" "2J", "csi\\xC2\\x9B2J"},                  // a C1 control
+        {"sign\xc2\xa7", "sign\xc2\xa7"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(EscapedForTerminal(c.name), c.shown);
