@@ -37,10 +37,18 @@ void RunInParallel(size_t count, unsigned jobs, const std::function<void(size_t 
         }
     };
     std::vector<std::thread> threads;
-    const size_t wanted = std::min<size_t>(std::max(1u, jobs), std::max<size_t>(count, 1));
-    for (size_t i = 0; i < wanted; ++i)
-        threads.emplace_back(worker);
-    {
+    // A thread still joinable when it is destroyed ends the program: whatever
+    // leaves here (a thread the system will not start, an exception out of
+    // done), the workers take no further item and are waited for.
+    const auto stopAndJoin = [&] {
+        next = count;
+        for (std::thread& thread : threads)
+            thread.join();
+    };
+    try {
+        const size_t wanted = std::min<size_t>(std::max(1u, jobs), std::max<size_t>(count, 1));
+        for (size_t i = 0; i < wanted; ++i)
+            threads.emplace_back(worker);
         std::unique_lock<std::mutex> guard(lock);
         while (finishedCount < count && !failure) {
             finished.wait_for(guard, std::chrono::milliseconds(100));
@@ -49,9 +57,11 @@ void RunInParallel(size_t count, unsigned jobs, const std::function<void(size_t 
             done(reached);
             guard.lock();
         }
+    } catch (...) {
+        stopAndJoin();
+        throw;
     }
-    for (std::thread& thread : threads)
-        thread.join();
+    stopAndJoin();
     if (failure)
         std::rethrow_exception(failure);
     done(count);

@@ -1,11 +1,18 @@
 // The parts of zodovu-cli that need no process: which files an extract plans,
-// the progress line at any width, and names as a terminal shows them.
+// the progress line at any width, work on several threads, and names as a
+// terminal shows them.
 #include "CommandLine.h"
 #include "ExtractPlan.h"
+#include "ParallelWork.h"
 #include "ProgressLine.h"
 #include "Reporting.h"
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <stdexcept>
+#include <thread>
 
 namespace {
 
@@ -108,6 +115,33 @@ TEST(ProgressLine, FitsTheTerminalShorteningTheNameInTheMiddle)
     // A character of several bytes takes one column and is never cut in two.
     const std::string accented = ProgressLine::Compose("Extracting", std::string(60, 'e') + "\xc3\xa9.bik", 1, 2, 50);
     EXPECT_EQ(accented.find("\xc3" "."), std::string::npos) << accented;
+}
+
+// An exception on either side stops the items not yet taken and reaches the
+// caller once every thread has stopped, never ending the program.
+TEST(ParallelWork, AFailureOfAWorkerOrOfTheCallerStopsTheRestAndReachesTheCaller)
+{
+    std::atomic<size_t> taken{0};
+    const auto slowly = [&taken](size_t) {
+        ++taken;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    };
+    EXPECT_THROW(RunInParallel(
+                     100, 2, slowly, [](size_t) { throw std::runtime_error("the progress line cannot be drawn"); }),
+                 std::runtime_error);
+    EXPECT_LT(taken.load(), 100u);
+
+    taken = 0;
+    EXPECT_THROW(RunInParallel(
+                     100, 2,
+                     [&](size_t item) {
+                         slowly(item);
+                         if (item == 3)
+                             throw std::runtime_error("item 3 failed");
+                     },
+                     [](size_t) {}),
+                 std::runtime_error);
+    EXPECT_LT(taken.load(), 100u);
 }
 
 TEST(Reporting, NamesOnATerminalShowTheirUnprintableBytesEscaped)
