@@ -12,6 +12,15 @@ const char TOOL[] = "zodovu-cli";
 const char STANDARD_OUTPUT_NAME[] = "standard output";
 constexpr size_t OUTPUT_BUFFER = 64 * 1024;
 
+// The text of an exception that words itself as a sentence (CMemoryException's
+// "Not enough memory."), without the full stop that no message ends in.
+std::string WithoutFullStop(std::string text)
+{
+    if (!text.empty() && text.back() == '.')
+        text.pop_back();
+    return text;
+}
+
 } // namespace
 
 size_t Utf8SequenceLength(const std::string& text, size_t i)
@@ -63,7 +72,7 @@ std::string FailureText(const std::exception& error)
     if (const auto* failure = dynamic_cast<const CFailure*>(&error))
         return failure->GetErrorMessage();
     if (const auto* other = dynamic_cast<const CException*>(&error))
-        return other->GetErrorMessage();
+        return WithoutFullStop(other->GetErrorMessage());
     return error.what();
 }
 
@@ -146,7 +155,7 @@ void Reporter::Fail(const std::exception& error, const std::string& subject)
     } else if (const auto* failure = dynamic_cast<const CFailure*>(&error)) {
         Error(failure->Subject(), failure->Reason());
     } else if (const auto* other = dynamic_cast<const CException*>(&error)) {
-        Error(subject, other->GetErrorMessage());
+        Error(subject, WithoutFullStop(other->GetErrorMessage()));
     } else {
         Error(subject, error.what());
     }

@@ -144,6 +144,17 @@ TEST(ParallelWork, AFailureOfAWorkerOrOfTheCallerStopsTheRestAndReachesTheCaller
     EXPECT_LT(taken.load(), 100u);
 }
 
+// A failure is worded as a message words it, without a closing full stop,
+// also where the exception itself words a sentence.
+TEST(Reporting, FailureTextEndsInNoFullStop)
+{
+    EXPECT_EQ(FailureText(CMemoryException("Not enough memory to read clip 12 (high-res.).")),
+              "Not enough memory to read clip 12 (high-res.)");
+    EXPECT_EQ(FailureText(CMemoryException()), "Not enough memory");
+    EXPECT_EQ(FailureText(CFailure("clip 3 (low-res.)", "frame 2 of 9: Invalid block type 9")),
+              "clip 3 (low-res.): frame 2 of 9: Invalid block type 9");
+}
+
 TEST(Reporting, NamesOnATerminalShowTheirUnprintableBytesEscaped)
 {
     const struct {
