@@ -582,11 +582,6 @@ private:
 
 } // namespace
 
-const char* ContainerExtension(VideoContainer container)
-{
-    return container == VideoContainer::Mp4 ? ".mp4" : ".webm";
-}
-
 void ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output, bool stream,
                      const ConversionOptions& options, std::atomic<uint32_t>* framesDone)
 {

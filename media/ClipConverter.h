@@ -31,9 +31,6 @@ struct ConversionOptions {
     unsigned threads = 1;      // each encoder's threads
 };
 
-// ".mp4", ".webm".
-const char* ContainerExtension(VideoContainer container);
-
 // Decodes the encoding of the clip that span holds in archive and writes it,
 // converted, to output from its current position. stream: the output cannot
 // seek or be read back (a pipe, a device). framesDone, when given, counts the
