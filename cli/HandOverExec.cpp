@@ -40,7 +40,15 @@ void HandOverDecodingCommands(int argc, char** argv)
 {
     if (!Decodes(argc, argv))
         return;
-    const std::string folder = FolderOf(OwnProgramPath());
+    const std::string own = OwnProgramPath();
+    if (own.empty()) {
+        // Without this program's own folder the names below would be looked
+        // up in the current folder, which may hold anyone's program.
+        std::fprintf(stderr, "zodovu-cli: %s: not found, as the folder of zodovu-cli cannot be told (convert, index "
+                             "and verify --frames need it)\n", DECODING_PROGRAM);
+        std::exit(1);
+    }
+    const std::string folder = FolderOf(own);
     const std::vector<std::string> arguments(argv, argv + argc);
     const std::string beside = folder + DECODING_PROGRAM;
     const std::string installed = folder + "../libexec/zodovu-cli/" + DECODING_PROGRAM;

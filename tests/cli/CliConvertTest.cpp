@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <map>
 #include <thread>
 
@@ -240,6 +241,33 @@ TEST_F(CliConvert, InterruptedConversionLeavesNothing)
     ASSERT_TRUE(caught) << "no temporary file while it converts: " << result.err;
     EXPECT_EQ(result.signal, SIGINT) << result.err;
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"clips.pak", "long.pak"}));
+}
+
+// Where /proc is not mounted, zodovu-cli cannot tell its own folder: it says
+// so, and never runs a program of the decoding program's name from the
+// current folder instead. /proc is hidden in a namespace of the test's own;
+// without unshare or user namespaces the test is skipped.
+TEST_F(CliConvert, TheDecodingProgramIsNeverTakenFromTheCurrentFolder)
+{
+    {
+        std::ofstream impostor(m_folder / "zodovu-cli-decode");
+        impostor << "#!/bin/sh\necho impostor\n";
+    }
+    fs::permissions(m_folder / "zodovu-cli-decode", fs::perms::owner_all);
+    constexpr int NO_NAMESPACE = 77;
+    CliStart shell;
+    shell.program = "/bin/sh";
+    const CliResult result = RunProgram(
+        {"-c", "unshare -rm true 2>/dev/null || exit 77; "
+               "exec unshare -rm sh -c 'mount -t tmpfs none /proc 2>/dev/null || exit 77; "
+               "exec \"$0\" convert clips.pak --all' '" ZODOVU_CLI "'"},
+        m_folder.Path(), shell);
+    if (result.status == NO_NAMESPACE)
+        GTEST_SKIP() << "no user namespace to hide /proc in";
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.out, "");
+    EXPECT_EQ(result.err, "zodovu-cli: zodovu-cli-decode: not found, as the folder of zodovu-cli cannot be told "
+                          "(convert, index and verify --frames need it)\n");
 }
 
 #endif
