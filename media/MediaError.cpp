@@ -6,23 +6,31 @@ extern "C" {
 }
 
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 
 namespace {
 
 thread_local std::string t_lastError;
 
-void RecordLog(void*, int level, const char* format, va_list arguments)
+// Called by FFmpeg, from C: no exception may leave it. A line that cannot be
+// kept for want of memory is dropped; the failed call's code still tells.
+void RecordLog(void*, int level, const char* format, va_list arguments) noexcept
 {
     if (level > AV_LOG_ERROR)
         return;
     char text[512];
     std::vsnprintf(text, sizeof text, format, arguments);
-    std::string line = text;
-    while (!line.empty() && (line.back() == '\n' || line.back() == '.' || line.back() == ' '))
-        line.pop_back();
-    if (!line.empty())
-        t_lastError = line;
+    size_t length = std::strlen(text);
+    while (length > 0 && (text[length - 1] == '\n' || text[length - 1] == '.' || text[length - 1] == ' '))
+        --length;
+    if (length == 0)
+        return;
+    try {
+        t_lastError.assign(text, length);
+    } catch (...) {
+        t_lastError.clear();
+    }
 }
 
 } // namespace
