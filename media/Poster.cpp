@@ -161,11 +161,8 @@ Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolu
         if (detail > bestDetail) {   // the earlier frame wins a tie
             bestDetail = detail;
             best = ToJpegRange(*picture, subject);
-            poster.frame = frame;
         }
     }
-    poster.width = best->width;
-    poster.height = best->height;
     poster.jpeg = EncodeJpeg(*best, subject);
     return poster;
 }

@@ -25,9 +25,6 @@ double PictureDetail(const uint8_t* luma, int stride, int width, int height);
 
 struct Poster {
     std::vector<uint8_t> jpeg;
-    uint32_t frame = 0;    // 0-based, the frame shown
-    int width = 0;
-    int height = 0;
 };
 
 // Decodes one encoding of the clip at index up to its last candidate and
