@@ -21,6 +21,15 @@ Slot g_slots[TEMPORARY_SLOTS];
 
 sigset_t g_heldFrom;
 
+sigset_t CleanupSignals()
+{
+    sigset_t signals;
+    sigemptyset(&signals);
+    for (int signalNumber : CLEANUP_SIGNALS)
+        sigaddset(&signals, signalNumber);
+    return signals;
+}
+
 void RemoveAndReraise(int signalNumber)
 {
     for (Slot& slot : g_slots)
@@ -44,9 +53,7 @@ void InstallInterruptCleanup()
             continue;
         struct sigaction action {};
         action.sa_handler = RemoveAndReraise;
-        sigemptyset(&action.sa_mask);
-        for (int other : CLEANUP_SIGNALS)
-            sigaddset(&action.sa_mask, other);
+        action.sa_mask = CleanupSignals();
         sigaction(signalNumber, &action, nullptr);
     }
     std::signal(SIGXFSZ, SIG_IGN);
@@ -54,25 +61,21 @@ void InstallInterruptCleanup()
 
 void KeepInterruptsFromThisThread()
 {
-    sigset_t kept;
-    sigemptyset(&kept);
-    for (int signalNumber : CLEANUP_SIGNALS)
-        sigaddset(&kept, signalNumber);
+    const sigset_t kept = CleanupSignals();
     pthread_sigmask(SIG_BLOCK, &kept, nullptr);
 }
 
+// Only this thread's mask: sigprocmask's effect in a program with threads is
+// left open by POSIX.
 void HoldInterrupts()
 {
-    sigset_t held;
-    sigemptyset(&held);
-    for (int signalNumber : CLEANUP_SIGNALS)
-        sigaddset(&held, signalNumber);
-    sigprocmask(SIG_BLOCK, &held, &g_heldFrom);
+    const sigset_t held = CleanupSignals();
+    pthread_sigmask(SIG_BLOCK, &held, &g_heldFrom);
 }
 
 void ReleaseInterrupts()
 {
-    sigprocmask(SIG_SETMASK, &g_heldFrom, nullptr);
+    pthread_sigmask(SIG_SETMASK, &g_heldFrom, nullptr);
 }
 
 bool RememberTemporary(const std::string& path)
