@@ -93,18 +93,22 @@ BOOL MoveFileAt(const std::string& from, const std::string& to, DWORD flags)
 bool ReparseTagAt(const std::string& path, DWORD& tag)
 {
     HANDLE search;
+    DWORD found = 0;   // what a failed search leaves in its data is undefined: read only after a success
     if (g_utf8) {
-        WIN32_FIND_DATAW found;
-        search = FindFirstFileW(SystemPath(path).c_str(), &found);
-        tag = found.dwReserved0;
+        WIN32_FIND_DATAW data;
+        search = FindFirstFileW(SystemPath(path).c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE)
+            found = data.dwReserved0;
     } else {
-        WIN32_FIND_DATAA found;
-        search = FindFirstFileA(path.c_str(), &found);
-        tag = found.dwReserved0;
+        WIN32_FIND_DATAA data;
+        search = FindFirstFileA(path.c_str(), &data);
+        if (search != INVALID_HANDLE_VALUE)
+            found = data.dwReserved0;
     }
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
+    tag = found;
     return true;
 }
 
