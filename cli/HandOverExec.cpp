@@ -15,7 +15,8 @@ namespace {
 const char DECODING_PROGRAM[] = "zodovu-cli-decode";
 
 // The subcommand is the first word that is no option (the tool's own options
-// take no values); verify decodes with --frames.
+// take no values); verify decodes with --frames, which the parser also takes
+// with a value ("--frames=true"; "=false" goes on there too, to be read as such).
 bool Decodes(int argc, char** argv)
 {
     int first = 1;
@@ -29,7 +30,7 @@ bool Decodes(int argc, char** argv)
     if (command != "verify")
         return false;
     for (int i = first + 1; i < argc && std::strcmp(argv[i], "--") != 0; ++i)
-        if (std::strcmp(argv[i], "--frames") == 0)
+        if (std::strcmp(argv[i], "--frames") == 0 || std::strncmp(argv[i], "--frames=", 9) == 0)
             return true;
     return false;
 }

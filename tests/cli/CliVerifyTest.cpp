@@ -195,6 +195,10 @@ TEST_F(CliVerify, FramesNamesEachDamagedFrame)
     }
     const CliResult demo = Run({"verify", "--frames", "disc2.pak"});
     EXPECT_EQ(demo.status, 0) << demo.out;
+    // The flag with a value, as the command line takes it, decodes too.
+    const CliResult valued = Run({"verify", "--frames=true", "frames.pak"});
+    EXPECT_EQ(valued.status, 1) << valued.err;
+    EXPECT_EQ(valued.out.rfind("frames.pak: damaged, 3 clips, 2 problems\n", 0), 0u) << valued.out;
 #endif
 }
 
