@@ -66,20 +66,13 @@ CLI::App* AddSubcommand(CLI::App& app, Subcommand command)
     return sub;
 }
 
-std::string Lower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 void AddDisc(CLI::App& command, CommandLine& line)
 {
     command
         .add_option_function<std::string>(
             "--disc",
             [&line](const std::string& given) {
-                const std::string disc = Lower(given);
+                const std::string disc = AsciiLower(given);
                 line.discTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
             })
         ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
@@ -139,7 +132,7 @@ std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CL
         command
             .add_option_function<std::string>("--format",
                                               [&request](const std::string& format) {
-                                                  request.format = Lower(format) == "webm" ? ConvertFormat::WebM
+                                                  request.format = AsciiLower(format) == "webm" ? ConvertFormat::WebM
                                                                                            : ConvertFormat::Mp4;
                                               })
             ->check(CLI::IsMember({"mp4", "webm"}, CLI::ignore_case)),
@@ -217,6 +210,13 @@ void ThrowNoSuchClip(const std::string& archive, int number, uint32_t count)
 {
     throw UsageError(archive + ": no clip " + std::to_string(number) + " (the archive holds " +
                      std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
+}
+
+std::string AsciiLower(std::string text)
+{
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+    return text;
 }
 
 bool FindSubcommand(const std::string& name, Subcommand& command)

@@ -39,6 +39,8 @@ struct CommandLine {
 };
 
 const char* SubcommandName(Subcommand command);
+// text with ASCII's capitals made small, and nothing else changed.
+std::string AsciiLower(std::string text);
 // False when name is no subcommand.
 bool FindSubcommand(const std::string& name, Subcommand& command);
 

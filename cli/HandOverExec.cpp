@@ -4,6 +4,7 @@
 #include "ProgramRun.h"
 #include "SystemError.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -53,10 +54,16 @@ void HandOverDecodingCommands(int argc, char** argv)
     const std::vector<std::string> arguments(argv, argv + argc);
     const std::string beside = folder + DECODING_PROGRAM;
     const std::string installed = folder + "../libexec/zodovu-cli/" + DECODING_PROGRAM;
-    ReplaceProgram(beside, arguments);
-    const long error = ReplaceProgram(installed, arguments);
+    // The one beside this program, when there is one, is the one meant: a
+    // failure to start it is its own, and said as such.
+    long error = ReplaceProgram(beside, arguments);
+    const std::string* tried = &beside;
+    if (error == ENOENT) {
+        error = ReplaceProgram(installed, arguments);
+        tried = &installed;
+    }
     // Nothing has been written yet: say it the tool's way and end.
-    std::fprintf(stderr, "zodovu-cli: %s: %s (convert, index and verify --frames need it)\n", installed.c_str(),
+    std::fprintf(stderr, "zodovu-cli: %s: %s (convert, index and verify --frames need it)\n", tried->c_str(),
                  SystemErrorText(error).c_str());
     std::exit(1);
 }

@@ -102,7 +102,8 @@ as 1,4-6.
       --preset=NAME      x264's speed for mp4, ultrafast, superfast,
                            veryfast, faster, fast, medium (the default), slow,
                            slower, veryslow or placebo: slower, smaller files
-  -j, --jobs=N           clips converted at once (default: one a processor)
+  -j, --jobs=N           clips converted at once (default: one a processor;
+                           at most 8)
       --force            replace an existing regular file; a device or a
                            FIFO named by -o is written into with or without
                            it, and nothing else is ever replaced

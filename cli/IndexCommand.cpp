@@ -61,13 +61,6 @@ std::string PictureSize(Resolution resolution)
     return resolution == Resolution::High ? "640\xC3\x97" "448" : "320\xC3\x97" "224";
 }
 
-std::string Lowered(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-    return text;
-}
-
 // Two archives whose stems are alike (in any case of ASCII letters, as some
 // file systems take them) would write their posters over each other's.
 void CheckNamesApart(const std::vector<std::string>& archives)
@@ -75,7 +68,7 @@ void CheckNamesApart(const std::vector<std::string>& archives)
     for (size_t i = 0; i < archives.size(); ++i) {
         for (size_t k = 0; k < i; ++k) {
             const auto stem = [](const std::string& path) {
-                return Lowered(ReplaceRefusedCharacters(ArchiveStem(NameOf(path))));
+                return AsciiLower(ReplaceRefusedCharacters(ArchiveStem(NameOf(path))));
             };
             if (stem(archives[i]) == stem(archives[k]))
                 throw UsageError("'" + archives[k] + "' and '" + archives[i] +

@@ -116,12 +116,14 @@ void COutputFile::Commit(bool syncFolder)
         m_committed = true;
         return;
     }
+    // Flushed and closed before it takes its name: a failure of either leaves
+    // nothing under the name (the destructor removes the temporary file).
     m_file.Flush();
+    m_file.Close();
     if (RenameIntoPlace(m_temporary, m_path, m_rules.replace) == RenameResult::TargetKept)
         Refuse(m_rules.madeName && m_rules.replace ? NOT_OURS : m_rules.replace ? NOT_REGULAR : ALREADY_EXISTS);
     m_committed = true;
     ForgetTemporary(m_temporary);
-    m_file.Close();
     if (syncFolder)
         SyncFolderOf(m_path);
 }

@@ -80,7 +80,7 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
     const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
     int error = fd < 0 ? errno : 0;
     if (fd >= 0 && !RememberTemporary(buffer.data()))
-        error = ENAMETOOLONG;
+        error = buffer.size() > TEMPORARY_PATH_BYTES ? ENAMETOOLONG : EMFILE;   // every slot taken
     else if (fd >= 0 && ::fchmod(fd, CreationMode()) != 0)
         error = errno;
     if (error != 0 && fd >= 0) {

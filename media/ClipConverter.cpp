@@ -139,10 +139,7 @@ public:
                 framesDone->store(m_framesSent, std::memory_order_relaxed);
         }
         m_decoder.onAudio = nullptr;
-        if (m_decoder.FramesDecoded() < m_decoder.FrameCount()) {
-            throw CFailure(m_subject, "decodes " + std::to_string(m_decoder.FramesDecoded()) + " of " +
-                                          std::to_string(m_decoder.FrameCount()) + " frames");
-        }
+        m_decoder.RequireEveryFrame();
         if (m_audio) {
             FlushResampler();
             EncodeSound(true);

@@ -46,10 +46,15 @@ ClipDecoder::~ClipDecoder()
 
 AVRational ClipDecoder::FrameRate() const
 {
-    // The Bink demuxer gives the header's rate as the stream's, and a frame a tick.
-    const AVStream* video = m_input.Format()->streams[m_videoStream];
-    return video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0 ? video->avg_frame_rate
-                                                                          : av_inv_q(video->time_base);
+    return {static_cast<int>(CLIP_FRAME_RATE), 1};
+}
+
+void ClipDecoder::RequireEveryFrame() const
+{
+    if (m_framesDecoded < m_frameCount) {
+        throw CFailure(m_input.Subject(), "decodes " + std::to_string(m_framesDecoded) + " of " +
+                                              std::to_string(m_frameCount) + " frames");
+    }
 }
 
 void ClipDecoder::Release()
@@ -143,6 +148,7 @@ const AVFrame* ClipDecoder::NextVideoFrame()
         av_packet_unref(m_packet);
     }
     while (true) {
+        ForgetFfmpegLog();
         const int result = avcodec_receive_frame(m_video, m_picture);
         if (result >= 0) {
             ++m_framesDecoded;

@@ -19,9 +19,13 @@ public:
     ClipDecoder(const ClipDecoder&) = delete;
     ClipDecoder& operator=(const ClipDecoder&) = delete;
 
-    // The frames the clip's header counts, and how many a second it shows.
+    // The frames the clip's header counts, and how many a second it shows: the
+    // clips play at 15 a second whatever their headers say, as the list counts
+    // their lengths.
     uint32_t FrameCount() const { return m_frameCount; }
     AVRational FrameRate() const;
+    // Throws "decodes 40 of 45 frames" when the pictures ran out before the count.
+    void RequireEveryFrame() const;
     uint32_t FramesDecoded() const { return m_framesDecoded; }
     const AVCodecContext* Video() const { return m_video; }
     // Null for a clip without sound (its first track is the only one decoded).

@@ -13,10 +13,7 @@ std::vector<ClipFinding> CheckEncodingFrames(CFile& archive, const ClipTable& ta
         ClipDecoder decoder(input);
         while (decoder.NextVideoFrame()) {
         }
-        if (decoder.FramesDecoded() < decoder.FrameCount()) {
-            return {{number, subject + ": decodes " + std::to_string(decoder.FramesDecoded()) + " of " +
-                                 std::to_string(decoder.FrameCount()) + " frames"}};
-        }
+        decoder.RequireEveryFrame();
         return {};
     } catch (const CFailure& failure) {
         return {{number, failure.GetErrorMessage()}};

@@ -56,8 +56,9 @@ FramePtr ToJpegRange(const AVFrame& picture, const std::string& subject)
                        picture.height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!scaler)
         throw CFailure(subject, "its pictures cannot be converted for a JPEG");
-    sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, converted->data,
-              converted->linesize);
+    if (sws_scale(scaler.get(), picture.data, picture.linesize, 0, picture.height, converted->data,
+                  converted->linesize) != picture.height)
+        throw CFailure(subject, "its pictures cannot be converted for a JPEG");
     return converted;
 }
 
@@ -151,8 +152,8 @@ Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolu
     for (uint32_t frame = 0; next < candidates.size(); ++frame) {
         const AVFrame* picture = decoder.NextVideoFrame();
         if (!picture) {
-            throw CFailure(subject, "decodes " + std::to_string(decoder.FramesDecoded()) + " of " +
-                                        std::to_string(decoder.FrameCount()) + " frames");
+            decoder.RequireEveryFrame();
+            throw CFailure(subject, "ends before frame " + std::to_string(candidates[next] + 1));
         }
         if (frame != candidates[next])
             continue;

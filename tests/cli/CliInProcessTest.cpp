@@ -1,4 +1,4 @@
-// The parts of zodovu-cli that need no process: which files an extract plans,
+// What of zodovu-cli needs no process: which files an extract plans,
 // the progress line at any width, work on several threads, and names as a
 // terminal shows them.
 #include "CommandLine.h"

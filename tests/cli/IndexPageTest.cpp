@@ -1,4 +1,4 @@
-// The parts of index that need no process: texts made safe for HTML and URLs,
+// What of index needs no process: texts made safe for HTML and URLs,
 // the frames weighed for a poster and how detailed each is, and what the page
 // shows of a card.
 #include "IndexPage.h"
