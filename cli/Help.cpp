@@ -5,6 +5,28 @@ const char VERSION_TEXT[] = "zodovu-cli " ZODOVU_VERSION;
 
 namespace {
 
+// What extract and convert share, word for word: the choice of clips and
+// encodings, the options of writing files, and their exit statuses.
+const char FILE_SELECTION_OPTIONS[] = R"(      --all              every clip of the archive
+      --lo               the low-resolution (320x224) encoding instead of
+                           the high-resolution (640x448) one
+      --both             both encodings of each clip
+)";
+const char FILE_WRITING_OPTIONS[] = R"(      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and a summary only when a file failed
+  -v, --verbose          print each file written on standard output
+      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                           whatever its file name
+  -h, --help             show this help and exit
+)";
+const char FILES_EXIT_STATUS[] = R"(Exit status: 0 every file written; 1 a refused archive, an archive without
+clips, or a file that failed; 2 a usage error, also a selection of a clip past
+the archive's last one.
+)";
+
 // Each help begins with its usage lines, up to the first blank line.
 const char TOOL_HELP[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
 List the movie clips of the game's disc archives, extract them as stand-alone
@@ -44,41 +66,25 @@ Exit status: 0 success; 1 a refused or unreadable archive, or a listing that
 could not be written; 2 a usage error.
 )";
 
-const char EXTRACT_HELP[] = R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...
+const std::string EXTRACT_HELP = std::string(R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...
   or:  zodovu-cli extract [OPTION]... ARCHIVE --all
 Extract clips of ARCHIVE as stand-alone .bik files, or one clip to standard
 output. SELECTION is clip numbers as the list shows them: 12, a range 3-7, or
 a comma list of those such as 1,4-6.
 
-      --all              every clip of the archive
-      --lo               the low-resolution (320x224) encoding instead of
-                           the high-resolution (640x448) one
-      --both             both encodings of each clip
-  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.bik
+)") + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.bik
                            here); several clips, --both, an existing folder
                            or a name ending in '/': the folder to write into,
                            made when missing (default here), each file named
                            'STEM-NNNh TITLE.bik'; '-': the one clip to
                            standard output
-      --force            replace an existing regular file; a device or a
-                           FIFO named by -o is written into with or without
-                           it, and nothing else is ever replaced
-  -q, --quiet            nothing on standard error but errors: no progress
-                           line, and a summary only when a file failed
-  -v, --verbose          print each file written on standard output
-      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
-                           whatever its file name
-  -h, --help             show this help and exit
-
+)" + FILE_WRITING_OPTIONS + R"(
 Each file appears only when it is complete. In a batch a file that fails is
 named with the reason and the others are still written.
 
-Exit status: 0 every file written; 1 a refused archive, an archive without
-clips, or a file that failed; 2 a usage error, also a selection of a clip past
-the archive's last one.
-)";
+)" + FILES_EXIT_STATUS;
 
-const char CONVERT_HELP[] = R"(Usage: zodovu-cli convert [OPTION]... ARCHIVE SELECTION...
+const std::string CONVERT_HELP = std::string(R"(Usage: zodovu-cli convert [OPTION]... ARCHIVE SELECTION...
   or:  zodovu-cli convert [OPTION]... ARCHIVE --all
 Convert clips of ARCHIVE to files that any player and browser plays: H.264
 and AAC in MP4, or VP9 and Opus in WebM, at the clip's own picture size and
@@ -86,11 +92,7 @@ frame rate, every frame, the sound as long as the pictures. SELECTION is clip
 numbers as the list shows them: 12, a range 3-7, or a comma list of those such
 as 1,4-6.
 
-      --all              every clip of the archive
-      --lo               the low-resolution (320x224) encoding instead of
-                           the high-resolution (640x448) one
-      --both             both encodings of each clip
-  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
+)") + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
                            here); several clips, --both, an existing folder
                            or a name ending in '/': the folder to write into,
                            made when missing (default here), each file named
@@ -104,24 +106,12 @@ as 1,4-6.
                            slower, veryslow or placebo: slower, smaller files
   -j, --jobs=N           clips converted at once (default: one a processor;
                            at most 8)
-      --force            replace an existing regular file; a device or a
-                           FIFO named by -o is written into with or without
-                           it, and nothing else is ever replaced
-  -q, --quiet            nothing on standard error but errors: no progress
-                           line, and a summary only when a file failed
-  -v, --verbose          print each file written on standard output
-      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
-                           whatever its file name
-  -h, --help             show this help and exit
-
+)" + FILE_WRITING_OPTIONS + R"(
 Each file appears only when it is complete. In a batch a file that fails is
 named with the reason (the clip, the frame) and the others are still written.
 The Windows build does not decode clips and has no convert.
 
-Exit status: 0 every file written; 1 a refused archive, an archive without
-clips, or a file that failed; 2 a usage error, also a selection of a clip past
-the archive's last one.
-)";
+)" + FILES_EXIT_STATUS;
 
 const char VERIFY_HELP[] = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
 Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
@@ -212,8 +202,8 @@ Show the help of the tool, or of SUBCOMMAND.
 Exit status: 0 success; 2 a subcommand that does not exist.
 )";
 
-const char* const HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP,
-                             INDEX_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
+const std::string HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP,
+                            INDEX_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
 
 } // namespace
 
