@@ -4,10 +4,7 @@
 
 std::string RefusalText(const ScanRejection& rejection)
 {
-    // The viewer's sentence, without the full stop that no message of the tool ends in.
-    std::string text = INVALID_MOVIE_FILE;
-    if (!text.empty() && text.back() == '.')
-        text.pop_back();
+    std::string text = WithoutFullStop(INVALID_MOVIE_FILE);
     if (!rejection.text.empty())
         text += " (" + rejection.text + ")";
     return text;

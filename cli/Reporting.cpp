@@ -12,16 +12,37 @@ const char TOOL[] = "zodovu-cli";
 const char STANDARD_OUTPUT_NAME[] = "standard output";
 constexpr size_t OUTPUT_BUFFER = 64 * 1024;
 
-// The text of an exception that words itself as a sentence (CMemoryException's
-// "Not enough memory."), without the full stop that no message ends in.
+// A failure in the one grammar's parts: what it concerns, the other file that
+// caused it (for a file error about another file than subject), and why.
+struct FailureWords {
+    std::string subject;
+    std::string cause;
+    std::string reason;
+};
+
+FailureWords WordsOf(const std::exception& error, const std::string& subject)
+{
+    if (const auto* file = dynamic_cast<const CFileException*>(&error)) {
+        // Another file is the cause: the archive that ended before the clip did.
+        if (!subject.empty() && file->m_strFileName != subject)
+            return {subject, file->m_strFileName, file->GetPlainReason()};
+        return {file->m_strFileName, "", file->GetPlainReason()};
+    }
+    if (const auto* failure = dynamic_cast<const CFailure*>(&error))
+        return {failure->Subject(), "", failure->Reason()};
+    if (const auto* other = dynamic_cast<const CException*>(&error))
+        return {subject, "", WithoutFullStop(other->GetErrorMessage())};
+    return {subject, "", error.what()};
+}
+
+} // namespace
+
 std::string WithoutFullStop(std::string text)
 {
     if (!text.empty() && text.back() == '.')
         text.pop_back();
     return text;
 }
-
-} // namespace
 
 size_t Utf8SequenceLength(const std::string& text, size_t i)
 {
@@ -67,13 +88,8 @@ std::string EscapedForTerminal(const std::string& text)
 
 std::string FailureText(const std::exception& error)
 {
-    if (const auto* file = dynamic_cast<const CFileException*>(&error))
-        return (file->m_strFileName.empty() ? "" : file->m_strFileName + ": ") + file->GetPlainReason();
-    if (const auto* failure = dynamic_cast<const CFailure*>(&error))
-        return failure->GetErrorMessage();
-    if (const auto* other = dynamic_cast<const CException*>(&error))
-        return WithoutFullStop(other->GetErrorMessage());
-    return error.what();
+    const FailureWords words = WordsOf(error, std::string());
+    return (words.subject.empty() ? "" : words.subject + ": ") + words.reason;
 }
 
 std::string Counted(uint64_t count, const char* one, const char* many)
@@ -144,21 +160,8 @@ void Reporter::Error(const std::string& subject, const std::string& reason)
 
 void Reporter::Fail(const std::exception& error, const std::string& subject)
 {
-    if (const auto* file = dynamic_cast<const CFileException*>(&error)) {
-        if (!subject.empty() && file->m_strFileName != subject) {
-            // Another file is the cause: the archive that ended before the clip did.
-            const std::string& cause = file->m_strFileName;
-            Error(subject, (cause.empty() ? "" : Shown(cause, STANDARD_ERROR) + ": ") + file->GetPlainReason());
-        } else {
-            Error(file->m_strFileName, file->GetPlainReason());
-        }
-    } else if (const auto* failure = dynamic_cast<const CFailure*>(&error)) {
-        Error(failure->Subject(), failure->Reason());
-    } else if (const auto* other = dynamic_cast<const CException*>(&error)) {
-        Error(subject, WithoutFullStop(other->GetErrorMessage()));
-    } else {
-        Error(subject, error.what());
-    }
+    const FailureWords words = WordsOf(error, subject);
+    Error(words.subject, (words.cause.empty() ? "" : Shown(words.cause, STANDARD_ERROR) + ": ") + words.reason);
 }
 
 void Reporter::Note(const std::string& text)

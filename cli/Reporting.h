@@ -21,6 +21,9 @@ std::string EscapedForTerminal(const std::string& text);
 // A failure as a message words it after the tool's name, for a page or a
 // record rather than standard error: "SUBJECT: reason", or the reason alone.
 std::string FailureText(const std::exception& error);
+// A text that words itself as a sentence ("Not enough memory.", the viewer's
+// "Invalid movie file."), without the full stop that no message ends in.
+std::string WithoutFullStop(std::string text);
 
 // "34 clips", "1 clip".
 std::string Counted(uint64_t count, const char* one, const char* many);
