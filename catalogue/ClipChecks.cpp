@@ -95,6 +95,14 @@ private:
 
 } // namespace
 
+std::string FindingsText(const std::vector<ClipFinding>& findings)
+{
+    std::string text;
+    for (const ClipFinding& finding : findings)
+        text += (text.empty() ? "" : "; ") + finding.text;
+    return text;
+}
+
 std::vector<ClipFinding> CheckEncoding(CFile& archive, uint32_t length, const ClipTable& table, uint32_t index,
                                        Resolution resolution)
 {

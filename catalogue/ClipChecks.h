@@ -22,6 +22,10 @@ struct ClipFinding {
 // 640x448 (high) or 320x224 (low), frame counts that differ from the clip's
 // record, and a frame index that ends elsewhere than the size field says.
 std::vector<ClipFinding> CheckClips(CFile& archive, uint32_t length, const ClipTable& table);
+// The findings' texts in one line, "; " between them: the reason an encoding
+// that the checks refuse is not decoded.
+std::string FindingsText(const std::vector<ClipFinding>& findings);
+
 // The same for one encoding of the clip at index.
 std::vector<ClipFinding> CheckEncoding(CFile& archive, uint32_t length, const ClipTable& table, uint32_t index,
                                        Resolution resolution);

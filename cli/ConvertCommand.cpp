@@ -7,6 +7,7 @@
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "ClipConverter.h"
+#include "Console.h"
 #include "Conversion.h"
 #include "InterruptCleanup.h"
 #include "MediaError.h"
@@ -80,7 +81,7 @@ public:
             auto job = std::make_unique<Job>();
             job->file = &file;
             job->position = static_cast<size_t>(&file - files.data());
-            job->name = file.path == TO_STANDARD_OUTPUT ? "standard output" : file.path;
+            job->name = file.path == TO_STANDARD_OUTPUT ? STANDARD_OUTPUT_NAME : file.path;
             job->frames = m_archive.clips->aRecords[file.index].dwFrames;
             // A decoder must not see what the plain checks refuse.
             const std::vector<ClipFinding> findings =
@@ -90,9 +91,7 @@ public:
                 jobs.push_back(std::move(job));
                 continue;
             }
-            std::string reason;
-            for (const ClipFinding& finding : findings)
-                reason += (reason.empty() ? "" : "; ") + finding.text;
+            const std::string reason = FindingsText(findings);
             m_report.Error(job->name, reason);
             Failed(*job, reason);
         }

@@ -2,6 +2,7 @@
 // [--force] [-q | -v] [--disc D]
 #include "Archive.h"
 #include "ClipCopy.h"
+#include "Console.h"
 #include "ClipTexts.h"
 #include "Commands.h"
 #include "ExtractPlan.h"
@@ -35,7 +36,7 @@ public:
     void Write(const PlannedFile& file, uint64_t before)
     {
         const bool toStandardOutput = file.path == TO_STANDARD_OUTPUT;
-        const std::string name = toStandardOutput ? "standard output" : file.path;
+        const std::string name = toStandardOutput ? STANDARD_OUTPUT_NAME : file.path;
         const ClipSpan span = GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution);
         m_report.Progress().SetName(toStandardOutput ? "to standard output" : NameOf(file.path));
         try {

@@ -216,8 +216,7 @@ private:
             LoadedArchive& archive = job.archive->loaded;
             const std::vector<ClipFinding> findings =
                 CheckEncoding(archive.file, archive.length, *archive.clips, job.index, Resolution::High);
-            for (const ClipFinding& finding : findings)
-                job.failure += (job.failure.empty() ? "" : "; ") + finding.text;
+            job.failure = FindingsText(findings);
             if (findings.empty())
                 decode.push_back(&job);
         }

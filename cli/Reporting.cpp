@@ -9,7 +9,6 @@
 namespace {
 
 const char TOOL[] = "zodovu-cli";
-const char STANDARD_OUTPUT_NAME[] = "standard output";
 constexpr size_t OUTPUT_BUFFER = 64 * 1024;
 
 // A failure in the one grammar's parts: what it concerns, the other file that

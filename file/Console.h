@@ -8,6 +8,8 @@
 constexpr int STANDARD_INPUT = 0;
 constexpr int STANDARD_OUTPUT = 1;
 constexpr int STANDARD_ERROR = 2;
+// Standard output as messages name it.
+constexpr char STANDARD_OUTPUT_NAME[] = "standard output";
 
 // The program's arguments, its own name first, in UTF-8 where the system
 // keeps them otherwise (Windows: as UTF-16, whatever the code page).

@@ -11,7 +11,6 @@ const char ALREADY_EXISTS[] = "already exists (--force overwrites it)";
 
 namespace {
 
-const char STANDARD_OUTPUT_NAME[] = "standard output";
 // A name the program made up can only be a regular file of its own making.
 const char NOT_OURS[] = "already exists and is not a regular file; refusing to write to it";
 const char NOT_REGULAR[] = "is not a regular file; refusing to replace it";
