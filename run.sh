@@ -14,6 +14,7 @@ build/host/cli/zodovu-cli list build/demo/disc2.pak
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/win32 -j"$(nproc)" --target zodovu
 viewer=build/win32/ui/zodovu.exe
+scripts/runs-i386 || { echo "run: zodovu.exe is built in $viewer, but Wine cannot start it on this machine" >&2; exit 1; }
 
 export WINEPREFIX="${ZODOVU_WINEPREFIX:-$PWD/build/win32/wineprefix}"
 export WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}"

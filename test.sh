@@ -16,9 +16,15 @@ echo "== host tests"
 ctest --test-dir build/host --output-on-failure --no-tests=error -j"$jobs" -LE wine-cli
 
 echo "== Windows tests under Wine"
-scripts/wine-prefix
-scripts/with-display bash -c 'ctest --test-dir build/win32 --output-on-failure --no-tests=error &&
-  ctest --test-dir build/host --output-on-failure --no-tests=error -L wine-cli'
+if scripts/runs-i386; then
+  scripts/wine-prefix
+  scripts/with-display bash -c 'ctest --test-dir build/win32 --output-on-failure --no-tests=error &&
+    ctest --test-dir build/host --output-on-failure --no-tests=error -L wine-cli'
+else
+  # Nothing installed can mend that: the win32 tree is built, but its tests
+  # and zodovu-cli.exe's cannot run on this machine. Said, not hidden.
+  echo "== SKIPPED: the Windows tests under Wine, for want of a machine that runs 32-bit programs"
+fi
 
 echo "== fuzzing the scanner (${ZODOVU_FUZZ_SECONDS:-30} s)"
 scripts/fuzz.sh "${ZODOVU_FUZZ_SECONDS:-30}"
