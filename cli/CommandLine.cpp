@@ -128,27 +128,39 @@ void AddExtract(CLI::App& app, CommandLine& line)
 // the option needs). The checks of the whole line, for its final callback.
 std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CLI::Option* needs = nullptr)
 {
+    // Each format's names, CRF scale and presets, as the table has them.
+    std::vector<std::string> names, presets;
+    int crfMax = 0;
+    std::string presetOwner, presetFormats;
+    for (const OutputFormat& format : OutputFormats()) {
+        names.push_back(format.name);
+        crfMax = std::max(crfMax, format.crfMax);
+        for (const char* preset : format.presets)
+            if (std::find(presets.begin(), presets.end(), preset) == presets.end())
+                presets.push_back(preset);
+        if (format.presetOwner) {
+            presetOwner = format.presetOwner;
+            presetFormats += (presetFormats.empty() ? "" : ", ") + std::string(format.name);
+        }
+    }
     CLI::Option* options[] = {
         command
-            .add_option_function<std::string>("--format",
-                                              [&request](const std::string& format) {
-                                                  request.format = AsciiLower(format) == "webm" ? ConvertFormat::WebM
-                                                                                           : ConvertFormat::Mp4;
-                                              })
-            ->check(CLI::IsMember({"mp4", "webm"}, CLI::ignore_case)),
-        command.add_option("--crf", request.crf)->check(CLI::Range(0, WEBM_CRF_MAX)),
-        command.add_option("--preset", request.preset)
-            ->check(CLI::IsMember({"ultrafast", "superfast", "veryfast", "faster", "fast", "medium", "slow",
-                                   "slower", "veryslow", "placebo"})),
+            .add_option_function<std::string>(
+                "--format", [&request](const std::string& name) { request.format = FindOutputFormat(AsciiLower(name)); })
+            ->check(CLI::IsMember(names, CLI::ignore_case)),
+        command.add_option("--crf", request.crf)->check(CLI::Range(0, crfMax)),
+        command.add_option("--preset", request.preset)->check(CLI::IsMember(presets)),
     };
     for (CLI::Option* option : options)
         if (needs)
             option->needs(needs);
-    return [&request] {
-        if (request.format == ConvertFormat::Mp4 && request.crf > MP4_CRF_MAX)
-            throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(MP4_CRF_MAX) + " for mp4");
-        if (request.format == ConvertFormat::WebM && !request.preset.empty())
-            throw CLI::ValidationError("--preset", "is x264's, for mp4 only");
+    return [&request, presetOwner, presetFormats] {
+        const OutputFormat& format = *request.format;
+        if (request.crf > format.crfMax)
+            throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(format.crfMax) + " for " + format.name);
+        const auto& offered = format.presets;
+        if (!request.preset.empty() && std::find(offered.begin(), offered.end(), request.preset) == offered.end())
+            throw CLI::ValidationError("--preset", "is " + presetOwner + "'s, for " + presetFormats + " only");
     };
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The subcommands of zodovu-cli, what each is asked, and the state of one run
 // that every one of them is handed.
+#include "OutputFormats.h"
 #include "Selection.h"
 
 #include <string>
@@ -34,17 +35,11 @@ struct ExtractRequest {
     bool verbose = false;               // each written path on stdout
 };
 
-// The containers convert writes: H.264 and AAC in MP4, VP9 and Opus in WebM.
-enum class ConvertFormat { Mp4, WebM };
-// The encoders' quality scales (CRF), from 0, the best: x264's and libvpx-vp9's.
-constexpr int MP4_CRF_MAX = 51;
-constexpr int WEBM_CRF_MAX = 63;
-
 // The files are chosen and named as extract's; each is encoded anew.
 struct ConvertRequest : ExtractRequest {
-    ConvertFormat format = ConvertFormat::Mp4;
+    const OutputFormat* format = &DefaultOutputFormat();
     int crf = -1;                       // -1: the format's default
-    std::string preset;                 // x264's speed preset (mp4 only); empty: medium
+    std::string preset;                 // the video encoder's speed preset; empty: the format's default
     unsigned jobs = 0;                  // clips converted at once; 0: one a core
 };
 

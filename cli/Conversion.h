@@ -12,14 +12,8 @@
 
 struct LoadedArchive;
 
-// ".mp4", ".webm": the extension of the files a format names, for PlanExtract.
-inline const char* ConvertExtension(ConvertFormat format)
-{
-    return format == ConvertFormat::Mp4 ? ".mp4" : ".webm";
-}
-
 // Converts each of files, planned for archive (PlanExtract with
-// ConvertExtension; "-" is standard output), with the encoding settings of
+// the format's extension; "-" is standard output), with the encoding settings of
 // settings (format, crf, preset, jobs: 0 for one a core) and its output rules
 // (force; madeNames: the names are the tool's, as ExtractPlan::madeNames).
 // An encoding that the plain checks (CheckEncoding) refuse fails with their

@@ -53,7 +53,7 @@ public:
         m_rules.hasProtected = true;
         m_rules.protectedFile = archive.identity;
         m_rules.protectedRole = "the archive";
-        m_options.container = settings.format == ConvertFormat::Mp4 ? VideoContainer::Mp4 : VideoContainer::WebM;
+        m_options.format = settings.format;
         m_options.crf = settings.crf;
         m_options.preset = settings.preset;
     }
@@ -283,7 +283,7 @@ int RunConvert(const ConvertRequest& request, RunState& run)
 {
     LoadedArchive archive;
     std::vector<std::string> madeFolders;
-    const ExtractPlan plan = LoadAndPlan(request, run, archive, ConvertExtension(request.format), madeFolders);
+    const ExtractPlan plan = LoadAndPlan(request, run, archive, request.format->extension, madeFolders);
     const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
     return FinishFiles(run, plan.files.size(), failed, request.quiet, "converted");

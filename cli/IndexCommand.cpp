@@ -32,13 +32,6 @@ namespace {
 const char PAGE_NAME[] = "index.html";
 const char POSTER_EXTENSION[] = ".jpg";
 
-// The containers convert writes, each in either encoding, as a card links them.
-const struct {
-    const char* extension;
-    const char* type;
-    const char* name;
-} CONTAINERS[] = {{".mp4", "video/mp4", "MP4"}, {".webm", "video/webm", "WebM"}};
-
 struct IndexedArchive {
     LoadedArchive loaded;
     bool opened = false;   // its identity is known
@@ -59,6 +52,12 @@ struct PosterJob {
 std::string PictureSize(Resolution resolution)
 {
     return resolution == Resolution::High ? "640\xC3\x97" "448" : "320\xC3\x97" "224";
+}
+
+// A converted clip as a card links it: "MP4, 640×448".
+IndexVideo Video(const std::string& file, const OutputFormat& format, Resolution resolution)
+{
+    return {file, format.mimeType, std::string(format.label) + ", " + PictureSize(resolution)};
 }
 
 // Two archives whose stems are alike (in any case of ASCII letters, as some
@@ -177,12 +176,12 @@ private:
     {
         std::vector<IndexVideo> videos;
         for (const Resolution resolution : {Resolution::High, Resolution::Low}) {
-            for (const auto& container : CONTAINERS) {
-                const std::string name = FileName(archive, index, resolution, container.extension);
+            for (const OutputFormat& format : OutputFormats()) {
+                const std::string name = FileName(archive, index, resolution, format.extension);
                 FileIdentity identity;
                 if (!IdentityOfPath(m_folder + name, identity) || IsFolder(m_folder + name))
                     continue;
-                videos.push_back({name, container.type, std::string(container.name) + ", " + PictureSize(resolution)});
+                videos.push_back(Video(name, format, resolution));
             }
         }
         return videos;
@@ -280,15 +279,13 @@ private:
         settings.output = m_folder;
         settings.jobs = m_request.jobs;
         settings.force = m_request.force;
-        const char* extension = ConvertExtension(settings.format);
-        const auto& container = CONTAINERS[settings.format == ConvertFormat::Mp4 ? 0 : 1];
         for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
             if (!archive->accepted)
                 continue;
             LoadedArchive& loaded = archive->loaded;
             settings.archive = loaded.path;
             const ExtractPlan plan =
-                PlanExtract(settings, loaded.clips->nCount, loaded.disc.disc, loaded.title, true, extension);
+                PlanExtract(settings, loaded.clips->nCount, loaded.disc.disc, loaded.title, true, settings.format->extension);
             std::vector<PlannedFile> files;
             for (const PlannedFile& file : plan.files) {
                 const PosterJob& poster = *std::find_if(m_jobs.begin(), m_jobs.end(), [&](const PosterJob& job) {
@@ -308,8 +305,7 @@ private:
                     card.problems.push_back(reasons[i]);
                     continue;
                 }
-                card.videos.push_back({NameOf(files[i].path), container.type,
-                                       std::string(container.name) + ", " + PictureSize(files[i].resolution)});
+                card.videos.push_back(Video(NameOf(files[i].path), *settings.format, files[i].resolution));
                 card.playsInPage = true;
             }
         }

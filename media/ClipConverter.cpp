@@ -4,6 +4,7 @@
 #include "ClipInput.h"
 #include "File.h"
 #include "MediaError.h"
+#include "OutputFormats.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -18,33 +19,13 @@ extern "C" {
 #include <climits>
 #include <exception>
 
-const char MP4_DEFAULT_PRESET[] = "medium";
-
 namespace {
 
 constexpr int IO_BUFFER_BYTES = 64 * 1024;
 // A key frame at least this often, so that a player seeks quickly and a
 // fragmented stream has its first fragment soon.
 constexpr int KEY_FRAME_SECONDS = 5;
-// Audio bit rate a channel: AAC wants more than Opus for the same sound.
-constexpr int64_t AAC_BITS_PER_CHANNEL = 64000;
-constexpr int64_t OPUS_BITS_PER_CHANNEL = 48000;
 constexpr int DEFAULT_AUDIO_FRAME = 1024;   // for an encoder that takes any size
-
-struct Container {
-    const char* muxer;
-    const char* videoEncoder;
-    const char* audioEncoder;
-    int defaultCrf;
-    int64_t audioBitsPerChannel;
-};
-
-const Container& ContainerOf(VideoContainer container)
-{
-    static const Container MP4 = {"mp4", "libx264", "aac", MP4_DEFAULT_CRF, AAC_BITS_PER_CHANNEL};
-    static const Container WEBM = {"webm", "libvpx-vp9", "libopus", WEBM_DEFAULT_CRF, OPUS_BITS_PER_CHANNEL};
-    return container == VideoContainer::Mp4 ? MP4 : WEBM;
-}
 
 // The rate an encoder takes that is nearest above wanted (resampling up loses
 // nothing), else its highest; wanted when it takes any.
@@ -82,9 +63,9 @@ AVSampleFormat PickSampleFormat(const AVCodec* codec)
 class Conversion {
 public:
     Conversion(ClipDecoder& decoder, const std::string& subject, CFile& output, bool stream,
-               VideoContainer container)
-        : m_decoder(decoder), m_subject(subject), m_output(output), m_stream(stream),
-          m_container(ContainerOf(container)), m_rate(decoder.FrameRate())
+               const OutputFormat& format)
+        : m_decoder(decoder), m_subject(subject), m_output(output), m_stream(stream), m_format(format),
+          m_rate(decoder.FrameRate())
     {
     }
 
@@ -96,9 +77,9 @@ public:
         if (!m_packet || !m_picture)
             ThrowNoMemory();
         ForgetFfmpegLog();
-        const int made = avformat_alloc_output_context2(&m_muxer, nullptr, m_container.muxer, nullptr);
+        const int made = avformat_alloc_output_context2(&m_muxer, nullptr, m_format.muxer, nullptr);
         if (made < 0)
-            ThrowFfmpegError(m_subject, std::string("no ") + m_container.muxer + " muxer", made);
+            ThrowFfmpegError(m_subject, std::string("no ") + m_format.muxer + " muxer", made);
         OpenVideo(options);
         if (m_decoder.Audio())
             OpenAudio();
@@ -143,9 +124,9 @@ public:
         if (m_audio) {
             FlushResampler();
             EncodeSound(true);
-            Flush(m_audio, m_audioStream, m_container.audioEncoder);
+            Flush(m_audio, m_audioStream, m_format.audioEncoder);
         }
-        Flush(m_video, m_videoStream, m_container.videoEncoder);
+        Flush(m_video, m_videoStream, m_format.videoEncoder);
         ForgetFfmpegLog();
         const int written = av_write_trailer(m_muxer);
         if (written < 0)
@@ -210,7 +191,7 @@ private:
     void OpenVideo(const ConversionOptions& options)
     {
         const AVCodec* codec = nullptr;
-        m_video = NewEncoder(m_container.videoEncoder, codec);
+        m_video = NewEncoder(m_format.videoEncoder, codec);
         const AVCodecContext* source = m_decoder.Video();
         m_video->width = source->width;
         m_video->height = source->height;
@@ -225,17 +206,14 @@ private:
         m_video->gop_size = std::max(1, KEY_FRAME_SECONDS * m_rate.num / std::max(1, m_rate.den));
         m_video->thread_count = static_cast<int>(std::max(1u, options.threads));
         m_video->bit_rate = 0;   // quality alone decides: the CRF
-        const int crf = options.crf >= 0 ? options.crf : m_container.defaultCrf;
+        const int crf = options.crf >= 0 ? options.crf : m_format.crfDefault;
         AVDictionary* settings = nullptr;
         av_dict_set_int(&settings, "crf", crf, 0);
-        if (options.container == VideoContainer::Mp4) {
-            av_dict_set(&settings, "preset", options.preset.empty() ? MP4_DEFAULT_PRESET : options.preset.c_str(), 0);
-        } else {
-            av_dict_set(&settings, "deadline", "good", 0);
-            av_dict_set(&settings, "cpu-used", "2", 0);
-            av_dict_set(&settings, "row-mt", "1", 0);
-        }
-        m_videoStream = StartEncoder(m_video, codec, &settings, m_container.videoEncoder);
+        if (m_format.presetDefault)
+            av_dict_set(&settings, "preset", options.preset.empty() ? m_format.presetDefault : options.preset.c_str(), 0);
+        for (const NamedSetting& setting : m_format.videoSettings)
+            av_dict_set(&settings, setting.name, setting.value, 0);
+        m_videoStream = StartEncoder(m_video, codec, &settings, m_format.videoEncoder);
         m_videoStream->avg_frame_rate = m_rate;
     }
 
@@ -243,16 +221,16 @@ private:
     {
         const AVCodecContext* source = m_decoder.Audio();
         const AVCodec* codec = nullptr;
-        m_audio = NewEncoder(m_container.audioEncoder, codec);
+        m_audio = NewEncoder(m_format.audioEncoder, codec);
         const int channels = std::min(2, std::max(1, source->ch_layout.nb_channels));
         av_channel_layout_default(&m_audio->ch_layout, channels);
         m_audio->sample_rate = PickSampleRate(codec, source->sample_rate);
         m_audio->sample_fmt = PickSampleFormat(codec);
         m_audio->time_base = {1, m_audio->sample_rate};
-        m_audio->bit_rate = m_container.audioBitsPerChannel * channels;
+        m_audio->bit_rate = int64_t(m_format.audioBitsPerChannel) * channels;
         m_audio->thread_count = 1;
         AVDictionary* settings = nullptr;
-        m_audioStream = StartEncoder(m_audio, codec, &settings, m_container.audioEncoder);
+        m_audioStream = StartEncoder(m_audio, codec, &settings, m_format.audioEncoder);
 
         AVChannelLayout sourceLayout{};
         if (source->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || source->ch_layout.nb_channels == 0)
@@ -295,13 +273,10 @@ private:
         m_muxer->io_open = OpenReadBack;
         m_muxer->io_close2 = CloseReadBack;
         AVDictionary* settings = nullptr;
-        if (m_stream) {
+        if (m_stream)
             m_muxer->flush_packets = 1;   // each packet goes out as it is made
-            if (std::string(m_container.muxer) == "mp4")
-                av_dict_set(&settings, "movflags", "frag_keyframe+empty_moov+default_base_moof+negative_cts_offsets", 0);
-        } else if (std::string(m_container.muxer) == "mp4") {
-            av_dict_set(&settings, "movflags", "+faststart", 0);
-        }
+        for (const NamedSetting& setting : m_stream ? m_format.streamSettings : m_format.fileSettings)
+            av_dict_set(&settings, setting.name, setting.value, 0);
         ForgetFfmpegLog();
         const int result = avformat_write_header(m_muxer, &settings);
         av_dict_free(&settings);
@@ -326,8 +301,8 @@ private:
         result = avcodec_send_frame(m_video, m_picture);
         av_frame_unref(m_picture);
         if (result < 0)
-            Fail(std::string("the ") + m_container.videoEncoder + " encoder", result);
-        Drain(m_video, m_videoStream, m_container.videoEncoder);
+            Fail(std::string("the ") + m_format.videoEncoder + " encoder", result);
+        Drain(m_video, m_videoStream, m_format.videoEncoder);
     }
 
     const AVFrame* Scaled(const AVFrame& decoded)
@@ -418,8 +393,8 @@ private:
             const int result = avcodec_send_frame(m_audio, m_sound);
             av_frame_unref(m_sound);
             if (result < 0)
-                Fail(std::string("its sound: the ") + m_container.audioEncoder + " encoder", result);
-            Drain(m_audio, m_audioStream, m_container.audioEncoder);
+                Fail(std::string("its sound: the ") + m_format.audioEncoder + " encoder", result);
+            Drain(m_audio, m_audioStream, m_format.audioEncoder);
         }
         av_audio_fifo_reset(m_fifo);   // past the pictures' end: cut
     }
@@ -448,7 +423,7 @@ private:
             ForgetFfmpegLog();
             result = av_interleaved_write_frame(m_muxer, m_packet);
             if (result < 0)
-                Fail(std::string("the ") + m_container.muxer + " muxer", result);
+                Fail(std::string("the ") + m_format.muxer + " muxer", result);
         }
     }
 
@@ -555,7 +530,7 @@ private:
     const std::string& m_subject;
     CFile& m_output;
     const bool m_stream;
-    const Container& m_container;
+    const OutputFormat& m_format;
     const AVRational m_rate;
     AVFormatContext* m_muxer = nullptr;
     AVCodecContext* m_video = nullptr;
@@ -584,7 +559,8 @@ void ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& su
 {
     ClipInput input(archive, span, subject);
     ClipDecoder decoder(input);
-    Conversion conversion(decoder, subject, output, stream, options.container);
+    Conversion conversion(decoder, subject, output, stream,
+                          options.format ? *options.format : DefaultOutputFormat());
     conversion.Start(options);
     conversion.Run(framesDone);
 }

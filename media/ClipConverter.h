@@ -15,19 +15,12 @@
 
 class CFile;
 
-enum class VideoContainer { Mp4, WebM };
-
-// The quality the tool picks on each encoder's scale (CRF, lower is better):
-// x264's runs 0 to 51, where 20 looks like the source; libvpx-vp9's runs 0 to
-// 63, where 32 is what its makers suggest for pictures of this size.
-constexpr int MP4_DEFAULT_CRF = 20;
-constexpr int WEBM_DEFAULT_CRF = 32;
-extern const char MP4_DEFAULT_PRESET[];   // "medium"
+struct OutputFormat;
 
 struct ConversionOptions {
-    VideoContainer container = VideoContainer::Mp4;
-    int crf = -1;              // -1: the container's default
-    std::string preset;        // x264's speed preset (MP4 only); empty: medium
+    const OutputFormat* format = nullptr;   // null: the default (OutputFormats.h)
+    int crf = -1;              // -1: the format's default
+    std::string preset;        // the video encoder's speed preset; empty: the format's default
     unsigned threads = 1;      // each encoder's threads
 };
 
