@@ -3,7 +3,7 @@
 // it, and the clips a command asks of it.
 #include "ArchiveScanner.h"
 #include "ClipTable.h"
-#include "Commands.h"
+#include "Requests.h"
 #include "DiscIdentity.h"
 #include "ReadAheadFile.h"
 

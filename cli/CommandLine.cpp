@@ -1,7 +1,10 @@
 #include "CommandLine.h"
 
 #include "ClipTable.h"
+#include "ConvertCommand.h"
 #include "Help.h"
+#include "Subcommands.h"
+#include "UsageError.h"
 
 #include <CLI/CLI.hpp>
 
@@ -11,7 +14,8 @@
 
 namespace {
 
-const char SUBCOMMAND_NAMES[][8] = {"", "list", "extract", "convert", "verify", "index", "url", "play", "help"};
+// Clips (or encodings, or posters) worked on at once, at most, as -j takes it.
+constexpr unsigned MOST_JOBS = 256;
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal: a number is
 // checked here, and given to CLI11 without its leading zeros.
@@ -59,11 +63,16 @@ bool SelectsOneFile(const ExtractRequest& request)
     return true;
 }
 
-CLI::App* AddSubcommand(CLI::App& app, Subcommand command)
+CLI::App& AddSubcommand(CLI::App& app, const char* name)
 {
-    CLI::App* sub = app.add_subcommand(SUBCOMMAND_NAMES[static_cast<int>(command)]);
+    CLI::App* sub = app.add_subcommand(FindSubcommand(name)->name);
     sub->set_help_flag("-h,--help");
-    return sub;
+    return *sub;
+}
+
+void AddJobs(CLI::App& command, unsigned& jobs)
+{
+    command.add_option("-j,--jobs", jobs)->check(CLI::Range(1u, MOST_JOBS));
 }
 
 void AddDisc(CLI::App& command, CommandLine& line)
@@ -120,7 +129,7 @@ std::function<void()> AddOutputFiles(CLI::App& command, ExtractRequest& request,
 
 void AddExtract(CLI::App& app, CommandLine& line)
 {
-    CLI::App& command = *AddSubcommand(app, Subcommand::Extract);
+    CLI::App& command = AddSubcommand(app, "extract");
     command.final_callback(AddOutputFiles(command, line.extract, line));
 }
 
@@ -167,10 +176,10 @@ std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CL
 void AddConvert(CLI::App& app, CommandLine& line)
 {
     ConvertRequest& request = line.convert;
-    CLI::App& command = *AddSubcommand(app, Subcommand::Convert);
+    CLI::App& command = AddSubcommand(app, "convert");
     const std::function<void()> checkFiles = AddOutputFiles(command, request, line);
     const std::function<void()> checkEncoding = AddEncoding(command, request);
-    command.add_option("-j,--jobs", request.jobs)->check(CLI::Range(1, 256));
+    AddJobs(command, request.jobs);
 
     command.final_callback([checkFiles, checkEncoding] {
         checkFiles();
@@ -181,7 +190,7 @@ void AddConvert(CLI::App& app, CommandLine& line)
 void AddIndex(CLI::App& app, CommandLine& line)
 {
     IndexRequest& request = line.index;
-    CLI::App& command = *AddSubcommand(app, Subcommand::Index);
+    CLI::App& command = AddSubcommand(app, "index");
     command.add_option("ARCHIVE", request.archives)->required();
     command.add_option("-o,--output", request.output)->required()->check(NonEmpty("folder"));
     CLI::Option* convert = command.add_flag("--convert", request.convert);
@@ -189,7 +198,7 @@ void AddIndex(CLI::App& app, CommandLine& line)
     CLI::Option* both = command.add_flag("--both", request.conversion.both)->needs(convert);
     low->excludes(both);
     command.final_callback(AddEncoding(command, request.conversion, convert));
-    command.add_option("-j,--jobs", request.jobs)->check(CLI::Range(1, 256));
+    AddJobs(command, request.jobs);
     command.add_flag("--force", request.force);
     AddDisc(command, line);
 }
@@ -208,21 +217,13 @@ std::string UnknownSubcommand(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
-        if (word.empty() || word[0] != '-') {
-            Subcommand found;
-            return FindSubcommand(word, found) ? std::string() : word;
-        }
+        if (word.empty() || word[0] != '-')
+            return FindSubcommand(word) ? std::string() : word;
     }
     return std::string();
 }
 
 } // namespace
-
-void ThrowNoSuchClip(const std::string& archive, int number, uint32_t count)
-{
-    throw UsageError(archive + ": no clip " + std::to_string(number) + " (the archive holds " +
-                     std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
-}
 
 std::string AsciiLower(std::string text)
 {
@@ -231,25 +232,14 @@ std::string AsciiLower(std::string text)
     return text;
 }
 
-bool FindSubcommand(const std::string& name, Subcommand& command)
+bool CommandLine::Decodes() const
 {
-    for (int i = 1; i < static_cast<int>(std::size(SUBCOMMAND_NAMES)); ++i) {
-        if (name == SUBCOMMAND_NAMES[i]) {
-            command = static_cast<Subcommand>(i);
-            return true;
-        }
-    }
-    return false;
+    return command && command->decoding && !showHelp && (!command->decodesWhen || command->decodesWhen(*this));
 }
 
-const char* SubcommandName(Subcommand command)
+CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand*& reading)
 {
-    return SUBCOMMAND_NAMES[static_cast<int>(command)];
-}
-
-CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& reading)
-{
-    reading = Subcommand::None;
+    reading = nullptr;
     const std::string unknown = UnknownSubcommand(argc, argv);
     if (!unknown.empty())
         throw UsageError(UnknownSubcommandText(unknown));
@@ -263,7 +253,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     app.set_version_flag("--version", "");
     app.require_subcommand(1);
 
-    CLI::App& list = *AddSubcommand(app, Subcommand::List);
+    CLI::App& list = AddSubcommand(app, "list");
     AddArchive(list, line.list.archive);
     list.add_flag("--json", line.list.json);
     AddDisc(list, line);
@@ -271,31 +261,28 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     AddExtract(app, line);
     AddConvert(app, line);
 
-    CLI::App& verify = *AddSubcommand(app, Subcommand::Verify);
+    CLI::App& verify = AddSubcommand(app, "verify");
     verify.add_option("ARCHIVE", line.verify.archives)->required();
     verify.add_flag("--json", line.verify.json);
     verify.add_flag("--frames", line.verify.frames);
-    verify.add_option("-j,--jobs", line.verify.jobs)->check(CLI::Range(1, 256));
+    AddJobs(verify, line.verify.jobs);
     AddDisc(verify, line);
 
     AddIndex(app, line);
 
-    AddClip(*AddSubcommand(app, Subcommand::Url), line);
-    CLI::App& play = *AddSubcommand(app, Subcommand::Play);
+    AddClip(AddSubcommand(app, "url"), line);
+    CLI::App& play = AddSubcommand(app, "play");
     AddClip(play, line);
     play.add_option("--player", line.clip.player)->check(NonEmpty("program"));
 
-    CLI::App& help = *AddSubcommand(app, Subcommand::Help);
+    CLI::App& help = AddSubcommand(app, "help");
     std::string topic;
     help.add_option("SUBCOMMAND", topic);
 
     // The subcommand being read, for the help or the usage line.
     const auto current = [&app] {
-        Subcommand command = Subcommand::None;
         const std::vector<CLI::App*> parsed = app.get_subcommands();
-        if (!parsed.empty())
-            FindSubcommand(parsed.front()->get_name(), command);
-        return command;
+        return parsed.empty() ? nullptr : FindSubcommand(parsed.front()->get_name());
     };
     try {
         app.parse(argc, argv);
@@ -312,10 +299,10 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, Subcommand& read
     }
     line.command = current();
     reading = line.command;
-    if (line.command == Subcommand::Help) {
+    if (line.command == FindSubcommand("help")) {
         line.showHelp = true;
-        line.command = Subcommand::None;
-        if (!topic.empty() && !FindSubcommand(topic, line.command))
+        line.command = topic.empty() ? nullptr : FindSubcommand(topic);
+        if (!topic.empty() && !line.command)
             throw UsageError(UnknownSubcommandText(topic));
     }
     return line;

@@ -1,36 +1,27 @@
-// zodovu-cli convert ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
-// [--format mp4|webm] [--crf N] [--preset NAME] [-j N] [--force] [-q | -v] [--disc D]
-//
-// Workers decode and encode; the calling thread alone opens and commits the
+// Clips converted for any player. Workers decode and encode; the calling thread alone opens and commits the
 // output files (the interrupt cleanup's record of temporary files is kept
 // there, and signals are handled there), and alone reports.
+#include "ConvertCommand.h"
+
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "ClipConverter.h"
 #include "Console.h"
-#include "Conversion.h"
+#include "FileBatch.h"
 #include "InterruptCleanup.h"
 #include "MediaError.h"
 #include "OutputFile.h"
+#include "ParallelWork.h"
 #include "PathNames.h"
 #include "Reporting.h"
 
 #include <algorithm>
 #include <atomic>
-#include <chrono>
-#include <condition_variable>
-#include <deque>
 #include <exception>
 #include <memory>
-#include <mutex>
 #include <thread>
 
 namespace {
-
-// Conversions under way at once, at most: each holds a temporary file, and the
-// interrupt cleanup remembers only so many. More threads go to each encoder.
-constexpr unsigned MOST_AT_ONCE = 8;
-constexpr auto REPORT_INTERVAL = std::chrono::milliseconds(100);
 
 struct Job {
     const PlannedFile* file = nullptr;
@@ -39,7 +30,7 @@ struct Job {
     uint32_t frames = 0;
     std::unique_ptr<COutputFile> output;
     std::atomic<uint32_t> framesDone{0};
-    std::exception_ptr failure;
+    bool finished = false;
 };
 
 class Converter {
@@ -58,25 +49,11 @@ public:
         m_options.preset = settings.preset;
     }
 
-    ~Converter()
-    {
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_closing = true;
-        }
-        m_work.notify_all();
-        for (std::thread& worker : m_workers)
-            worker.join();
-    }
-
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
     size_t Run(const std::vector<PlannedFile>& files)
     {
         if (m_reasons)
             m_reasons->assign(files.size(), std::string());
-        std::vector<std::unique_ptr<Job>>& jobs = m_jobs;
+        std::vector<std::unique_ptr<Job>> jobs;
         for (const PlannedFile& file : files) {
             auto job = std::make_unique<Job>();
             job->file = &file;
@@ -109,40 +86,25 @@ public:
 
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
         const unsigned wanted = m_settings.jobs ? m_settings.jobs : cores;
-        const unsigned workers =
-            static_cast<unsigned>(std::min<size_t>({wanted, jobs.size(), static_cast<size_t>(MOST_AT_ONCE)}));
+        const unsigned workers = static_cast<unsigned>(
+            std::min<size_t>({wanted, jobs.size(), static_cast<size_t>(MOST_CONVERSIONS_AT_ONCE)}));
         // Twice the cores between the encoders, at least two each: an encoder's
         // threads wait on one another, and the decoder runs on the worker's own
         // (measured with bench_convert against one thread a core).
         m_options.threads = std::max(2u, 2 * cores / workers);
-        for (unsigned i = 0; i < workers; ++i)
-            m_workers.emplace_back([this] { Work(); });
 
-        std::vector<Job*> running;
-        size_t next = 0, filesDone = 0;
-        uint64_t framesFinished = 0;   // of the files done
-        while (next < jobs.size() || !running.empty()) {
-            while (running.size() < workers && next < jobs.size()) {
-                Job& job = *jobs[next++];
-                if (Open(job)) {
-                    running.push_back(&job);
-                    Hand(job);
-                } else {
-                    ++filesDone;
-                    framesFinished += job.frames;
-                }
-            }
-            for (Job* job : WaitForFinished()) {
-                running.erase(std::find(running.begin(), running.end(), job));
-                Complete(*job);
-                ++filesDone;
-                framesFinished += job->frames;
-            }
-            uint64_t frames = framesFinished;
-            for (const Job* job : running)
-                frames += std::min(job->framesDone.load(std::memory_order_relaxed), job->frames);
+        ParallelSteps steps;
+        steps.open = [&](size_t i) { return Open(*jobs[i]); };
+        steps.work = [&](size_t i) { Convert(*jobs[i]); };
+        steps.finish = [&](size_t i, std::exception_ptr failure) { Complete(*jobs[i], failure); };
+        steps.progress = [&](size_t filesDone) {
+            uint64_t frames = 0;
+            for (const auto& job : jobs)
+                frames += job->finished ? job->frames
+                                        : std::min(job->framesDone.load(std::memory_order_relaxed), job->frames);
             progress.Report(frames, filesDone, jobs.size());
-        }
+        };
+        RunInParallel(jobs.size(), workers, steps);
         progress.Clear();
         if (!m_lastCommitted.empty())
             SyncFolderOf(m_lastCommitted);   // a batch's files share one folder
@@ -160,65 +122,27 @@ private:
             return true;
         } catch (const std::exception& error) {
             ReportFailure(job, error);
+            job.finished = true;
             return false;
         }
     }
 
-    void Hand(Job& job)
+    void Convert(Job& job) const
     {
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            m_ready.push_back(&job);
-        }
-        m_work.notify_one();
-    }
-
-    // The jobs finished since the last call; waits a while for one.
-    std::vector<Job*> WaitForFinished()
-    {
-        std::unique_lock<std::mutex> guard(m_lock);
-        m_finished.wait_for(guard, REPORT_INTERVAL, [this] { return !m_done.empty(); });
-        std::vector<Job*> done;
-        done.swap(m_done);
-        return done;
-    }
-
-    void Work()
-    {
-        KeepInterruptsFromThisThread();
-        while (true) {
-            Job* job = nullptr;
-            {
-                std::unique_lock<std::mutex> guard(m_lock);
-                m_work.wait(guard, [this] { return m_closing || !m_ready.empty(); });
-                if (m_closing)
-                    return;
-                job = m_ready.front();
-                m_ready.pop_front();
-            }
-            try {
-                const PlannedFile& file = *job->file;
-                ConvertEncoding(m_archive.file, GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution),
-                                EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution),
-                                job->output->File(), job->output->IsStream(), m_options, &job->framesDone);
-            } catch (...) {
-                job->failure = std::current_exception();
-            }
-            {
-                std::lock_guard<std::mutex> guard(m_lock);
-                m_done.push_back(job);
-            }
-            m_finished.notify_one();
-        }
+        const PlannedFile& file = *job.file;
+        ConvertEncoding(m_archive.file, GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution),
+                        EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution), job.output->File(),
+                        job.output->IsStream(), m_options, &job.framesDone);
     }
 
     // A converted file takes its name; a failed one's temporary file goes.
-    void Complete(Job& job)
+    void Complete(Job& job, std::exception_ptr failure)
     {
+        job.finished = true;
         std::unique_ptr<COutputFile> output = std::move(job.output);
         try {
-            if (job.failure)
-                std::rethrow_exception(job.failure);
+            if (failure)
+                std::rethrow_exception(failure);
             output->Finish();
             output->Commit(false);
             if (!output->IsStream())
@@ -256,14 +180,6 @@ private:
     Reporter& m_report;
     OutputRules m_rules;
     ConversionOptions m_options;
-    std::vector<std::unique_ptr<Job>> m_jobs;   // outlive the workers
-    std::vector<std::thread> m_workers;
-    std::mutex m_lock;
-    std::condition_variable m_work;       // a job is ready, or the run is closing
-    std::condition_variable m_finished;   // a job is done
-    std::deque<Job*> m_ready;
-    std::vector<Job*> m_done;
-    bool m_closing = false;
     std::string m_lastCommitted;
     size_t m_failed = 0;
     std::vector<std::string>* m_reasons;

@@ -2,7 +2,6 @@
 
 #include "ClipNames.h"
 #include "ClipTexts.h"
-#include "CommandLine.h"
 #include "PathNames.h"
 
 ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscId disc,

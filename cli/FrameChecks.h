@@ -1,6 +1,6 @@
 #pragma once
-// verify --frames: every encoding of every clip decoded, several at once. Only
-// the Linux build decodes (FFmpeg's libraries); the Windows build says so.
+// verify --frames: every encoding of every clip decoded, several at once, in a
+// program that decodes (Decoding.h).
 #include "ClipChecks.h"
 
 #include <functional>
@@ -8,11 +8,11 @@
 
 struct LoadedArchive;
 
-// Throws NotInThisBuild where this build does not decode; call before any work.
-void RequireFrameChecks();
-
 // The frames' findings of each encoding the plain checks passed, in the order
 // of encodings (clip 1 high, clip 1 low, ...); check[e] says whether encoding
 // e is to be decoded. done is called, on the calling thread, as encodings finish.
+using FrameChecker = std::vector<std::vector<ClipFinding>> (*)(LoadedArchive& archive, const std::vector<bool>& check,
+                                                               unsigned jobs,
+                                                               const std::function<void(size_t done)>& done);
 std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
                                                   unsigned jobs, const std::function<void(size_t done)>& done);

@@ -1,9 +1,116 @@
 #include "Help.h"
 
-// The version is the project's, set once in the top-level CMakeLists.txt.
-const char VERSION_TEXT[] = "zodovu-cli " ZODOVU_VERSION;
+#include "ConvertCommand.h"
+#include "Decoding.h"
+#include "OutputFormats.h"
+#include "Subcommands.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace {
+
+constexpr size_t MOST_COLUMNS = 79;   // a line of 80 would wrap on some terminals
+constexpr char GLUE = '\x1F';         // between words that stay on one line
+
+// text's words filled into lines of at most MOST_COLUMNS, the first after
+// prefix, the others after indent blanks; GLUE joins words like a blank that
+// never breaks.
+std::string Filled(const std::string& prefix, const std::string& text, size_t indent)
+{
+    std::string filled = prefix, line = prefix;
+    bool first = true;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string word = text.substr(start, end - start);
+        start = end + 1;
+        if (!first && line.size() + 1 + word.size() > MOST_COLUMNS) {
+            filled += "\n" + std::string(indent, ' ');
+            line = std::string(indent, ' ');
+        } else if (!first) {
+            filled += ' ';
+            line += ' ';
+        }
+        first = false;
+        filled += word;
+        line += word;
+    }
+    for (char& c : filled)
+        if (c == GLUE)
+            c = ' ';
+    return filled + "\n";
+}
+
+// "a, b or c"
+std::string Listed(const std::vector<std::string>& items)
+{
+    std::string listed;
+    for (size_t i = 0; i < items.size(); ++i)
+        listed += (i == 0 ? "" : i + 1 < items.size() ? ", " : " or ") + items[i];
+    return listed;
+}
+
+std::string Glued(std::string text)
+{
+    for (char& c : text)
+        if (c == ' ')
+            c = GLUE;
+    return text;
+}
+
+// "mp4 (the default) or webm"
+std::string FormatChoices()
+{
+    std::vector<std::string> names;
+    for (const OutputFormat& format : OutputFormats())
+        names.push_back(std::string(format.name) + (&format == &DefaultOutputFormat() ? " (the default)" : ""));
+    return Listed(names);
+}
+
+// "for mp4 0 to 51 (default 20), for webm 0 to 63 (default 32)"
+std::string CrfRanges()
+{
+    std::string ranges;
+    for (const OutputFormat& format : OutputFormats())
+        ranges += (ranges.empty() ? "for " : ", for ") + std::string(format.name) + " " +
+                  Glued("0 to " + std::to_string(format.crfMax) + " (default " + std::to_string(format.crfDefault) +
+                        ")");
+    return ranges;
+}
+
+// "x264's speed for mp4"; with the presets listed, "x264's speed for mp4,
+// ultrafast, ..., medium (the default), ... or placebo".
+std::string PresetOwners(bool listed)
+{
+    std::string owners;
+    for (const OutputFormat& format : OutputFormats()) {
+        if (!format.presetOwner)
+            continue;
+        owners += (owners.empty() ? "" : "; ") + std::string(format.presetOwner) + "'s speed for " + format.name;
+        if (!listed)
+            continue;
+        std::vector<std::string> presets;
+        for (const char* preset : format.presets)
+            presets.push_back(preset == std::string(format.presetDefault) ? Glued(std::string(preset) + " (the default)")
+                                                                          : std::string(preset));
+        owners += ", " + Listed(presets);
+    }
+    return owners;
+}
+
+// "H.264 and AAC in MP4, or VP9 and Opus in WebM"
+std::string FormatContents()
+{
+    std::vector<std::string> contents;
+    for (const OutputFormat& format : OutputFormats())
+        contents.push_back(std::string(format.contents) + " in " + format.label);
+    std::string text;
+    for (size_t i = 0; i < contents.size(); ++i)
+        text += (i == 0 ? "" : i + 1 < contents.size() ? ", " : ", or ") + contents[i];
+    return text;
+}
 
 // What extract and convert share, word for word: the choice of clips and
 // encodings, the options of writing files, and their exit statuses.
@@ -27,22 +134,16 @@ clips, or a file that failed; 2 a usage error, also a selection of a clip past
 the archive's last one.
 )";
 
-// Each help begins with its usage lines, up to the first blank line.
-const char TOOL_HELP[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
+// The tool's help, its subcommands listed between these. Each help begins with
+// its usage lines, up to the first blank line.
+const char TOOL_HELP_START[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
 List the movie clips of the game's disc archives, extract them as stand-alone
 .bik files or convert them for any player, check archives, and play clips
 straight from them.
 
 Subcommands:
-  list      list the clips of an archive
-  extract   extract clips as .bik files, or one clip to standard output
-  convert   convert clips to MP4 or WebM files that any player plays
-  verify    check that each archive is whole, and say why not
-  index     write a page of posters of every clip, for a browser
-  url       print a URL that FFmpeg's tools read a clip from, in place
-  play      play a clip straight from its archive
-  help      show the help of the tool or of one subcommand
-
+)";
+const char TOOL_HELP_END[] = R"(
 Options:
   -h, --help     show this help and exit
       --version  show the version and exit
@@ -53,7 +154,15 @@ error. play exits with the player's own status.
 'zodovu-cli help SUBCOMMAND' and 'man zodovu-cli' tell more.
 )";
 
-const char LIST_HELP[] = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE
+// A subcommand that decodes clips, and nothing else: a build without decoding has none.
+bool OnlyDecodes(const Subcommand& command)
+{
+    return command.decoding && !command.decodesWhen;
+}
+
+} // namespace
+
+const std::string LIST_HELP = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE
 List the clips of ARCHIVE: the disc's label, then for each clip its number,
 title, length and the sizes of its two encodings.
 
@@ -86,34 +195,33 @@ named with the reason and the others are still written.
 
 const std::string CONVERT_HELP = std::string(R"(Usage: zodovu-cli convert [OPTION]... ARCHIVE SELECTION...
   or:  zodovu-cli convert [OPTION]... ARCHIVE --all
-Convert clips of ARCHIVE to files that any player and browser plays: H.264
-and AAC in MP4, or VP9 and Opus in WebM, at the clip's own picture size and
-frame rate, every frame, the sound as long as the pictures. SELECTION is clip
-numbers as the list shows them: 12, a range 3-7, or a comma list of those such
-as 1,4-6.
-
-)") + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
+)") + Filled("", "Convert clips of ARCHIVE to files that any player and browser plays: " + FormatContents() +
+                     ", at the clip's own picture size and frame rate, every frame, the sound as long as the "
+                     "pictures. SELECTION is clip numbers as the list shows them: 12, a range 3-7, or a comma list of "
+                     "those " + Glued("such as 1,4-6."),
+                 0) +
+                                 "\n" + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
                            here); several clips, --both, an existing folder
                            or a name ending in '/': the folder to write into,
                            made when missing (default here), each file named
                            'STEM-NNNh TITLE.mp4'; '-': the one clip to
                            standard output, as a fragmented MP4 or a WebM
-      --format=FORMAT    mp4 (the default) or webm
-      --crf=N            the quality, lower is better and larger: for mp4
-                           0 to 51 (default 20), for webm 0 to 63 (default 32)
-      --preset=NAME      x264's speed for mp4, ultrafast, superfast,
-                           veryfast, faster, fast, medium (the default), slow,
-                           slower, veryslow or placebo: slower, smaller files
-  -j, --jobs=N           clips converted at once (default: one a processor;
-                           at most 8)
-)" + FILE_WRITING_OPTIONS + R"(
+)" + Filled("      --format=FORMAT    ", FormatChoices(), 27) +
+                                 Filled("      --crf=N            ",
+                                        "the quality, lower is better and larger: " + CrfRanges(), 27) +
+                                 Filled("      --preset=NAME      ",
+                                        PresetOwners(true) + ": slower, smaller files", 27) +
+                                 Filled("  -j, --jobs=N           ",
+                                        "clips converted at once (default: one a processor; " +
+                                            Glued("at most " + std::to_string(MOST_CONVERSIONS_AT_ONCE) + ")"),
+                                        27) +
+                                 FILE_WRITING_OPTIONS + R"(
 Each file appears only when it is complete. In a batch a file that fails is
 named with the reason (the clip, the frame) and the others are still written.
-The Windows build does not decode clips and has no convert.
 
 )" + FILES_EXIT_STATUS;
 
-const char VERIFY_HELP[] = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
+const std::string VERIFY_HELP = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
 Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
 clips of the disc it is, and that the Bink headers of every clip agree with
 the archive. Say what is wrong where it is not.
@@ -131,7 +239,7 @@ Exit status: 0 every archive whole; 1 an archive refused, damaged or
 unreadable; 2 a usage error.
 )";
 
-const char INDEX_HELP[] = R"(Usage: zodovu-cli index [OPTION]... ARCHIVE... -o FOLDER
+const std::string INDEX_HELP = R"(Usage: zodovu-cli index [OPTION]... ARCHIVE... -o FOLDER
 Write a picture index of each ARCHIVE into FOLDER: index.html, a page that a
 browser shows from the folder itself (no network, no script), with a section
 a disc and a card a clip (its poster, number, title, length, frames and the
@@ -145,11 +253,10 @@ plays in its card; without it, a clip already converted there is linked.
       --lo             with --convert: the low-resolution encoding instead
       --both           with --convert: both encodings (the page plays the
                          high-resolution one and links the other)
-      --format=FORMAT  with --convert: mp4 (the default) or webm
-      --crf=N          with --convert: the quality, as convert takes it
-      --preset=NAME    with --convert: x264's speed for mp4, as convert
-                         takes it
-  -j, --jobs=N         posters, then clips, made at once (default: one a
+)" + Filled("      --format=FORMAT  ", "with --convert: " + FormatChoices(), 25) +
+                               R"(      --crf=N          with --convert: the quality, as convert takes it
+)" + Filled("      --preset=NAME    ", "with --convert: " + PresetOwners(false) + ", " + Glued("as convert takes it"), 25) +
+                               R"(  -j, --jobs=N         posters, then clips, made at once (default: one a
                          processor)
       --force          replace an existing page, poster or converted clip
       --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
@@ -158,15 +265,14 @@ plays in its card; without it, a clip already converted there is linked.
 
 A clip that does not decode gets the reason in place of its poster, and the
 others are still made; an encoding that made no poster is not converted. The
-page is written last and appears only when it is complete. The Windows build
-does not decode clips and has no index.
+page is written last and appears only when it is complete.
 
 Exit status: 0 every poster (and clip) made; 1 a refused or unreadable
 archive, a clip without a poster, a clip not converted, or a page that could
 not be written; 2 a usage error.
 )";
 
-const char URL_HELP[] = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
+const std::string URL_HELP = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
 Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as clip NUMBER
 of ARCHIVE, in place, without a copy.
 
@@ -179,7 +285,7 @@ Exit status: 0 success; 1 a refused archive or a clip cut short by the end of
 the archive; 2 a usage error, also a clip past the archive's last one.
 )";
 
-const char PLAY_HELP[] = R"(Usage: zodovu-cli play [OPTION]... ARCHIVE NUMBER
+const std::string PLAY_HELP = R"(Usage: zodovu-cli play [OPTION]... ARCHIVE NUMBER
 Play clip NUMBER of ARCHIVE straight from the archive with ffplay, or with
 another player, which gets the clip's URL as its last argument.
 
@@ -194,7 +300,7 @@ archive, a clip cut short, or a player that cannot be started; 2 a usage
 error, also a clip past the archive's last one.
 )";
 
-const char HELP_HELP[] = R"(Usage: zodovu-cli help [SUBCOMMAND]
+const std::string HELP_HELP = R"(Usage: zodovu-cli help [SUBCOMMAND]
 Show the help of the tool, or of SUBCOMMAND.
 
   -h, --help     show this help and exit
@@ -202,17 +308,33 @@ Show the help of the tool, or of SUBCOMMAND.
 Exit status: 0 success; 2 a subcommand that does not exist.
 )";
 
-const std::string HELPS[] = {TOOL_HELP, LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP,
-                            INDEX_HELP, URL_HELP, PLAY_HELP, HELP_HELP};
-
-} // namespace
-
-std::string HelpText(Subcommand command)
+std::string FormatLabels()
 {
-    return HELPS[static_cast<int>(command)];
+    std::vector<std::string> labels;
+    for (const OutputFormat& format : OutputFormats())
+        labels.push_back(format.label);
+    return Listed(labels);
 }
 
-std::string UsageErrorText(const std::string& message, Subcommand command)
+std::string HelpText(const Subcommand* command)
+{
+    if (command && command->decoding && !BuildDecodes())
+        return *command->help + "\nThis build of zodovu-cli does not decode clips: it has no " + command->decoding +
+               ".\n";
+    if (command)
+        return *command->help;
+    std::string help = TOOL_HELP_START;
+    for (const Subcommand& listed : Subcommands()) {
+        if (OnlyDecodes(listed) && !BuildDecodes())
+            continue;
+        std::string name = listed.name;
+        name.resize(std::max<size_t>(name.size() + 1, 10), ' ');
+        help += "  " + name + listed.summary + "\n";
+    }
+    return help + TOOL_HELP_END;
+}
+
+std::string UsageErrorText(const std::string& message, const Subcommand* command)
 {
     const std::string help = HelpText(command);
     // The usage lines: up to the line that no longer begins "Usage:" or "  or:".
@@ -226,15 +348,16 @@ std::string UsageErrorText(const std::string& message, Subcommand command)
         start = end + 1;
     }
     std::string more = "'zodovu-cli --help'";
-    if (command != Subcommand::None)
-        more += std::string(" or 'zodovu-cli help ") + SubcommandName(command) + "'";
+    if (command)
+        more += std::string(" or 'zodovu-cli help ") + command->name + "'";
     return "zodovu-cli: " + message + "\n" + usage + "Try " + more + " for more information.\n";
 }
 
 std::string UnknownSubcommandText(const std::string& name)
 {
     std::string names;
-    for (int i = 1; i <= static_cast<int>(Subcommand::Help); ++i)
-        names += std::string(names.empty() ? "" : ", ") + SubcommandName(static_cast<Subcommand>(i));
+    for (const Subcommand& command : Subcommands())
+        if (!OnlyDecodes(command) || BuildDecodes())
+            names += std::string(names.empty() ? "" : ", ") + command.name;
     return "unknown subcommand '" + name + "' (the subcommands are " + names + ")";
 }

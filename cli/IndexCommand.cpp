@@ -1,20 +1,18 @@
-// zodovu-cli index ARCHIVE... -o FOLDER [--convert [--lo | --both] [--format F]
-// [--crf N] [--preset NAME]] [-j N] [--force] [--disc D]: a page of posters, a
-// section an archive and a card a clip, that a browser shows from the folder
-// itself; with --convert each clip is converted beside it and played in its
-// card. The posters are made several at once and written by this thread alone
+// A page of posters, a section an archive and a card a clip, that a browser
+// shows from the folder itself; with --convert each clip is converted beside it
+// and played in its card. The posters are made several at once and written by this thread alone
 // (the output file and the progress line are not thread-safe); the page is
 // written last, when every file it shows is on the disk.
+#include "IndexCommand.h"
+
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "ClipNames.h"
 #include "ClipTexts.h"
 #include "CommandLine.h"
-#include "Commands.h"
 #include "Console.h"
-#include "Conversion.h"
-#include "ExtractPlan.h"
-#include "Help.h"
+#include "ConvertCommand.h"
+#include "ExitStatus.h"
 #include "IndexPage.h"
 #include "InterruptCleanup.h"
 #include "OutputFile.h"
@@ -22,6 +20,8 @@
 #include "PathNames.h"
 #include "Poster.h"
 #include "Reporting.h"
+#include "UsageError.h"
+#include "Version.h"
 
 #include <algorithm>
 #include <memory>
@@ -32,18 +32,17 @@ namespace {
 const char PAGE_NAME[] = "index.html";
 const char POSTER_EXTENSION[] = ".jpg";
 
+// An archive of the run; its section of the page has the same place in the run.
 struct IndexedArchive {
     LoadedArchive loaded;
     bool opened = false;   // its identity is known
     bool accepted = false;
-    IndexSection* section = nullptr;
 };
 
 // One clip's poster, made on a worker and written here.
 struct PosterJob {
-    IndexedArchive* archive;
-    uint32_t index;
-    IndexCard* card;
+    size_t archive;        // in the run
+    uint32_t index;        // of the clip, and of its card in the archive's section
     std::string failure;   // set by the plain checks or the decoder: the encoding is at fault
     Poster poster;
 };
@@ -118,7 +117,6 @@ private:
             m_archives.push_back(std::make_unique<IndexedArchive>());
             IndexedArchive& archive = *m_archives.back();
             IndexSection& section = m_sections[i];
-            archive.section = &section;
             section.archive = NameOf(path);
             try {
                 archive.accepted = LoadArchive(path, m_run, archive.loaded);
@@ -144,22 +142,23 @@ private:
             archive.accepted = false;
             ++m_failedArchives;
         }
-        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
-            if (!archive->accepted)
+        for (size_t a = 0; a < m_archives.size(); ++a) {
+            const IndexedArchive& archive = *m_archives[a];
+            if (!archive.accepted)
                 continue;
-            const ClipTable& clips = *archive->loaded.clips;
-            archive->section->cards.resize(clips.nCount);
+            const ClipTable& clips = *archive.loaded.clips;
             for (uint32_t index = 0; index < clips.nCount; ++index) {
-                IndexCard& card = archive->section->cards[index];
+                IndexCard card;
                 const ClipRecord& record = clips.aRecords[index];
                 card.number = index + 1;
-                card.title = FormatClipLabel(archive->loaded.disc.disc, index);
+                card.title = FormatClipLabel(archive.loaded.disc.disc, index);
                 card.frames = record.dwFrames;
                 card.hiSize = record.dwHiSize;
                 card.loSize = record.dwLoSize;
                 if (!m_request.convert)
-                    card.videos = ConvertedFiles(*archive, index);
-                m_jobs.push_back({archive.get(), index, &card, std::string(), Poster()});
+                    card.videos = ConvertedFiles(archive, index);
+                m_sections[a].cards.push_back(card);
+                m_jobs.push_back({a, index, std::string(), Poster()});
             }
         }
     }
@@ -210,14 +209,15 @@ private:
     // An encoding the plain checks refuse never reaches a decoder.
     void MakePosters()
     {
-        std::vector<PosterJob*> decode;
-        for (PosterJob& job : m_jobs) {
-            LoadedArchive& archive = job.archive->loaded;
+        std::vector<size_t> decode;   // the jobs the checks pass
+        for (size_t j = 0; j < m_jobs.size(); ++j) {
+            PosterJob& job = m_jobs[j];
+            LoadedArchive& archive = m_archives[job.archive]->loaded;
             const std::vector<ClipFinding> findings =
                 CheckEncoding(archive.file, archive.length, *archive.clips, job.index, Resolution::High);
             job.failure = FindingsText(findings);
             if (findings.empty())
-                decode.push_back(&job);
+                decode.push_back(j);
         }
         // Every clip counts; those the checks refused are done already.
         const size_t refused = m_jobs.size() - decode.size();
@@ -226,18 +226,18 @@ private:
         progress.SetUnits("posters", "", false);
         progress.SetName(m_request.output);
         const unsigned jobs = m_request.jobs ? m_request.jobs : std::max(1u, std::thread::hardware_concurrency());
-        RunInParallel(
-            decode.size(), jobs,
-            [&decode](size_t i) {
-                PosterJob& job = *decode[i];
-                LoadedArchive& archive = job.archive->loaded;
-                try {
-                    job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High);
-                } catch (const std::exception& error) {
-                    job.failure = FailureText(error);
-                }
-            },
-            [&progress, refused](size_t done) { progress.Report(refused + done); });
+        ParallelSteps steps;
+        steps.work = [&](size_t i) {
+            PosterJob& job = m_jobs[decode[i]];
+            LoadedArchive& archive = m_archives[job.archive]->loaded;
+            try {
+                job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High);
+            } catch (const std::exception& error) {
+                job.failure = FailureText(error);
+            }
+        };
+        steps.progress = [&progress, refused](size_t done) { progress.Report(refused + done); };
+        RunInParallel(decode.size(), jobs, steps);
         progress.Clear();
     }
 
@@ -249,18 +249,18 @@ private:
                 Fail(job, job.failure);
                 continue;
             }
-            const std::string name = FileName(*job.archive, job.index, Resolution::High, POSTER_EXTENSION);
+            const std::string name = FileName(*m_archives[job.archive], job.index, Resolution::High, POSTER_EXTENSION);
             const std::string path = m_folder + name;
             try {
                 COutputFile output(path, RulesFor(path));
                 output.File().Write(job.poster.jpeg.data(), static_cast<uint32_t>(job.poster.jpeg.size()));
                 output.Finish();
                 output.Commit(false);
-                job.card->poster = name;
+                Card(job).poster = name;
                 lastWritten = path;
             } catch (const std::exception& error) {
                 m_report.Fail(error, path);
-                job.card->failure = "poster not written: " + FailureText(error);
+                Card(job).failure = "poster not written: " + FailureText(error);
                 ++m_failedClips;
             }
             job.poster.jpeg = std::vector<uint8_t>();
@@ -279,17 +279,17 @@ private:
         settings.output = m_folder;
         settings.jobs = m_request.jobs;
         settings.force = m_request.force;
-        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
-            if (!archive->accepted)
+        for (size_t a = 0; a < m_archives.size(); ++a) {
+            if (!m_archives[a]->accepted)
                 continue;
-            LoadedArchive& loaded = archive->loaded;
+            LoadedArchive& loaded = m_archives[a]->loaded;
             settings.archive = loaded.path;
             const ExtractPlan plan =
                 PlanExtract(settings, loaded.clips->nCount, loaded.disc.disc, loaded.title, true, settings.format->extension);
             std::vector<PlannedFile> files;
             for (const PlannedFile& file : plan.files) {
                 const PosterJob& poster = *std::find_if(m_jobs.begin(), m_jobs.end(), [&](const PosterJob& job) {
-                    return job.archive == archive.get() && job.index == static_cast<uint32_t>(file.index);
+                    return job.archive == a && job.index == static_cast<uint32_t>(file.index);
                 });
                 if (file.resolution == Resolution::High && !poster.failure.empty())
                     ++m_failedFiles;
@@ -300,7 +300,7 @@ private:
             std::vector<std::string> reasons;
             m_failedFiles += ConvertFiles(loaded, files, true, settings, m_run, &reasons);
             for (size_t i = 0; i < files.size(); ++i) {
-                IndexCard& card = archive->section->cards[static_cast<size_t>(files[i].index)];
+                IndexCard& card = m_sections[a].cards[static_cast<size_t>(files[i].index)];
                 if (!reasons[i].empty()) {
                     card.problems.push_back(reasons[i]);
                     continue;
@@ -311,10 +311,12 @@ private:
         }
     }
 
+    IndexCard& Card(const PosterJob& job) { return m_sections[job.archive].cards[job.index]; }
+
     void Fail(PosterJob& job, const std::string& reason)
     {
-        m_report.Error(job.archive->loaded.path, reason);
-        job.card->failure = reason;
+        m_report.Error(m_archives[job.archive]->loaded.path, reason);
+        Card(job).failure = reason;
         ++m_failedClips;
     }
 

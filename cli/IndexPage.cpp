@@ -2,6 +2,7 @@
 
 #include "ClipTexts.h"
 #include "Reporting.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <cstdio>

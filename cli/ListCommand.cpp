@@ -1,10 +1,12 @@
-// zodovu-cli list ARCHIVE [--json] [--disc D]
+// The clips of an archive, as a table or as JSON.
+#include "ListCommand.h"
+
 #include "Archive.h"
 #include "BinkHeader.h"
 #include "ClipList.h"
 #include "ClipRows.h"
 #include "ClipTexts.h"
-#include "Commands.h"
+#include "ExitStatus.h"
 #include "JsonText.h"
 #include "Reporting.h"
 

@@ -1,10 +1,10 @@
-// zodovu-cli url ARCHIVE NUMBER [--lo] and play ARCHIVE NUMBER [--lo] [--player
-// PROGRAM]: FFmpeg's subfile protocol reads a span of a file as a file of its
+// FFmpeg's subfile protocol reads a span of a file as a file of its
 // own, so a player reads the clip straight from the archive; no copy is made.
+#include "PlayCommand.h"
+
 #include "Archive.h"
 #include "ClipTexts.h"
-#include "CommandLine.h"
-#include "Commands.h"
+#include "ExitStatus.h"
 #include "PathNames.h"
 #include "ProgramRun.h"
 #include "Reporting.h"
@@ -14,6 +14,10 @@
 namespace {
 
 const char DEFAULT_PLAYER[] = "ffplay";
+// Where ffplay comes from, as the system in hand has it (from the build).
+#ifndef ZODOVU_FFPLAY_HINT
+#define ZODOVU_FFPLAY_HINT "install FFmpeg"
+#endif
 
 struct ClipLocation {
     std::string url;     // "subfile,,start,START,end,END,,:PATH", end exclusive
@@ -61,8 +65,8 @@ int RunPlay(const ClipRequest& request, RunState& run)
     if (player.notFound && player.missing != arguments[0])
         throw CFailure(arguments[0], "its interpreter " + player.missing + " is not found");
     if (player.notFound && request.player.empty())
-        throw CFailure(arguments[0], "not found; install FFmpeg (on Debian: apt-get install ffmpeg), or name "
-                                     "another player with --player");
+        throw CFailure(arguments[0], std::string("not found; ") + ZODOVU_FFPLAY_HINT +
+                                         ", or name another player with --player");
     if (player.notFound)
         throw CFailure(arguments[0], "not found; install it, or give --player the name or path of an "
                                      "installed player");

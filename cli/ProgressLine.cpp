@@ -2,7 +2,7 @@
 
 #include "ClipTexts.h"
 #include "Console.h"
-#include "Reporting.h"
+#include "TerminalText.h"
 
 #include <algorithm>
 #include <cstdio>

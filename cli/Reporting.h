@@ -10,14 +10,6 @@
 
 #include <string>
 
-// The length of the well-formed UTF-8 sequence that starts text[i], or 0 when
-// none does (no overlong forms, surrogates or code points past U+10FFFF).
-size_t Utf8SequenceLength(const std::string& text, size_t i);
-
-// text as a terminal may show it: control characters (C0, DEL and C1), and
-// bytes that are not UTF-8 become \xHH, and a backslash \\.
-std::string EscapedForTerminal(const std::string& text);
-
 // A failure as a message words it after the tool's name, for a page or a
 // record rather than standard error: "SUBJECT: reason", or the reason alone.
 std::string FailureText(const std::exception& error);

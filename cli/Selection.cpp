@@ -1,6 +1,7 @@
 #include "Selection.h"
 
 #include "ClipTable.h"
+#include "UsageError.h"
 
 #include <algorithm>
 #include <sstream>
@@ -69,4 +70,10 @@ bool SelectClips(const std::vector<ClipRange>& ranges, uint32_t count, std::vect
         if (chosen[i])
             indices.push_back(static_cast<int>(i));
     return true;
+}
+
+void ThrowNoSuchClip(const std::string& archive, int number, uint32_t count)
+{
+    throw UsageError(archive + ": no clip " + std::to_string(number) + " (the archive holds " +
+                     std::to_string(count) + (count == 1 ? " clip)" : " clips)"));
 }

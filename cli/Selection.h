@@ -23,3 +23,6 @@ bool ParseSelection(const std::string& word, std::vector<ClipRange>& ranges);
 // once, in the list's order. False, with the first number past count in
 // unknown, when a range reaches past the last clip.
 bool SelectClips(const std::vector<ClipRange>& ranges, uint32_t count, std::vector<int>& indices, int& unknown);
+
+// The usage error of a clip number past the archive's last clip.
+[[noreturn]] void ThrowNoSuchClip(const std::string& archive, int number, uint32_t count);

@@ -1,11 +1,13 @@
-// zodovu-cli verify ARCHIVE... [--json] [--disc D]: is each archive whole? A
+// Is each archive whole? A
 // whole archive is accepted by the scan, holds as many clips as its disc has,
 // and none of its clips shows a fault in its Bink headers (ClipChecks).
+#include "VerifyCommand.h"
+
 #include "Archive.h"
 #include "ClipChecks.h"
 #include "Console.h"
-#include "FrameChecks.h"
-#include "Commands.h"
+#include "Decoding.h"
+#include "ExitStatus.h"
 #include "JsonText.h"
 #include "Reporting.h"
 
@@ -46,7 +48,7 @@ std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequ
     progress.SetName(archive.title);
     const unsigned jobs = request.jobs ? request.jobs : std::max(1u, std::thread::hardware_concurrency());
     const std::vector<std::vector<ClipFinding>> frames =
-        CheckFrames(archive, decode, jobs, [&progress](size_t done) { progress.Report(done); });
+        run.decoding->checkFrames(archive, decode, jobs, [&progress](size_t done) { progress.Report(done); });
     progress.Clear();
     std::vector<ClipFinding> findings;
     for (size_t e = 0; e < encodings; ++e) {
@@ -126,8 +128,6 @@ Json ToJson(const Verdict& verdict)
 
 int RunVerify(const VerifyRequest& request, RunState& run)
 {
-    if (request.frames)
-        RequireFrameChecks();
     // Nothing is printed until every archive has been opened: standard output
     // may be one of them, and then nothing may go there.
     bool allWhole = true;

@@ -52,8 +52,7 @@ TEST_F(CliConvert, IsNotInTheWindowsBuild)
 {
     const CliResult result = Run({"convert", "clips.pak", "1"});
     EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.err, "zodovu-cli: convert is not in this build of zodovu-cli, which does not decode clips (the "
-                          "Linux build does)\n");
+    EXPECT_EQ(result.err, "zodovu-cli: convert is not in this build of zodovu-cli, which does not decode clips\n");
     EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"clips.pak"});
 }
 
@@ -243,6 +242,37 @@ TEST_F(CliConvert, InterruptedConversionLeavesNothing)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"clips.pak", "long.pak"}));
 }
 
+// The plain program reads the command line itself and hands over only what
+// decodes: alone, without its decoding program, it answers help and usage
+// errors and verifies without --frames, and says which decoding program it
+// looked for where the install puts it.
+TEST_F(CliConvert, ThePlainProgramHandsOverOnlyWhatDecodes)
+{
+    fs::create_directory(m_folder / "bin");
+    fs::copy_file(ZODOVU_CLI, m_folder / "bin/zodovu-cli");
+    CliStart alone;
+    alone.program = m_folder / "bin/zodovu-cli";
+    const auto run = [&](const std::vector<std::string>& args) { return RunProgram(args, m_folder.Path(), alone); };
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;   // its first line
+    } cases[] = {
+        {{"convert", "--help"}, 0, ""},
+        {{"convert", "clips.pak", "1", "--crf", "55"}, 2, "zodovu-cli: --crf: runs from 0 to 51 for mp4"},
+        {{"verify", "clips.pak"}, 1, ""},
+        {{"verify", "--frames=false", "clips.pak"}, 1, ""},
+        {{"index", "clips.pak", "-o", "site"}, 1,
+         "zodovu-cli: " + (m_folder / "bin/../libexec/zodovu-cli/zodovu-cli-decode") +
+             ": No such file or directory (convert, verify --frames and index need it)"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = run(c.args);
+        EXPECT_EQ(result.status, c.status) << ::testing::PrintToString(c.args) << result.err;
+        EXPECT_EQ(result.err.empty() ? "" : Lines(result.err).at(0), c.err);
+    }
+}
+
 // Where /proc is not mounted, zodovu-cli cannot tell its own folder: it says
 // so, and never runs a program of the decoding program's name from the
 // current folder instead. /proc is hidden in a namespace of the test's own;
@@ -267,7 +297,7 @@ TEST_F(CliConvert, TheDecodingProgramIsNeverTakenFromTheCurrentFolder)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zodovu-cli: zodovu-cli-decode: not found, as the folder of zodovu-cli cannot be told "
-                          "(convert, index and verify --frames need it)\n");
+                          "(convert, verify --frames and index need it)\n");
 }
 
 #endif

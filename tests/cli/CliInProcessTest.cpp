@@ -1,11 +1,12 @@
 // What of zodovu-cli needs no process: which files an extract plans,
 // the progress line at any width, work on several threads, and names as a
 // terminal shows them.
-#include "CommandLine.h"
 #include "ExtractPlan.h"
 #include "ParallelWork.h"
 #include "ProgressLine.h"
 #include "Reporting.h"
+#include "TerminalText.h"
+#include "UsageError.h"
 
 #include <gtest/gtest.h>
 
@@ -117,31 +118,57 @@ TEST(ProgressLine, FitsTheTerminalShorteningTheNameInTheMiddle)
     EXPECT_EQ(accented.find("\xc3" "."), std::string::npos) << accented;
 }
 
-// An exception on either side stops the items not yet taken and reaches the
-// caller once every thread has stopped, never ending the program.
-TEST(ParallelWork, AFailureOfAWorkerOrOfTheCallerStopsTheRestAndReachesTheCaller)
+// Without a finish step, an exception on either side stops the items not yet
+// taken and reaches the caller once every thread has stopped, never ending the
+// program. With one, an item's failure is that item's alone: it reaches finish
+// on the calling thread, as every open does, and the rest go on.
+TEST(ParallelWork, FailuresStopTheRestOrReachTheirItemsFinishOnTheCallingThread)
 {
     std::atomic<size_t> taken{0};
-    const auto slowly = [&taken](size_t) {
+    const auto slowly = [&taken](size_t item) {
         ++taken;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (item % 10 == 3)
+            throw std::runtime_error("item " + std::to_string(item) + " failed");
     };
-    EXPECT_THROW(RunInParallel(
-                     100, 2, slowly, [](size_t) { throw std::runtime_error("the progress line cannot be drawn"); }),
-                 std::runtime_error);
+    ParallelSteps steps;
+    steps.work = slowly;
+    EXPECT_THROW(RunInParallel(100, 2, steps), std::runtime_error);
     EXPECT_LT(taken.load(), 100u);
 
     taken = 0;
-    EXPECT_THROW(RunInParallel(
-                     100, 2,
-                     [&](size_t item) {
-                         slowly(item);
-                         if (item == 3)
-                             throw std::runtime_error("item 3 failed");
-                     },
-                     [](size_t) {}),
-                 std::runtime_error);
+    steps.progress = [](size_t) { throw std::logic_error("the progress line cannot be drawn"); };
+    EXPECT_THROW(RunInParallel(100, 2, steps), std::logic_error);
     EXPECT_LT(taken.load(), 100u);
+
+    taken = 0;
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<std::string> outcomes(20);
+    size_t lastProgress = 0;
+    steps.open = [&](size_t item) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        if (item % 10 == 5)
+            outcomes[item] = "refused";
+        return item % 10 != 5;
+    };
+    steps.finish = [&](size_t item, std::exception_ptr failure) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        try {
+            if (failure)
+                std::rethrow_exception(failure);
+            outcomes[item] = "done";
+        } catch (const std::runtime_error& e) {
+            outcomes[item] = e.what();
+        }
+    };
+    steps.progress = [&](size_t finished) { lastProgress = finished; };
+    RunInParallel(outcomes.size(), 3, steps);
+    EXPECT_EQ(taken.load(), 18u);
+    EXPECT_EQ(lastProgress, 20u);
+    for (size_t item = 0; item < outcomes.size(); ++item)
+        EXPECT_EQ(outcomes[item], item % 10 == 3   ? "item " + std::to_string(item) + " failed"
+                                  : item % 10 == 5 ? "refused"
+                                                   : "done");
 }
 
 // A failure is worded as a message words it, without a closing full stop,

@@ -208,6 +208,45 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
     }
 }
 
+#ifdef ZODOVU_CLI_WITHOUT_DECODING
+
+// A build without FFmpeg's libraries lists no subcommand it does not have,
+// says so where its help names one, and refuses each decoding command in one
+// line, after reading the command line as any build does.
+TEST(CliUsage, ABuildWithoutDecodingSaysWhatItHasNot)
+{
+    ScratchFolder folder;
+    CliStart start;
+    start.program = ZODOVU_CLI_WITHOUT_DECODING;
+    const auto run = [&](const std::vector<std::string>& args) { return RunProgram(args, folder.Path(), start); };
+    const std::string help = run({"--help"}).out;
+    EXPECT_NE(help.find("\n  verify "), std::string::npos) << help;
+    EXPECT_EQ(help.find("\n  convert "), std::string::npos) << help;
+    EXPECT_EQ(help.find("\n  index "), std::string::npos) << help;
+    EXPECT_NE(run({"help", "index"}).out.find("\nThis build of zodovu-cli does not decode clips: it has no index.\n"),
+              std::string::npos);
+    const struct {
+        std::vector<std::string> args;
+        std::string refusal;
+    } cases[] = {
+        {{"convert", "disc.pak", "1"}, "convert"},
+        {{"index", "disc.pak", "-o", "site"}, "index"},
+        {{"verify", "--frames=true", "disc.pak"}, "verify --frames"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = run(c.args);
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.err, "zodovu-cli: " + c.refusal + " is not in this build of zodovu-cli, which does not "
+                                                         "decode clips\n");
+    }
+    EXPECT_EQ(Lines(run({"convert", "disc.pak", "1", "--crf", "55"}).err).at(0),
+              "zodovu-cli: --crf: runs from 0 to 51 for mp4");
+    EXPECT_EQ(run({"verify", "disc.pak"}).err, "zodovu-cli: disc.pak: No such file or directory\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{});
+}
+
+#endif
+
 TEST(CliUsage, HelpAndVersionGoToStdout)
 {
     ScratchFolder folder;
@@ -224,7 +263,7 @@ TEST(CliUsage, HelpAndVersionGoToStdout)
     EXPECT_EQ(extractHelp.out.rfind("Usage: zodovu-cli extract ", 0), 0u) << extractHelp.out;
     EXPECT_EQ(extractHelp.out, RunCli({"extract", "--help"}, folder.Path()).out);
     // Written for 80 columns, and in the tool's words, not the parser's.
-    for (const char* command : {"list", "extract", "convert", "verify", "url", "play", "help"}) {
+    for (const char* command : {"list", "extract", "convert", "verify", "index", "url", "play", "help"}) {
         const CliResult commandHelp = RunCli({"help", command}, folder.Path());
         EXPECT_EQ(commandHelp.status, 0);
         for (const std::string& line : Lines(help.out + commandHelp.out)) {

@@ -1,11 +1,8 @@
-#include "Archive.h"
 #include "FrameChecks.h"
+
+#include "Archive.h"
 #include "FrameCheck.h"
 #include "ParallelWork.h"
-
-void RequireFrameChecks()
-{
-}
 
 std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
                                                   unsigned jobs, const std::function<void(size_t done)>& done)
@@ -13,13 +10,13 @@ std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const 
     std::vector<std::vector<ClipFinding>> findings(check.size());
     // Each worker takes the next encoding; the archive's file is shared, read
     // at positions (ReadAt), never through its one position.
-    RunInParallel(
-        check.size(), jobs,
-        [&](size_t e) {
-            if (check[e])
-                findings[e] = CheckEncodingFrames(archive.file, *archive.clips, static_cast<uint32_t>(e / 2),
-                                                  e % 2 == 0 ? Resolution::High : Resolution::Low);
-        },
-        done);
+    ParallelSteps steps;
+    steps.work = [&](size_t e) {
+        if (check[e])
+            findings[e] = CheckEncodingFrames(archive.file, *archive.clips, static_cast<uint32_t>(e / 2),
+                                              e % 2 == 0 ? Resolution::High : Resolution::Low);
+    };
+    steps.progress = done;
+    RunInParallel(check.size(), jobs, steps);
     return findings;
 }

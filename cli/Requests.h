@@ -1,6 +1,6 @@
 #pragma once
-// The subcommands of zodovu-cli, what each is asked, and the state of one run
-// that every one of them is handed.
+// What each subcommand of zodovu-cli is asked, and the state of one run that
+// every one of them is handed.
 #include "OutputFormats.h"
 #include "Selection.h"
 
@@ -8,12 +8,7 @@
 #include <vector>
 
 class Reporter;
-
-enum ExitStatus {
-    EXIT_OK = 0,
-    EXIT_FAILED = 1,   // a refused archive or a failed operation
-    EXIT_USAGE = 2,
-};
+struct DecodingCommands;
 
 // -o - writes the one selected clip to standard output.
 constexpr char TO_STANDARD_OUTPUT[] = "-";
@@ -74,17 +69,7 @@ struct RunState {
     // The file title that decides the layout and the disc of every archive the
     // run loads ("disc2.pak", from --disc); empty: each archive's own title.
     std::string discTitle;
+    // The subcommands that decode, where this program runs them (Decoding.h);
+    // null unless the command line decodes.
+    const DecodingCommands* decoding = nullptr;
 };
-
-int RunList(const ListRequest& request, RunState& run);
-// 1 when any file failed; the others are still written.
-int RunExtract(const ExtractRequest& request, RunState& run);
-// As extract. The Windows build converts nothing: a usage error there.
-int RunConvert(const ConvertRequest& request, RunState& run);
-// 0 only when every archive is whole.
-int RunVerify(const VerifyRequest& request, RunState& run);
-// 1 when a clip has no poster or an archive was not read; the page is still written.
-int RunIndex(const IndexRequest& request, RunState& run);
-int RunUrl(const ClipRequest& request, RunState& run);
-// The player's own exit status (128 + N when signal N ended it).
-int RunPlay(const ClipRequest& request, RunState& run);

@@ -1,16 +1,24 @@
 #pragma once
+// zodovu-cli convert ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
+// [--format F] [--crf N] [--preset NAME] [-j N] [--force] [-q | -v] [--disc D]
+//
 // What convert does to a planned list of clips, for any subcommand that
 // converts: each file encoded anew (media/ClipConverter.h), several at once,
 // each appearing only when complete, every failure named once and the others
-// going on, one progress line on a terminal. Only the Linux build converts.
-#include "Commands.h"
+// going on, one progress line on a terminal.
 #include "ExtractPlan.h"
+#include "Requests.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
 struct LoadedArchive;
+
+// Conversions under way at once, at most, whatever -j asks: each holds a
+// temporary file, and the interrupt cleanup keeps only so many (and one for
+// index's page). More threads go to each encoder instead.
+constexpr unsigned MOST_CONVERSIONS_AT_ONCE = 8;
 
 // Converts each of files, planned for archive (PlanExtract with
 // the format's extension; "-" is standard output), with the encoding settings of
@@ -23,7 +31,9 @@ struct LoadedArchive;
 // frames and the files ("Converting NAME"). Returns how many files failed;
 // reasons, when given, gets for each of files why it failed, in the words of
 // its message after the file's name (FailureText), or nothing for a file
-// written. The folder is the caller's to make. The Windows build throws
-// NotInThisBuild.
+// written. The folder is the caller's to make.
 size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
                     const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons = nullptr);
+
+// 1 when any file failed; the others are still written.
+int RunConvert(const ConvertRequest& request, RunState& run);

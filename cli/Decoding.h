@@ -1,0 +1,30 @@
+#pragma once
+// The subcommands that decode clips with FFmpeg's libraries (convert, index,
+// verify --frames) and where this program runs them. Each program links one of
+// three definitions of ReachDecoding, which is the one place that knows:
+// - DecodingHere.cpp: the program links FFmpeg and runs them itself;
+// - DecodingHandOver.cpp: the plain zodovu-cli on Linux, which starts without
+//   loading FFmpeg's libraries (some 30 ms a start) and hands these commands to
+//   zodovu-cli-decode, the same program with them, as git hands some of its
+//   commands to helpers in libexec;
+// - DecodingAbsent.cpp: a build without FFmpeg's libraries, which says so.
+#include "FrameChecks.h"
+#include "Requests.h"
+
+struct Subcommand;
+
+struct DecodingCommands {
+    int (*convert)(const ConvertRequest& request, RunState& run);
+    int (*index)(const IndexRequest& request, RunState& run);
+    FrameChecker checkFrames;
+};
+
+// Whether this build decodes clips, here or in its decoding program.
+bool BuildDecodes();
+
+// For a command line that decodes, once it is read and before anything else:
+// the commands where this program runs them. The plain program goes on in the
+// decoding program with the same arguments and standard streams instead, and
+// does not come back (a decoding program it cannot start is said on standard
+// error, status 1); a build without decoding throws NotInThisBuild.
+const DecodingCommands& ReachDecoding(const Subcommand& command, int argc, char** argv);

@@ -1,0 +1,15 @@
+// A build without FFmpeg's libraries decodes nothing, and says so in one line.
+#include "Decoding.h"
+#include "Subcommands.h"
+#include "UsageError.h"
+
+bool BuildDecodes()
+{
+    return false;
+}
+
+const DecodingCommands& ReachDecoding(const Subcommand& command, int, char**)
+{
+    throw NotInThisBuild(std::string(command.decoding) + " is not in this build of zodovu-cli, which does not decode "
+                                                         "clips");
+}

@@ -1,0 +1,42 @@
+#include "Subcommands.h"
+
+#include "CommandLine.h"
+#include "Decoding.h"
+#include "ExtractCommand.h"
+#include "Help.h"
+#include "ListCommand.h"
+#include "PlayCommand.h"
+#include "VerifyCommand.h"
+
+const std::vector<Subcommand>& Subcommands()
+{
+    static const std::vector<Subcommand> table = {
+        {"list", "list the clips of an archive", &LIST_HELP,
+         [](const CommandLine& line, RunState& run) { return RunList(line.list, run); }, nullptr, nullptr},
+        {"extract", "extract clips as .bik files, or one clip to standard output", &EXTRACT_HELP,
+         [](const CommandLine& line, RunState& run) { return RunExtract(line.extract, run); }, nullptr, nullptr},
+        {"convert", "convert clips to " + FormatLabels() + " files that any player plays", &CONVERT_HELP,
+         [](const CommandLine& line, RunState& run) { return run.decoding->convert(line.convert, run); }, "convert",
+         nullptr},
+        {"verify", "check that each archive is whole, and say why not", &VERIFY_HELP,
+         [](const CommandLine& line, RunState& run) { return RunVerify(line.verify, run); }, "verify --frames",
+         [](const CommandLine& line) { return line.verify.frames; }},
+        {"index", "write a page of posters of every clip, for a browser", &INDEX_HELP,
+         [](const CommandLine& line, RunState& run) { return run.decoding->index(line.index, run); }, "index",
+         nullptr},
+        {"url", "print a URL that FFmpeg's tools read a clip from, in place", &URL_HELP,
+         [](const CommandLine& line, RunState& run) { return RunUrl(line.clip, run); }, nullptr, nullptr},
+        {"play", "play a clip straight from its archive", &PLAY_HELP,
+         [](const CommandLine& line, RunState& run) { return RunPlay(line.clip, run); }, nullptr, nullptr},
+        {"help", "show the help of the tool or of one subcommand", &HELP_HELP, nullptr, nullptr, nullptr},
+    };
+    return table;
+}
+
+const Subcommand* FindSubcommand(const std::string& name)
+{
+    for (const Subcommand& command : Subcommands())
+        if (name == command.name)
+            return &command;
+    return nullptr;
+}

@@ -1,0 +1,3 @@
+#include "Version.h"
+
+const char VERSION_TEXT[] = "zodovu-cli " ZODOVU_VERSION;
