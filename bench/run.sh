@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${BUILD_DIR:-build/host}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_convert bench_index zodovu-cli
+cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_convert bench_index bench_startup zodovu-cli
 echo
 scratch=$(cd "$build" && pwd)
 "$build/bench/bench_scan" "$scratch"
@@ -21,5 +21,7 @@ echo
 "$build/bench/bench_convert" "$scratch"
 echo
 "$build/bench/bench_index" "$scratch"
+echo
+"$build/bench/bench_startup" "$scratch"
 echo
 bench/wine.sh
