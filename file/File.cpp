@@ -3,6 +3,8 @@
 
 #include "PathNames.h"
 
+#include <algorithm>
+
 CFile::CFile() : m_hFile(-1) {}
 
 CFile::CFile(intptr_t hFile, const std::string& fileName) : m_strFileName(fileName), m_hFile(hFile) {}
@@ -90,14 +92,18 @@ bool CFile::OpenRegularFile(const char* fileName, CFileException* pError)
     return true;
 }
 
-uint32_t CFile::ReadAt(uint32_t position, void* buffer, uint32_t count)
+uint32_t CFile::ReadAt(uint64_t position, void* buffer, uint32_t count)
 {
     ThrowIfClosed();
+    CheckedPosition(position, 0, INT64_MAX);
+    // No byte lies at 2^63 or past it: a read reaching there stops short, as at
+    // the end of the file, rather than the system refusing all of it.
+    count = static_cast<uint32_t>(std::min<uint64_t>(count, INT64_MAX - position));
     uint8_t* bytes = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count) {
         uint32_t got = 0;
-        if (const long osError = OsReadAt(m_hFile, uint64_t(position) + done, bytes + done, count - done, got))
+        if (const long osError = OsReadAt(m_hFile, position + done, bytes + done, count - done, got))
             ThrowFileException(CFileException::OsErrorToCause(osError), osError);
         if (got == 0)
             break;   // the end of the file
@@ -125,14 +131,26 @@ void CFile::Close()
         ThrowFileException(CFileException::OsErrorToCause(osError), osError);
 }
 
-int32_t CFile::CheckedPosition(int64_t position) const
+uint64_t CFile::CheckedPosition(uint64_t base, int64_t offset, uint64_t last) const
 {
-    if (position < 0 || position > INT32_MAX)
-        ThrowFileException(CFileException::badSeek);
-    return static_cast<int32_t>(position);
+    // Unsigned, and compared before adding, so that no base and offset can
+    // overflow into a position that looks valid.
+    uint64_t position = 0;
+    if (offset >= 0) {
+        const uint64_t forward = static_cast<uint64_t>(offset);
+        if (base > last || forward > last - base)
+            ThrowFileException(CFileException::badSeek);
+        position = base + forward;
+    } else {
+        const uint64_t back = 0 - static_cast<uint64_t>(offset);
+        if (back > base || base - back > last)
+            ThrowFileException(CFileException::badSeek);
+        position = base - back;
+    }
+    return position;
 }
 
-int32_t CFile::Seek(int32_t offset, unsigned from)
+uint64_t CFile::SeekWithin(int64_t offset, unsigned from, uint64_t last)
 {
     ThrowIfClosed();
     int64_t base = 0;
@@ -145,19 +163,35 @@ int32_t CFile::Seek(int32_t offset, unsigned from)
         ThrowFileException(CFileException::badSeek);
     if (osError != 0)
         ThrowFileException(CFileException::badSeek, osError);
-    const int32_t position = CheckedPosition(base + offset);
-    if ((osError = SetOsPosition(m_hFile, position)) != 0)
+    const uint64_t position = CheckedPosition(static_cast<uint64_t>(base), offset, last);
+    if ((osError = SetOsPosition(m_hFile, static_cast<int64_t>(position))) != 0)
         ThrowFileException(CFileException::badSeek, osError);
     return position;
 }
 
-uint32_t CFile::GetLength() const
+int32_t CFile::Seek(int32_t offset, unsigned from)
+{
+    return static_cast<int32_t>(SeekWithin(offset, from, INT32_MAX));
+}
+
+uint64_t CFile::Seek64(int64_t offset, unsigned from)
+{
+    return SeekWithin(offset, from, INT64_MAX);
+}
+
+uint64_t CFile::GetLength64() const
 {
     ThrowIfClosed();
     int64_t length = 0;
     if (const long osError = OsLength(m_hFile, length))
         ThrowFileException(CFileException::OsErrorToCause(osError), osError);
-    if (length > int64_t(UINT32_MAX))
+    return static_cast<uint64_t>(length);
+}
+
+uint32_t CFile::GetLength() const
+{
+    const uint64_t length = GetLength64();
+    if (length > UINT32_MAX)
         ThrowFileException(CFileException::tooLarge);
     return static_cast<uint32_t>(length);
 }

@@ -2,7 +2,11 @@
 // The framework's file class, in the classic class-library shape: 32-bit lengths
 // and positions, Open that reports by its result, and Seek, Read and Write that
 // throw CFileException. A file whose Open failed remembers why, and its first
-// Seek, Read, Write or GetLength throws that failure.
+// Seek, Read, Write or GetLength throws that failure. Beside the 32-bit calls,
+// GetLength64, Seek64 and ReadAt reach any position of a file past 4 GiB. Both
+// widths rest on one primitive each, GetLength64 and SeekWithin, which are what
+// a derived class overrides; Seek, Seek64 and GetLength are not virtual, so that
+// no class can answer the two widths differently.
 #include "FileException.h"
 
 #include <cstdint>
@@ -56,14 +60,18 @@ public:
     // Reads up to count bytes from position, for several threads reading one
     // open file at once: the file's own position is not used (on Windows it
     // moves, so that a file read this way is not also read with Read); short
-    // only at the end of the file.
-    virtual uint32_t ReadAt(uint32_t position, void* buffer, uint32_t count);
+    // only at the end of the file, and no byte lies at 2^63 or past it. A
+    // position past 2^63-1 throws badSeek.
+    virtual uint32_t ReadAt(uint64_t position, void* buffer, uint32_t count);
     // Writes all count bytes or throws.
     virtual void Write(const void* buffer, uint32_t count);
-    // Returns the new position from the start. A position outside 0..2^31-1 throws badSeek.
-    virtual int32_t Seek(int32_t offset, unsigned from);
-    // Throws when the length does not fit in 32 bits.
-    virtual uint32_t GetLength() const;
+    // Return the new position from the start. A position outside 0..2^31-1
+    // (Seek) or 0..2^63-1 (Seek64) throws badSeek and leaves the file where it was.
+    int32_t Seek(int32_t offset, unsigned from);
+    uint64_t Seek64(int64_t offset, unsigned from);
+    // GetLength throws tooLarge when the length does not fit in 32 bits.
+    uint32_t GetLength() const;
+    virtual uint64_t GetLength64() const;
     // Writes what the system still holds of the file to the disk.
     virtual void Flush();
     virtual void Close();
@@ -86,9 +94,14 @@ protected:
     [[noreturn]] void ThrowFileException(int cause, long osError = 0) const;
     // Keeps failure for the next operation and hands it to *pError; returns false.
     bool OpenFailed(const CFileException& failure, CFileException* pError);
-    // The one rule for a position: 0 to 2^31-1, checked before the file moves, so
-    // that a refused seek leaves the position where it was.
-    int32_t CheckedPosition(int64_t position) const;
+    // What Seek and Seek64 do: moves to offset from begin, current or end, and
+    // returns the new position; a position outside 0..last throws badSeek
+    // before the file moves.
+    virtual uint64_t SeekWithin(int64_t offset, unsigned from, uint64_t last);
+    // The one rule for a position: base + offset within 0..last (last at most
+    // 2^63-1), or badSeek; checked before the file moves, so that a refused seek
+    // leaves the position where it was.
+    uint64_t CheckedPosition(uint64_t base, int64_t offset, uint64_t last) const;
 
     std::string m_strFileName;
 

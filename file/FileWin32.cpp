@@ -26,28 +26,6 @@ DWORD ShareMode(unsigned openFlags)
     }
 }
 
-// The 64-bit position and length; -1 with the system's error in osError. The low
-// halves' "invalid" values are also valid positions, hence the last-error checks.
-int64_t CurrentPosition(HANDLE h, DWORD& osError)
-{
-    LONG high = 0;
-    SetLastError(NO_ERROR);
-    const DWORD low = SetFilePointer(h, 0, &high, FILE_CURRENT);
-    if (low == INVALID_SET_FILE_POINTER && (osError = GetLastError()) != NO_ERROR)
-        return -1;
-    return (int64_t(high) << 32) | low;
-}
-
-int64_t FileLength(HANDLE h, DWORD& osError)
-{
-    DWORD high = 0;
-    SetLastError(NO_ERROR);
-    const DWORD low = GetFileSize(h, &high);
-    if (low == INVALID_FILE_SIZE && (osError = GetLastError()) != NO_ERROR)
-        return -1;
-    return (int64_t(high) << 32) | low;
-}
-
 } // namespace
 
 long LastSystemError() noexcept
@@ -182,25 +160,27 @@ void CFile::Write(const void* buffer, uint32_t count)
 
 long CFile::OsPosition(intptr_t hFile, int64_t& position) noexcept
 {
-    DWORD error = NO_ERROR;
-    position = CurrentPosition(ToHandle(hFile), error);
-    return static_cast<long>(error);
+    LARGE_INTEGER zero = {}, at = {};
+    if (!SetFilePointerEx(ToHandle(hFile), zero, &at, FILE_CURRENT))
+        return static_cast<long>(GetLastError());
+    position = at.QuadPart;
+    return 0;
 }
 
 long CFile::OsLength(intptr_t hFile, int64_t& length) noexcept
 {
-    DWORD error = NO_ERROR;
-    length = FileLength(ToHandle(hFile), error);
-    return static_cast<long>(error);
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(ToHandle(hFile), &size))
+        return static_cast<long>(GetLastError());
+    length = size.QuadPart;
+    return 0;
 }
 
 long CFile::SetOsPosition(intptr_t hFile, int64_t position) noexcept
 {
-    LONG high = static_cast<LONG>(position >> 32);
-    SetLastError(NO_ERROR);
-    if (SetFilePointer(ToHandle(hFile), static_cast<LONG>(position), &high, FILE_BEGIN) != INVALID_SET_FILE_POINTER)
-        return 0;
-    return static_cast<long>(GetLastError());   // NO_ERROR: the low half is a valid position
+    LARGE_INTEGER to = {};
+    to.QuadPart = position;
+    return SetFilePointerEx(ToHandle(hFile), to, nullptr, FILE_BEGIN) ? 0 : static_cast<long>(GetLastError());
 }
 
 long CFile::OsReadAt(intptr_t hFile, uint64_t position, void* buffer, uint32_t count, uint32_t& got) noexcept

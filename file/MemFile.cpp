@@ -34,13 +34,14 @@ uint32_t CMemFile::Read(void* buffer, uint32_t count)
     return got;
 }
 
-uint32_t CMemFile::ReadAt(uint32_t position, void* buffer, uint32_t count)
+uint32_t CMemFile::ReadAt(uint64_t position, void* buffer, uint32_t count)
 {
     ThrowIfClosed();
+    CheckedPosition(position, 0, INT64_MAX);
     if (position >= m_data.size())
         return 0;
-    const uint32_t got = std::min<uint32_t>(count, static_cast<uint32_t>(m_data.size()) - position);
-    std::memcpy(buffer, m_data.data() + position, got);
+    const uint32_t got = static_cast<uint32_t>(std::min<uint64_t>(count, m_data.size() - position));
+    std::memcpy(buffer, m_data.data() + static_cast<size_t>(position), got);
     return got;
 }
 
@@ -49,7 +50,7 @@ void CMemFile::Write(const void* buffer, uint32_t count)
     ThrowIfClosed();
     if (count == 0)
         return;
-    const uint64_t end = uint64_t(m_nPosition) + count;
+    const uint64_t end = m_nPosition + count;
     if (end > UINT32_MAX)
         ThrowFileException(CFileException::tooLarge);
     try {
@@ -58,29 +59,28 @@ void CMemFile::Write(const void* buffer, uint32_t count)
     } catch (const std::bad_alloc&) {
         throw CMemoryException();
     }
-    std::memcpy(m_data.data() + m_nPosition, buffer, count);
-    m_nPosition = static_cast<uint32_t>(end);
+    std::memcpy(m_data.data() + static_cast<size_t>(m_nPosition), buffer, count);
+    m_nPosition = end;
 }
 
-int32_t CMemFile::Seek(int32_t offset, unsigned from)
+uint64_t CMemFile::SeekWithin(int64_t offset, unsigned from, uint64_t last)
 {
     ThrowIfClosed();
-    int64_t base = 0;
+    uint64_t base = 0;
     if (from == current)
         base = m_nPosition;
     else if (from == end)
-        base = static_cast<int64_t>(m_data.size());
+        base = m_data.size();
     else if (from != begin)
         ThrowFileException(CFileException::badSeek);
-    const int32_t position = CheckedPosition(base + offset);
-    m_nPosition = static_cast<uint32_t>(position);
-    return position;
+    m_nPosition = CheckedPosition(base, offset, last);
+    return m_nPosition;
 }
 
-uint32_t CMemFile::GetLength() const
+uint64_t CMemFile::GetLength64() const
 {
     ThrowIfClosed();
-    return static_cast<uint32_t>(m_data.size());
+    return m_data.size();
 }
 
 void CMemFile::Flush()

@@ -22,7 +22,7 @@ void CReadAheadFile::Attach(intptr_t hFile, const std::string& fileName)
 void CReadAheadFile::SyncPosition()
 {
     if (!m_bSystemAtBlockEnd || m_nPosition != m_nBlockStart + m_nBlockLength)
-        CFile::Seek(static_cast<int32_t>(m_nPosition), begin);
+        CFile::SeekWithin(static_cast<int64_t>(m_nPosition), begin, INT64_MAX);
     m_nBlockStart = m_nPosition;
     m_nBlockLength = 0;
     m_bSystemAtBlockEnd = true;
@@ -33,9 +33,9 @@ uint32_t CReadAheadFile::Read(void* buffer, uint32_t count)
     // The common case, a few bytes inside the block, first and alone: a walk over
     // a long run of small records spends its time here. A block holds data only
     // while the file is open.
-    const uint32_t offset = m_nPosition - m_nBlockStart;
+    const uint64_t offset = m_nPosition - m_nBlockStart;
     if (m_nPosition >= m_nBlockStart && offset <= m_nBlockLength && count <= m_nBlockLength - offset) {
-        std::memcpy(buffer, m_block.data() + offset, count);
+        std::memcpy(buffer, m_block.data() + static_cast<size_t>(offset), count);
         m_nPosition += count;
         return count;
     }
@@ -43,10 +43,10 @@ uint32_t CReadAheadFile::Read(void* buffer, uint32_t count)
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        const uint32_t blockEnd = m_nBlockStart + m_nBlockLength;
+        const uint64_t blockEnd = m_nBlockStart + m_nBlockLength;
         if (m_nPosition >= m_nBlockStart && m_nPosition < blockEnd) {
-            const uint32_t take = std::min(count - done, blockEnd - m_nPosition);
-            std::memcpy(out + done, m_block.data() + (m_nPosition - m_nBlockStart), take);
+            const uint32_t take = static_cast<uint32_t>(std::min<uint64_t>(count - done, blockEnd - m_nPosition));
+            std::memcpy(out + done, m_block.data() + static_cast<size_t>(m_nPosition - m_nBlockStart), take);
             done += take;
             m_nPosition += take;
             continue;
@@ -76,19 +76,19 @@ void CReadAheadFile::Write(const void* buffer, uint32_t count)
     m_nBlockStart = m_nPosition;
 }
 
-int32_t CReadAheadFile::Seek(int32_t offset, unsigned from)
+uint64_t CReadAheadFile::SeekWithin(int64_t offset, unsigned from, uint64_t last)
 {
     if (m_nBlockLength == 0)
         ThrowIfClosed();
-    int64_t base = m_nPosition;
+    uint64_t base = m_nPosition;
     if (from == end)
-        base = GetLength();
+        base = GetLength64();
     else if (from == begin)
         base = 0;
     else if (from != current)
         ThrowFileException(CFileException::badSeek);
-    m_nPosition = static_cast<uint32_t>(CheckedPosition(base + offset));
-    return static_cast<int32_t>(m_nPosition);
+    m_nPosition = CheckedPosition(base, offset, last);
+    return m_nPosition;
 }
 
 void CReadAheadFile::Close()

@@ -18,16 +18,18 @@ public:
     void Attach(intptr_t hFile, const std::string& fileName) override;
     uint32_t Read(void* buffer, uint32_t count) override;
     void Write(const void* buffer, uint32_t count) override;
-    int32_t Seek(int32_t offset, unsigned from) override;
     void Close() override;
+
+protected:
+    uint64_t SeekWithin(int64_t offset, unsigned from, uint64_t last) override;
 
 private:
     // Puts the system's position where the caller's is, and forgets the block.
     void SyncPosition();
 
     std::vector<uint8_t> m_block;
-    uint32_t m_nBlockStart = 0;    // file position of m_block[0]
+    uint64_t m_nBlockStart = 0;    // file position of m_block[0]
     uint32_t m_nBlockLength = 0;   // bytes of m_block that hold file data
-    uint32_t m_nPosition = 0;      // the caller's position
+    uint64_t m_nPosition = 0;      // the caller's position
     bool m_bSystemAtBlockEnd = true;   // the system's position is m_nBlockStart + m_nBlockLength
 };

@@ -1,4 +1,5 @@
 // Reading, writing, seeking and lengths of open disk files.
+#include "SeekCases.h"
 #include "TempFiles.h"
 
 #include <cstdint>
@@ -110,16 +111,84 @@ TEST_F(FileIo, WritingPastTheEndGrowsTheFile)
     EXPECT_EQ(Content(path), std::string("ab\0\0z", 5));
 }
 
+// A sparse file past 4 GiB: the 64-bit calls reach all of it, the 32-bit ones
+// refuse what they cannot tell.
+constexpr int64_t LARGE = GIB_4 + 16;
+constexpr const char* NO_LARGE_FILE = "the file system here holds no file past 4 GiB";
+
 TEST_F(FileIo, LengthsOf4GiBOrMoreAndPositionsPast2GiBAreRefused)
 {
-    const std::string path = NewFile("");
-    std::error_code error;
-    std::filesystem::resize_file(path, (uint64_t(1) << 32) + 16, error);  // sparse where the system can
-    if (error)
-        GTEST_SKIP() << "cannot make a 4 GiB file here: " << error.message();
+    const std::string path = NewLargeFile(LARGE, 0, "");
+    if (path.empty())
+        GTEST_SKIP() << NO_LARGE_FILE;
     CFile file;
     ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+    EXPECT_EQ(file.GetLength64(), uint64_t(LARGE));
     EXPECT_EQ(CatchFileException([&] { file.GetLength(); }).m_cause, CFileException::tooLarge);
     EXPECT_EQ(CatchFileException([&] { file.Seek(0, CFile::end); }).m_cause, CFileException::badSeek);
     EXPECT_EQ(file.Seek(0, CFile::current), 0);
+}
+
+TEST_F(FileIo, Seek64ReachesPast4GiBAndSeekStaysBelow2GiB)
+{
+    const std::string path = NewLargeFile(LARGE, 0, "");
+    if (path.empty())
+        GTEST_SKIP() << NO_LARGE_FILE;
+    CFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+    ExpectSeeks(file, {
+        {true, 0, GIB_4 + 8, CFile::begin, GIB_4 + 8},
+        {true, GIB_4, 8, CFile::current, GIB_4 + 8},
+        {true, GIB_4 + 8, -(GIB_4 + 8), CFile::current, 0},
+        {true, 0, -16, CFile::end, GIB_4},
+        {true, 0, 8, CFile::end, LARGE + 8},
+        {true, GIB_4, INT64_MAX, CFile::current, REFUSED},   // the sum overflows
+        {true, GIB_4, INT64_MIN, CFile::current, REFUSED},
+        {true, GIB_4, -GIB_4 - 1, CFile::current, REFUSED},
+        {true, GIB_4, -LARGE - 1, CFile::end, REFUSED},
+        {true, GIB_4, 0, 7, REFUSED},                        // no such origin
+        {false, GIB_4 + 8, 0, CFile::current, REFUSED},
+        {false, GIB_4 + 8, -8, CFile::current, REFUSED},
+        {false, GIB_4 + 8, INT32_MIN, CFile::current, REFUSED},
+        {false, GIB_4 + 8, -16, CFile::end, REFUSED},
+        {false, GIB_4 + 8, 5, CFile::begin, 5},
+        {false, GIB_4 + 8, INT32_MAX, CFile::begin, INT32_MAX},
+    });
+}
+
+TEST_F(FileIo, ReadAtPast4GiBReadsTheBytesThere)
+{
+    const std::string path = NewLargeFile(LARGE, GIB_4 - 4, "ABCDEFGH");
+    if (path.empty())
+        GTEST_SKIP() << NO_LARGE_FILE;
+    CFile file;
+    ASSERT_TRUE(file.Open(path.c_str(), CFile::modeRead));
+    const struct {
+        uint64_t position;
+        uint32_t count;
+        std::string expected;
+    } reads[] = {
+        {GIB_4 - 4, 8, "ABCDEFGH"},
+        {GIB_4, 4, "EFGH"},
+        {GIB_4 + 2, 4, std::string("GH\0\0", 4)},
+        {LARGE - 2, 8, std::string(2, '\0')},   // short at the end
+        {LARGE, 8, ""},
+        {INT64_MAX, 8, ""},                     // no byte lies there, nor past it
+    };
+    for (const auto& read : reads) {
+        SCOPED_TRACE(read.position);
+        std::string got(read.count, '?');
+        got.resize(file.ReadAt(read.position, &got[0], read.count));
+        EXPECT_EQ(got, read.expected);
+    }
+    char c = 0;
+    EXPECT_EQ(CatchFileException([&] { file.ReadAt(uint64_t(INT64_MAX) + 1, &c, 1); }).m_cause,
+              CFileException::badSeek);
+
+    // Read goes on from where Seek64 put the file, across 4 GiB.
+    file.Seek64(GIB_4 - 4, CFile::begin);
+    std::string got(8, '?');
+    EXPECT_EQ(file.Read(&got[0], 8), 8u);
+    EXPECT_EQ(got, "ABCDEFGH");
+    EXPECT_EQ(file.Seek64(0, CFile::current), uint64_t(GIB_4 + 4));
 }

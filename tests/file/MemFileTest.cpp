@@ -3,6 +3,7 @@
 
 #include "CatchFileException.h"
 #include "FileContents.h"
+#include "SeekCases.h"
 
 #include <string>
 
@@ -47,6 +48,37 @@ TEST(MemFile, SeeksOutsideThe32BitRangeThrowBadSeek)
     EXPECT_EQ(CatchFileException([&] { file.Seek(1, CFile::current); }).m_cause, CFileException::badSeek);
 }
 
+// Memory holds no 4 GiB: only the rules for positions are those of a disk file.
+TEST(MemFile, PositionsPast4GiBFollowTheDiskFileRules)
+{
+    CMemFile file("abc", 3, "clip.bin");
+    ExpectSeeks(file, {
+        {true, 0, GIB_4 + 8, CFile::begin, GIB_4 + 8},
+        {true, GIB_4 + 8, -(GIB_4 + 5), CFile::current, 3},
+        {true, 0, INT64_MAX, CFile::begin, INT64_MAX},
+        {true, INT64_MAX, 1, CFile::current, REFUSED},
+        {true, 1, INT64_MAX, CFile::current, REFUSED},   // the sum overflows
+        {true, 1, INT64_MIN, CFile::current, REFUSED},
+        {true, 0, -4, CFile::end, REFUSED},
+        {true, 0, 0, 7, REFUSED},                        // no such origin
+        {false, GIB_4 + 8, 0, CFile::current, REFUSED},
+        {false, GIB_4 + 8, 1, CFile::begin, 1},
+        {false, GIB_4 + 8, -1, CFile::end, 2},
+    });
+    EXPECT_EQ(file.GetLength64(), 3u);
+
+    char c = 0;
+    file.Seek64(GIB_4 + 8, CFile::begin);
+    EXPECT_EQ(file.Read(&c, 1), 0u);
+    EXPECT_EQ(file.ReadAt(GIB_4 + 1, &c, 1), 0u);
+    EXPECT_EQ(file.ReadAt(INT64_MAX, &c, 1), 0u);
+    EXPECT_EQ(CatchFileException([&] { file.ReadAt(uint64_t(INT64_MAX) + 1, &c, 1); }).m_cause,
+              CFileException::badSeek);
+    EXPECT_EQ(CatchFileException([&] { file.Write("x", 1); }).m_cause, CFileException::tooLarge);
+    EXPECT_EQ(Text(file), "abc");
+    EXPECT_EQ(file.Seek64(0, CFile::current), uint64_t(GIB_4 + 8));
+}
+
 TEST(MemFile, ClosedFileThrowsAndCreateStartsEmpty)
 {
     CMemFile file("abc", 3, "clip.bin");
@@ -54,6 +86,9 @@ TEST(MemFile, ClosedFileThrowsAndCreateStartsEmpty)
     char c;
     EXPECT_EQ(CatchFileException([&] { file.Read(&c, 1); }).m_cause, CFileException::invalidFile);
     EXPECT_EQ(CatchFileException([&] { file.GetLength(); }).m_cause, CFileException::invalidFile);
+    EXPECT_EQ(CatchFileException([&] { file.GetLength64(); }).m_cause, CFileException::invalidFile);
+    EXPECT_EQ(CatchFileException([&] { file.Seek64(0, CFile::begin); }).m_cause, CFileException::invalidFile);
+    EXPECT_EQ(CatchFileException([&] { file.ReadAt(0, &c, 1); }).m_cause, CFileException::invalidFile);
     ASSERT_TRUE(file.Open("again.bin", CFile::modeRead));
     EXPECT_EQ(file.GetLength(), 3u);
     ASSERT_TRUE(file.Open("new.bin", CFile::modeCreate | CFile::modeWrite));

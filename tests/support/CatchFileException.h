@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <typeinfo>
 
 // Runs an operation that must throw an Exception and returns what it threw.
@@ -22,4 +23,16 @@ template <typename Operation>
 CFileException CatchFileException(Operation operation)
 {
     return CatchException<CFileException>(operation);
+}
+
+// What a call returned, or minus the cause of the CFileException it threw: one
+// number for tables to expect either.
+template <typename Call>
+int64_t Outcome(Call call)
+{
+    try {
+        return static_cast<int64_t>(call());
+    } catch (const CFileException& e) {
+        return -e.m_cause;
+    }
 }

@@ -14,7 +14,7 @@ public:
     using Base::Base;
 
     struct ReadSpan {
-        uint32_t position;
+        uint64_t position;
         uint32_t count;   // the bytes actually read
     };
 
@@ -32,7 +32,7 @@ public:
     {
         ++m_nReads;
         if (!m_bPositionKnown) {
-            m_nPosition = static_cast<uint32_t>(Base::Seek(0, CFile::current));
+            m_nPosition = Base::SeekWithin(0, CFile::current, INT64_MAX);
             m_bPositionKnown = true;
         }
         const uint32_t read = Base::Read(buffer, count);
@@ -47,24 +47,25 @@ public:
         Base::Write(buffer, count);
         m_nPosition += count;
     }
-    int32_t Seek(int32_t offset, unsigned from) override
-    {
-        ++m_nSeeks;
-        const int32_t position = Base::Seek(offset, from);
-        m_nPosition = static_cast<uint32_t>(position);
-        m_bPositionKnown = true;
-        return position;
-    }
-
     int m_nReads = 0;
     int m_nWrites = 0;
     int m_nSeeks = 0;
     uint64_t m_nBytesRead = 0;
     std::vector<ReadSpan> m_readSpans;
 
+protected:
+    // Every Seek and Seek64 comes here.
+    uint64_t SeekWithin(int64_t offset, unsigned from, uint64_t last) override
+    {
+        ++m_nSeeks;
+        m_nPosition = Base::SeekWithin(offset, from, last);
+        m_bPositionKnown = true;
+        return m_nPosition;
+    }
+
 private:
     // Asked of Base once, then followed here: for a disk file each asking is a system call.
-    uint32_t m_nPosition = 0;
+    uint64_t m_nPosition = 0;
     bool m_bPositionKnown = false;
 };
 
@@ -85,12 +86,15 @@ public:
         ++m_nWrites;
         m_nBytesWritten += count;
     }
-    int32_t Seek(int32_t offset, unsigned) override { return offset; }
-    uint32_t GetLength() const override { return 0xFFFFFFFFu; }
+    uint64_t GetLength64() const override { return 0xFFFFFFFFu; }
     bool IsOpen() const override { return true; }
     void Close() override {}
 
     int m_nReads = 0;
     int m_nWrites = 0;
     uint64_t m_nBytesWritten = 0;
+
+protected:
+    // Goes nowhere: every position is as good as another, only its range is checked.
+    uint64_t SeekWithin(int64_t offset, unsigned, uint64_t last) override { return CheckedPosition(0, offset, last); }
 };

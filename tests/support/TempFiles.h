@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 // The file tests lean on these too.
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -25,6 +26,22 @@ protected:
     }
 
     static std::string Content(const std::string& path) { return testsupport::ReadWholeFile(path); }
+
+    // A file of length bytes, sparse where the system can (no gigabytes of
+    // writes), holding text at position; "" where the file system cannot hold it.
+    std::string NewLargeFile(uint64_t length, uint64_t position, const std::string& text)
+    {
+        const std::string path = NewFile("");
+        std::error_code error;
+        std::filesystem::resize_file(path, length, error);
+        if (error)
+            return "";
+        std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(static_cast<std::streamoff>(position));
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        EXPECT_TRUE(file.good()) << "writing at " << position;
+        return path;
+    }
 
 private:
     testsupport::ScratchFolder m_folder;
