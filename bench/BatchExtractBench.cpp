@@ -3,8 +3,8 @@
 // the whole archive. Prints figures; asserts nothing. The archive is a real (not
 // sparse) file, read from the page cache after it is written.
 #include "BenchSupport.h"
-#include "BinkBuilder.h"
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
+#include "samples/BinkBuilder.h"
 #include "TempFolder.h"
 
 #include <cstdio>

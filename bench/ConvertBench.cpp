@@ -3,8 +3,8 @@
 // settings (H.264, CRF 20, preset medium, a key frame every 5 s), one process a
 // clip, one after another and nproc at once; and the peak memory of each.
 // Prints figures; asserts nothing.
-#include "ArchiveBuilder.h"
 #include "BenchSupport.h"
+#include "samples/ArchiveBuilder.h"
 #include "TempFolder.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // process a clip, one after another and nproc at once; and the peak memory of
 // each, on the disc and on one with clips twice as long. Prints figures;
 // asserts nothing.
-#include "ArchiveBuilder.h"
 #include "BenchSupport.h"
+#include "samples/ArchiveBuilder.h"
 #include "TempFolder.h"
 
 #include <cstdio>

@@ -2,9 +2,9 @@
 // and cp moving the same bytes. Prints figures; asserts nothing. The archive is
 // a real (not sparse) file, read from the page cache after it is written.
 #include "BenchSupport.h"
-#include "ClipCopy.h"
-#include "File.h"
-#include "LargeArchive.h"
+#include "file/File.h"
+#include "output/ClipCopy.h"
+#include "samples/LargeArchive.h"
 #include "TempFolder.h"
 
 #include <cstdio>

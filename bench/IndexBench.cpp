@@ -4,7 +4,7 @@
 // the page and every clip converted beside it, against convert --all alone.
 // Prints figures; asserts nothing.
 #include "BenchSupport.h"
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 #include "TempFolder.h"
 
 #include <algorithm>

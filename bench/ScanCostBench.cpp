@@ -3,12 +3,12 @@
 // A hostile archive of one clip header and 2 GiB of zeros is all filler: there the
 // read-ahead file is measured beside cat reading the same bytes.
 // Prints figures; asserts nothing.
-#include "ArchiveBuilder.h"
-#include "ArchiveScanner.h"
 #include "BenchSupport.h"
-#include "BinkBuilder.h"
+#include "catalogue/ArchiveScanner.h"
 #include "CountingFiles.h"
-#include "ReadAheadFile.h"
+#include "file/ReadAheadFile.h"
+#include "samples/ArchiveBuilder.h"
+#include "samples/BinkBuilder.h"
 #include "TempFolder.h"
 
 #include <cstdio>

@@ -1,8 +1,8 @@
 // Starting zodovu-cli: the plain program, which loads none of FFmpeg's
 // libraries, against its decoding program, which does, and against /bin/true,
 // the least a program can cost to start. Prints figures; asserts nothing.
-#include "ArchiveBuilder.h"
 #include "BenchSupport.h"
+#include "samples/ArchiveBuilder.h"
 #include "TempFolder.h"
 
 #include <cstdio>

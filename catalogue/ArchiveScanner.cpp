@@ -1,6 +1,6 @@
-#include "ArchiveScanner.h"
+#include "catalogue/ArchiveScanner.h"
 
-#include "File.h"
+#include "file/File.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 // Walks a disc archive from offset 0 and records each clip. Only tag groups, size
 // fields and the frame count are read; the video data is stepped over by seeking.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "BinkHeader.h"
+#include "catalogue/BinkHeader.h"
 
-#include "File.h"
+#include "file/File.h"
 
 namespace {
 

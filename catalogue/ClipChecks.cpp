@@ -1,7 +1,7 @@
-#include "ClipChecks.h"
+#include "catalogue/ClipChecks.h"
 
-#include "BinkHeader.h"
-#include "ClipTitles.h"
+#include "catalogue/BinkHeader.h"
+#include "catalogue/ClipTitles.h"
 
 namespace {
 

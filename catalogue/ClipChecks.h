@@ -2,7 +2,7 @@
 // What a scan accepts without looking: the checks that tell a damaged copy of an
 // archive from a whole one, clip by clip, from the Bink headers of the clips the
 // table holds.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstdint>
 #include <string>
@@ -10,7 +10,7 @@
 
 class CFile;
 
-#include "DiscIdentity.h"
+#include "catalogue/DiscIdentity.h"
 
 struct ClipFinding {
     uint32_t clip;      // 1-based; 0 for a finding about the whole archive

@@ -4,8 +4,8 @@
 //   DeleteAllItems()
 //   InsertItem(int row, const char* label)        -- item text, image 0, no data
 //   SetItemText(int row, int column, const char* text)
-#include "ClipTable.h"
-#include "ClipTexts.h"
+#include "catalogue/ClipTable.h"
+#include "catalogue/ClipTexts.h"
 
 template <class List>
 void FillClipList(List& list, const ClipTable& table, DiscId disc)

@@ -1,7 +1,7 @@
 #pragma once
 // Collects the rows FillClipList writes, as text: the command line prints exactly
 // the texts of the viewer's list.
-#include "ClipTexts.h"
+#include "catalogue/ClipTexts.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 ClipSpan GetClipSpan(const ClipRecord& record, Resolution resolution)
 {

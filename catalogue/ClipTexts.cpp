@@ -1,7 +1,7 @@
-#include "ClipTexts.h"
+#include "catalogue/ClipTexts.h"
 
-#include "ClipTable.h"
-#include "ClipTitles.h"
+#include "catalogue/ClipTable.h"
+#include "catalogue/ClipTitles.h"
 
 #include <cstdio>
 

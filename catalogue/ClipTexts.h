@@ -1,6 +1,6 @@
 #pragma once
 // The texts of a row of the clip list.
-#include "DiscIdentity.h"
+#include "catalogue/DiscIdentity.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "ClipTitles.h"
+#include "catalogue/ClipTitles.h"
 
 // Each row lists its disc's clips in archive order; the slots after the last
 // title stay null.

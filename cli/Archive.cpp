@@ -1,6 +1,6 @@
-#include "Archive.h"
+#include "cli/Archive.h"
 
-#include "Reporting.h"
+#include "cli/Reporting.h"
 
 std::string RefusalText(const ScanRejection& rejection)
 {

@@ -1,11 +1,11 @@
 #pragma once
 // An archive opened, scanned and named the way the viewer's "..." command does
 // it, and the clips a command asks of it.
-#include "ArchiveScanner.h"
-#include "ClipTable.h"
-#include "Requests.h"
-#include "DiscIdentity.h"
-#include "ReadAheadFile.h"
+#include "catalogue/ArchiveScanner.h"
+#include "catalogue/ClipTable.h"
+#include "catalogue/DiscIdentity.h"
+#include "cli/Requests.h"
+#include "file/ReadAheadFile.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,7 @@
 #pragma once
-// The command line of zodovu-cli, read into what its subcommand is asked.
-#include "Requests.h"
+// The command line of zodovu-cli, as read (CommandLineParser.h): the
+// subcommand, and what it is asked.
+#include "cli/Requests.h"
 
 #include <string>
 
@@ -17,14 +18,4 @@ struct CommandLine {
     IndexRequest index;
     ClipRequest clip;             // url and play
     std::string discTitle;        // --disc D as the file title that decides: "disc2.pak"
-
-    // Whether running it decodes clips (Subcommand::decoding).
-    bool Decodes() const;
 };
-
-// text with ASCII's capitals made small, and nothing else changed.
-std::string AsciiLower(std::string text);
-
-// Reads the arguments. A usage error throws UsageError, with reading set to
-// the subcommand being read (null before one), for the usage lines.
-CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand*& reading);

@@ -1,19 +1,19 @@
 // Clips converted for any player. Workers decode and encode; the calling thread alone opens and commits the
 // output files (the interrupt cleanup's record of temporary files is kept
 // there, and signals are handled there), and alone reports.
-#include "ConvertCommand.h"
+#include "cli/ConvertCommand.h"
 
-#include "Archive.h"
-#include "ClipChecks.h"
-#include "ClipConverter.h"
-#include "Console.h"
-#include "FileBatch.h"
-#include "InterruptCleanup.h"
-#include "MediaError.h"
-#include "OutputFile.h"
-#include "ParallelWork.h"
-#include "PathNames.h"
-#include "Reporting.h"
+#include "catalogue/ClipChecks.h"
+#include "cli/Archive.h"
+#include "cli/FileBatch.h"
+#include "cli/ParallelWork.h"
+#include "cli/Reporting.h"
+#include "file/Console.h"
+#include "file/InterruptCleanup.h"
+#include "file/OutputFile.h"
+#include "file/PathNames.h"
+#include "media/ClipConverter.h"
+#include "media/MediaError.h"
 
 #include <algorithm>
 #include <atomic>

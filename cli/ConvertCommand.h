@@ -6,8 +6,8 @@
 // converts: each file encoded anew (media/ClipConverter.h), several at once,
 // each appearing only when complete, every failure named once and the others
 // going on, one progress line on a terminal.
-#include "ExtractPlan.h"
-#include "Requests.h"
+#include "cli/ExtractPlan.h"
+#include "cli/Requests.h"
 
 #include <cstddef>
 #include <string>

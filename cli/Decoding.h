@@ -8,8 +8,8 @@
 //   zodovu-cli-decode, the same program with them, as git hands some of its
 //   commands to helpers in libexec;
 // - DecodingAbsent.cpp: a build without FFmpeg's libraries, which says so.
-#include "FrameChecks.h"
-#include "Requests.h"
+#include "cli/FrameChecks.h"
+#include "cli/Requests.h"
 
 struct Subcommand;
 

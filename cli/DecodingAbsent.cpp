@@ -1,7 +1,7 @@
 // A build without FFmpeg's libraries decodes nothing, and says so in one line.
-#include "Decoding.h"
-#include "Subcommands.h"
-#include "UsageError.h"
+#include "cli/Decoding.h"
+#include "cli/Subcommands.h"
+#include "cli/UsageError.h"
 
 bool BuildDecodes()
 {

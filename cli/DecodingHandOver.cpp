@@ -3,12 +3,12 @@
 // beside this program (the build tree), then where the build installs it,
 // whose path from this program's folder the build gives
 // (ZODOVU_DECODING_FOLDER, "../libexec/zodovu-cli" unless configured otherwise).
-#include "Decoding.h"
+#include "cli/Decoding.h"
 
-#include "PathNames.h"
-#include "ProgramRun.h"
-#include "Subcommands.h"
-#include "SystemError.h"
+#include "cli/Subcommands.h"
+#include "file/PathNames.h"
+#include "file/ProgramRun.h"
+#include "file/SystemError.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The program that decodes: it links FFmpeg's libraries and runs the decoding
 // commands itself.
-#include "ConvertCommand.h"
-#include "Decoding.h"
-#include "IndexCommand.h"
+#include "cli/ConvertCommand.h"
+#include "cli/Decoding.h"
+#include "cli/IndexCommand.h"
 
 bool BuildDecodes()
 {

@@ -1,16 +1,16 @@
 // Clips copied byte for byte out of the archive, each appearing only when it
 // is whole and on the disk.
-#include "ExtractCommand.h"
+#include "cli/ExtractCommand.h"
 
-#include "Archive.h"
-#include "ClipCopy.h"
-#include "Console.h"
-#include "ClipTexts.h"
-#include "FileBatch.h"
-#include "InterruptCleanup.h"
-#include "OutputFile.h"
-#include "PathNames.h"
-#include "Reporting.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/Archive.h"
+#include "cli/FileBatch.h"
+#include "cli/Reporting.h"
+#include "file/Console.h"
+#include "file/InterruptCleanup.h"
+#include "file/OutputFile.h"
+#include "file/PathNames.h"
+#include "output/ClipCopy.h"
 
 #include <deque>
 #include <memory>

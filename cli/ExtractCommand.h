@@ -1,7 +1,7 @@
 #pragma once
 // zodovu-cli extract ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
 // [--force] [-q | -v] [--disc D]
-#include "Requests.h"
+#include "cli/Requests.h"
 
 // 1 when any file failed; the others are still written.
 int RunExtract(const ExtractRequest& request, RunState& run);

@@ -1,8 +1,8 @@
-#include "ExtractPlan.h"
+#include "cli/ExtractPlan.h"
 
-#include "ClipNames.h"
-#include "ClipTexts.h"
-#include "PathNames.h"
+#include "catalogue/ClipTexts.h"
+#include "file/PathNames.h"
+#include "output/ClipNames.h"
 
 ExtractPlan PlanExtract(const ExtractRequest& request, uint32_t clipCount, DiscId disc,
                         const std::string& archiveTitle, bool outputIsFolder, const std::string& extension)

@@ -1,9 +1,9 @@
 #pragma once
 // Which files an extract writes, and under which names: decided from the
 // request and the archive's clips alone, before anything is written.
-#include "ClipTable.h"
-#include "Requests.h"
-#include "DiscIdentity.h"
+#include "catalogue/ClipTable.h"
+#include "catalogue/DiscIdentity.h"
+#include "cli/Requests.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "FileBatch.h"
+#include "cli/FileBatch.h"
 
-#include "Archive.h"
-#include "ExitStatus.h"
-#include "InterruptCleanup.h"
-#include "PathNames.h"
-#include "Reporting.h"
+#include "cli/Archive.h"
+#include "cli/ExitStatus.h"
+#include "cli/Reporting.h"
+#include "file/InterruptCleanup.h"
+#include "file/PathNames.h"
 
 ExtractPlan LoadAndPlan(const ExtractRequest& request, RunState& run, LoadedArchive& archive,
                         const char* extension, std::vector<std::string>& madeFolders)

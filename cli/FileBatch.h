@@ -1,7 +1,7 @@
 #pragma once
 // What extract and convert share: the start of a run that writes files (the
 // archive loaded, the files planned, their folder made) and its last line.
-#include "ExtractPlan.h"
+#include "cli/ExtractPlan.h"
 
 #include <string>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "FrameChecks.h"
+#include "cli/FrameChecks.h"
 
-#include "Archive.h"
-#include "FrameCheck.h"
-#include "ParallelWork.h"
+#include "cli/Archive.h"
+#include "cli/ParallelWork.h"
+#include "media/FrameCheck.h"
 
 std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
                                                   unsigned jobs, const std::function<void(size_t done)>& done)

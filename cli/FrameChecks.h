@@ -1,7 +1,7 @@
 #pragma once
 // verify --frames: every encoding of every clip decoded, several at once, in a
 // program that decodes (Decoding.h).
-#include "ClipChecks.h"
+#include "catalogue/ClipChecks.h"
 
 #include <functional>
 #include <vector>

@@ -3,25 +3,25 @@
 // and played in its card. The posters are made several at once and written by this thread alone
 // (the output file and the progress line are not thread-safe); the page is
 // written last, when every file it shows is on the disk.
-#include "IndexCommand.h"
+#include "cli/IndexCommand.h"
 
-#include "Archive.h"
-#include "ClipChecks.h"
-#include "ClipNames.h"
-#include "ClipTexts.h"
-#include "CommandLine.h"
-#include "Console.h"
-#include "ConvertCommand.h"
-#include "ExitStatus.h"
-#include "IndexPage.h"
-#include "InterruptCleanup.h"
-#include "OutputFile.h"
-#include "ParallelWork.h"
-#include "PathNames.h"
-#include "Poster.h"
-#include "Reporting.h"
-#include "UsageError.h"
-#include "Version.h"
+#include "catalogue/ClipChecks.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/Archive.h"
+#include "cli/AsciiLower.h"
+#include "cli/ConvertCommand.h"
+#include "cli/ExitStatus.h"
+#include "cli/IndexPage.h"
+#include "cli/ParallelWork.h"
+#include "cli/Reporting.h"
+#include "cli/UsageError.h"
+#include "cli/Version.h"
+#include "file/Console.h"
+#include "file/InterruptCleanup.h"
+#include "file/OutputFile.h"
+#include "file/PathNames.h"
+#include "media/Poster.h"
+#include "output/ClipNames.h"
 
 #include <algorithm>
 #include <memory>

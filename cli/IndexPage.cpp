@@ -1,8 +1,8 @@
-#include "IndexPage.h"
+#include "cli/IndexPage.h"
 
-#include "ClipTexts.h"
-#include "Reporting.h"
-#include "TerminalText.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/Reporting.h"
+#include "cli/TerminalText.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,14 +1,14 @@
 // The clips of an archive, as a table or as JSON.
-#include "ListCommand.h"
+#include "cli/ListCommand.h"
 
-#include "Archive.h"
-#include "BinkHeader.h"
-#include "ClipList.h"
-#include "ClipRows.h"
-#include "ClipTexts.h"
-#include "ExitStatus.h"
-#include "JsonText.h"
-#include "Reporting.h"
+#include "catalogue/BinkHeader.h"
+#include "catalogue/ClipList.h"
+#include "catalogue/ClipRows.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/Archive.h"
+#include "cli/ExitStatus.h"
+#include "cli/JsonText.h"
+#include "cli/Reporting.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #pragma once
 // zodovu-cli list ARCHIVE [--json] [--disc D]
-#include "Requests.h"
+#include "cli/Requests.h"
 
 int RunList(const ListRequest& request, RunState& run);

@@ -1,6 +1,6 @@
-#include "ParallelWork.h"
+#include "cli/ParallelWork.h"
 
-#include "InterruptCleanup.h"
+#include "file/InterruptCleanup.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,14 +1,14 @@
 // FFmpeg's subfile protocol reads a span of a file as a file of its
 // own, so a player reads the clip straight from the archive; no copy is made.
-#include "PlayCommand.h"
+#include "cli/PlayCommand.h"
 
-#include "Archive.h"
-#include "ClipTexts.h"
-#include "ExitStatus.h"
-#include "PathNames.h"
-#include "ProgramRun.h"
-#include "Reporting.h"
-#include "SystemError.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/Archive.h"
+#include "cli/ExitStatus.h"
+#include "cli/Reporting.h"
+#include "file/PathNames.h"
+#include "file/ProgramRun.h"
+#include "file/SystemError.h"
 
 
 namespace {

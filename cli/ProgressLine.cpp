@@ -1,8 +1,8 @@
-#include "ProgressLine.h"
+#include "cli/ProgressLine.h"
 
-#include "ClipTexts.h"
-#include "Console.h"
-#include "TerminalText.h"
+#include "catalogue/ClipTexts.h"
+#include "cli/TerminalText.h"
+#include "file/Console.h"
 
 #include <algorithm>
 #include <cstdio>

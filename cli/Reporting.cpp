@@ -1,9 +1,9 @@
-#include "Reporting.h"
+#include "cli/Reporting.h"
 
-#include "ExitStatus.h"
-#include "Console.h"
-#include "PathNames.h"
-#include "TerminalText.h"
+#include "cli/ExitStatus.h"
+#include "cli/TerminalText.h"
+#include "file/Console.h"
+#include "file/PathNames.h"
 
 
 namespace {

@@ -4,9 +4,9 @@
 // (the reason as the system words it, or ours in lower case; never a closing
 // full stop), and the progress line. Failures travel as exceptions to main,
 // which hands them to Fail.
-#include "File.h"
-#include "FileException.h"
-#include "ProgressLine.h"
+#include "cli/ProgressLine.h"
+#include "file/File.h"
+#include "file/FileException.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
 #pragma once
 // What each subcommand of zodovu-cli is asked, and the state of one run that
 // every one of them is handed.
-#include "OutputFormats.h"
-#include "Selection.h"
+#include "cli/Selection.h"
+#include "media/OutputFormats.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "Selection.h"
+#include "cli/Selection.h"
 
-#include "ClipTable.h"
-#include "UsageError.h"
+#include "catalogue/ClipTable.h"
+#include "cli/UsageError.h"
 
 #include <algorithm>
 #include <sstream>

@@ -1,12 +1,12 @@
-#include "Subcommands.h"
+#include "cli/Subcommands.h"
 
-#include "CommandLine.h"
-#include "Decoding.h"
-#include "ExtractCommand.h"
-#include "Help.h"
-#include "ListCommand.h"
-#include "PlayCommand.h"
-#include "VerifyCommand.h"
+#include "cli/CommandLine.h"
+#include "cli/Decoding.h"
+#include "cli/ExtractCommand.h"
+#include "cli/HelpTexts.h"
+#include "cli/ListCommand.h"
+#include "cli/PlayCommand.h"
+#include "cli/VerifyCommand.h"
 
 const std::vector<Subcommand>& Subcommands()
 {
@@ -39,4 +39,10 @@ const Subcommand* FindSubcommand(const std::string& name)
         if (name == command.name)
             return &command;
     return nullptr;
+}
+
+bool Decodes(const CommandLine& line)
+{
+    const Subcommand* command = line.command;
+    return command && command->decoding && !line.showHelp && (!command->decodesWhen || command->decodesWhen(line));
 }

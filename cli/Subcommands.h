@@ -25,3 +25,5 @@ struct Subcommand {
 const std::vector<Subcommand>& Subcommands();
 // Null when name is no subcommand.
 const Subcommand* FindSubcommand(const std::string& name);
+// Whether running the command line decodes clips (Subcommand::decoding).
+bool Decodes(const CommandLine& line);

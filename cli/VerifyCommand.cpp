@@ -1,15 +1,15 @@
 // Is each archive whole? A
 // whole archive is accepted by the scan, holds as many clips as its disc has,
 // and none of its clips shows a fault in its Bink headers (ClipChecks).
-#include "VerifyCommand.h"
+#include "cli/VerifyCommand.h"
 
-#include "Archive.h"
-#include "ClipChecks.h"
-#include "Console.h"
-#include "Decoding.h"
-#include "ExitStatus.h"
-#include "JsonText.h"
-#include "Reporting.h"
+#include "catalogue/ClipChecks.h"
+#include "cli/Archive.h"
+#include "cli/Decoding.h"
+#include "cli/ExitStatus.h"
+#include "cli/JsonText.h"
+#include "cli/Reporting.h"
+#include "file/Console.h"
 
 #include <algorithm>
 #include <thread>

@@ -1,3 +1,3 @@
-#include "Version.h"
+#include "cli/Version.h"
 
 const char VERSION_TEXT[] = "zodovu-cli " ZODOVU_VERSION;

@@ -2,16 +2,16 @@
 // catalogue and the copy of the viewer, checks, converts and indexes archives,
 // and hands a clip to a player. Every failure travels here as an exception and
 // is reported once.
-#include "CommandLine.h"
-#include "Console.h"
-#include "Decoding.h"
-#include "ExitStatus.h"
-#include "Help.h"
-#include "PathNames.h"
-#include "Reporting.h"
-#include "Subcommands.h"
-#include "UsageError.h"
-#include "Version.h"
+#include "cli/CommandLineParser.h"
+#include "cli/Decoding.h"
+#include "cli/ExitStatus.h"
+#include "cli/Help.h"
+#include "cli/Reporting.h"
+#include "cli/Subcommands.h"
+#include "cli/UsageError.h"
+#include "cli/Version.h"
+#include "file/Console.h"
+#include "file/PathNames.h"
 
 #include <exception>
 
@@ -32,7 +32,7 @@ int main(int argc, char** argv)
     std::exception_ptr failure;
     try {
         line = ParseCommandLine(count, words.data(), reading);
-        if (line.Decodes())
+        if (Decodes(line))
             decoding = &ReachDecoding(*line.command, argc, argv);
     } catch (...) {
         failure = std::current_exception();

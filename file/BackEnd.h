@@ -1,8 +1,10 @@
 #pragma once
 // What the platform-free files of the file layer ask of its back ends
 // (*Posix.cpp, *Win32.cpp). Not for use outside file/.
-#include "File.h"
+#include "file/FileIdentity.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 // Paths ------------------------------------------------------------------

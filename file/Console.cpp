@@ -1,5 +1,5 @@
 // The platform-free part of the standard streams.
-#include "Console.h"
+#include "file/Console.h"
 
 bool StandardStreamIdentity(int stream, FileIdentity& identity)
 {

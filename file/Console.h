@@ -1,6 +1,6 @@
 #pragma once
 // The standard streams, by number: 0 input, 1 output, 2 error.
-#include "File.h"
+#include "file/File.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
 // The standard streams on POSIX descriptors 0, 1 and 2.
-#include "Console.h"
-#include "SystemError.h"
+#include "file/Console.h"
+#include "file/SystemError.h"
 
 #include <cerrno>
 #include <fcntl.h>

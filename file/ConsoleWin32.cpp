@@ -1,7 +1,7 @@
 // The standard streams on Windows: the process's three standard handles.
-#include "Console.h"
-#include "SystemError.h"
-#include "Win32Paths.h"
+#include "file/Console.h"
+#include "file/SystemError.h"
+#include "file/Win32Paths.h"
 
 #include <shellapi.h>
 #include <windows.h>

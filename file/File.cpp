@@ -1,7 +1,7 @@
 // The platform-free part of CFile; the system calls are in FilePosix.cpp and FileWin32.cpp.
-#include "File.h"
+#include "file/File.h"
 
-#include "PathNames.h"
+#include "file/PathNames.h"
 
 #include <algorithm>
 

@@ -7,19 +7,11 @@
 // widths rest on one primitive each, GetLength64 and SeekWithin, which are what
 // a derived class overrides; Seek, Seek64 and GetLength are not virtual, so that
 // no class can answer the two widths differently.
-#include "FileException.h"
+#include "file/FileException.h"
+#include "file/FileIdentity.h"
 
 #include <cstdint>
 #include <string>
-
-// Which file a handle or a path reaches, whatever the spelling or link that
-// led there: the device (volume) and the file's number on it.
-struct FileIdentity {
-    uint64_t volume = 0;
-    uint64_t index = 0;
-    bool operator==(const FileIdentity& other) const { return volume == other.volume && index == other.index; }
-    bool operator!=(const FileIdentity& other) const { return !(*this == other); }
-};
 
 class CFile {
 public:

@@ -1,6 +1,6 @@
-#include "FileException.h"
+#include "file/FileException.h"
 
-#include "SystemError.h"
+#include "file/SystemError.h"
 
 #include <utility>
 

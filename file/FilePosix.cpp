@@ -1,8 +1,8 @@
 // CFile on POSIX descriptors, for the host tree (the command-line tool, tests, fuzzing).
 // Share flags are ignored: POSIX has no mandatory share modes, and advisory locks
 // would protect nothing from other programs.
-#include "File.h"
-#include "SystemError.h"
+#include "file/File.h"
+#include "file/SystemError.h"
 
 #include <cerrno>
 #include <cstdint>

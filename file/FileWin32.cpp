@@ -1,8 +1,8 @@
 // CFile on Win32 handles: the backend of the win32 tree, and the only file of the
 // class that sees <windows.h>.
-#include "File.h"
-#include "SystemError.h"
-#include "Win32Paths.h"
+#include "file/File.h"
+#include "file/SystemError.h"
+#include "file/Win32Paths.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Removal of temporary files at SIGINT, SIGTERM, SIGHUP and SIGQUIT.
-#include "BackEnd.h"
-#include "InterruptCleanup.h"
+#include "file/BackEnd.h"
+#include "file/InterruptCleanup.h"
 
 #include <atomic>
 #include <csignal>

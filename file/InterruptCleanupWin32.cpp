@@ -6,9 +6,9 @@
 // remembered, and the handler holds it while it deletes. Once it has deleted,
 // no further temporary file can be remembered (CreateTemporary then removes
 // the file it made), so none is made in the moment before the process ends.
-#include "BackEnd.h"
-#include "InterruptCleanup.h"
-#include "Win32Paths.h"
+#include "file/BackEnd.h"
+#include "file/InterruptCleanup.h"
+#include "file/Win32Paths.h"
 
 #include <cstring>
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "MemFile.h"
+#include "file/MemFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // A CFile over a block of memory, for tests and fuzzing. Reads stop at the end of
 // the block; writes grow it. Seeking past the end is allowed, as for a disk file.
-#include "File.h"
+#include "file/File.h"
 
 #include <vector>
 

@@ -1,10 +1,10 @@
 // The platform-free rules of the output file; the system calls are in the back ends.
-#include "OutputFile.h"
+#include "file/OutputFile.h"
 
-#include "BackEnd.h"
-#include "Console.h"
-#include "InterruptCleanup.h"
-#include "PathNames.h"
+#include "file/BackEnd.h"
+#include "file/Console.h"
+#include "file/InterruptCleanup.h"
+#include "file/PathNames.h"
 
 
 const char ALREADY_EXISTS[] = "already exists (--force overwrites it)";

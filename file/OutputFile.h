@@ -12,7 +12,7 @@
 // takes the bytes as they come, when its name was given by the user. A regular
 // file is replaced only when the rules allow it; a folder, a block device, any
 // other link and the protected file are never written.
-#include "File.h"
+#include "file/File.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // The output file's system calls on POSIX.
-#include "BackEnd.h"
-#include "SystemError.h"
+#include "file/BackEnd.h"
+#include "file/SystemError.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,8 +1,8 @@
 // The output file's system calls on Windows.
-#include "BackEnd.h"
-#include "PathNames.h"
-#include "SystemError.h"
-#include "Win32Paths.h"
+#include "file/BackEnd.h"
+#include "file/PathNames.h"
+#include "file/SystemError.h"
+#include "file/Win32Paths.h"
 
 #include <cstring>
 #include <windows.h>

@@ -1,8 +1,9 @@
 // The platform-free part of the path functions; the system calls are in
 // PathNamesPosix.cpp and PathNamesWin32.cpp.
-#include "PathNames.h"
+#include "file/PathNames.h"
 
-#include "BackEnd.h"
+#include "file/BackEnd.h"
+#include "file/FileException.h"
 
 void CutUtf8(std::string& text, size_t bytes)
 {

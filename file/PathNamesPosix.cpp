@@ -1,7 +1,7 @@
 // Paths on POSIX: only '/' separates folders.
-#include "BackEnd.h"
-#include "PathNames.h"
-#include "SystemError.h"
+#include "file/BackEnd.h"
+#include "file/PathNames.h"
+#include "file/SystemError.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,8 +1,8 @@
 // Paths on Windows: '\' and '/' separate folders, and "C:" begins a path.
-#include "BackEnd.h"
-#include "PathNames.h"
-#include "SystemError.h"
-#include "Win32Paths.h"
+#include "file/BackEnd.h"
+#include "file/PathNames.h"
+#include "file/SystemError.h"
+#include "file/Win32Paths.h"
 
 #include <windows.h>
 

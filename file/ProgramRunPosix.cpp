@@ -1,4 +1,4 @@
-#include "ProgramRun.h"
+#include "file/ProgramRun.h"
 
 #include <cerrno>
 #include <csignal>

@@ -1,8 +1,8 @@
 // Starting a program on Windows: one command line, which the program splits
 // into its arguments itself.
-#include "ProgramRun.h"
+#include "file/ProgramRun.h"
 
-#include "Win32Paths.h"
+#include "file/Win32Paths.h"
 
 namespace {
 

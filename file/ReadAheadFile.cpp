@@ -1,4 +1,4 @@
-#include "ReadAheadFile.h"
+#include "file/ReadAheadFile.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 // ahead, and a seek only moves a number until the next read leaves the block, so
 // that stepping over thousands of small records costs one system call a block
 // instead of two a record. Reads of a block or more go straight to the file.
-#include "File.h"
+#include "file/File.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
-#include "Win32Paths.h"
+#include "file/Win32Paths.h"
 
-#include "PathNames.h"
+#include "file/PathNames.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "CmdTarget.h"
+#include "framework/CmdTarget.h"
 
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const
 {

@@ -1,6 +1,6 @@
 #pragma once
 // The root of every class with a message map: the window classes and the application.
-#include "MessageMap.h"
+#include "framework/MessageMap.h"
 
 class CCmdTarget {
 public:

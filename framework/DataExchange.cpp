@@ -1,4 +1,4 @@
-#include "DataExchange.h"
+#include "framework/DataExchange.h"
 
 #include <stdexcept>
 #include <string>

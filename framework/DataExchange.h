@@ -1,7 +1,7 @@
 #pragma once
 // Dialog data exchange: moves values between a window's controls and its members,
 // towards the members when m_bSaveAndValidate is TRUE, towards the controls when FALSE.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CDataExchange {
 public:

@@ -1,7 +1,7 @@
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
-#include "WinApp.h"
-#include "WndState.h"
+#include "framework/WinApp.h"
+#include "framework/WndState.h"
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_COMMAND(IDOK, OnOK)

@@ -2,7 +2,7 @@
 // A dialog box from a template in the program's resources, modal (DoModal) or
 // modeless (Create). The object is reached from the window through the dialog's
 // creation parameter; it must outlive its window.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CDialog : public CWnd {
 public:

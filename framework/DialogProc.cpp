@@ -2,9 +2,9 @@
 // handler runs inside a try here: an exception ends the command (its locals have
 // unwound by the time it arrives), is reported, and the program goes on. Nothing
 // may leave a window procedure: with this toolchain that ends the process.
-#include "Dialog.h"
-#include "ExceptionReport.h"
-#include "WndState.h"
+#include "framework/Dialog.h"
+#include "framework/ExceptionReport.h"
+#include "framework/WndState.h"
 
 namespace {
 

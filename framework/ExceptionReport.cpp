@@ -1,7 +1,7 @@
-#include "ExceptionReport.h"
+#include "framework/ExceptionReport.h"
 
-#include "FileException.h"
-#include "Wnd.h"
+#include "file/FileException.h"
+#include "framework/Wnd.h"
 
 #include <new>
 

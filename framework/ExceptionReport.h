@@ -1,6 +1,6 @@
 #pragma once
 // What the framework tells the user when a command ends with an exception.
-#include "String.h"
+#include "framework/String.h"
 
 #include <exception>
 #include <windows.h>

@@ -1,6 +1,6 @@
-#include "FileDialog.h"
+#include "framework/FileDialog.h"
 
-#include "WinApp.h"
+#include "framework/WinApp.h"
 
 #include <cstring>
 

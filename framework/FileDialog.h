@@ -1,6 +1,6 @@
 #pragma once
 // The system's open-file and save-file dialogs.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #include <commdlg.h>
 

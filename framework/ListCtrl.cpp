@@ -1,4 +1,4 @@
-#include "ListCtrl.h"
+#include "framework/ListCtrl.h"
 
 #include <vector>
 

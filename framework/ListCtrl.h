@@ -1,6 +1,6 @@
 #pragma once
 // A list-view control, driven by its LVM_ messages.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "PaintDC.h"
+#include "framework/PaintDC.h"
 
 CPaintDC::CPaintDC(CWnd* pWnd) : m_ps(), m_hWnd(CWnd::GetSafeHwnd(pWnd))
 {

@@ -1,7 +1,7 @@
 #pragma once
 // Device contexts: CDC wraps an HDC; CPaintDC is BeginPaint..EndPaint of a window
 // for the length of its scope.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 class CDC {
 public:

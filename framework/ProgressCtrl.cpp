@@ -1,4 +1,4 @@
-#include "ProgressCtrl.h"
+#include "framework/ProgressCtrl.h"
 
 void CProgressCtrl::SetRange(short nLower, short nUpper)
 {

@@ -1,6 +1,6 @@
 #pragma once
 // A progress bar, driven by its PBM_ messages.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #include <commctrl.h>
 

@@ -1,4 +1,4 @@
-#include "String.h"
+#include "framework/String.h"
 
 #include <algorithm>
 #include <cctype>

@@ -1,7 +1,7 @@
-#include "WinApp.h"
+#include "framework/WinApp.h"
 
-#include "ExceptionReport.h"
-#include "WndState.h"
+#include "framework/ExceptionReport.h"
+#include "framework/WndState.h"
 
 #include <commctrl.h>
 #include <cstring>

@@ -1,7 +1,7 @@
 #pragma once
 // The application object and the program's entry. The program defines one global
 // object of a class derived from CWinApp; AfxWinMain runs its InitInstance.
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
 #ifndef ID_HELP
 #define ID_HELP 0xE146

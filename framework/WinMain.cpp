@@ -1,6 +1,6 @@
 // The program's entry, linked into the executable (not the library: the runtime
 // looks for WinMain only after the program's own libraries have been searched).
-#include "WinApp.h"
+#include "framework/WinApp.h"
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {

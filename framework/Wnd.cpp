@@ -1,7 +1,7 @@
-#include "Wnd.h"
+#include "framework/Wnd.h"
 
-#include "DataExchange.h"
-#include "WndState.h"
+#include "framework/DataExchange.h"
+#include "framework/WndState.h"
 
 #include <map>
 #include <memory>

@@ -4,9 +4,9 @@
 // by the framework (one per handle, for the life of the process; the program sees
 // only a handful of windows). Dialogs and controls attached by data exchange are
 // found as themselves.
-#include "CmdTarget.h"
-#include "Rect.h"
-#include "String.h"
+#include "framework/CmdTarget.h"
+#include "framework/Rect.h"
+#include "framework/String.h"
 
 class CDataExchange;
 

@@ -1,9 +1,9 @@
 // The application state shared by the window classes. It depends on nothing but
 // the application's class definition, so windows and the application do not
 // depend on each other.
-#include "WndState.h"
+#include "framework/WndState.h"
 
-#include "WinApp.h"
+#include "framework/WinApp.h"
 
 namespace afx {
 

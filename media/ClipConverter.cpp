@@ -1,10 +1,10 @@
-#include "ClipConverter.h"
+#include "media/ClipConverter.h"
 
-#include "ClipDecoder.h"
-#include "ClipInput.h"
-#include "File.h"
-#include "MediaError.h"
-#include "OutputFormats.h"
+#include "file/File.h"
+#include "media/ClipDecoder.h"
+#include "media/ClipInput.h"
+#include "media/MediaError.h"
+#include "media/OutputFormats.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

@@ -7,7 +7,7 @@
 // written to a file has its index at the front (the muxer reads the file back
 // to move it there); one written to a stream (a pipe) is fragmented, so that a
 // player starts on it while it comes.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <atomic>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "ClipDecoder.h"
+#include "media/ClipDecoder.h"
 
-#include "MediaError.h"
+#include "media/MediaError.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // The pictures and the sound of one encoding of a clip, decoded in order with
 // FFmpeg's own decoders. Every failure throws CFailure naming the input's
 // subject, and the frame: "frame 17 of 45: Invalid block type 9".
-#include "ClipInput.h"
+#include "media/ClipInput.h"
 
 #include <cstdint>
 #include <functional>

@@ -1,6 +1,6 @@
-#include "ClipInput.h"
+#include "media/ClipInput.h"
 
-#include "MediaError.h"
+#include "media/MediaError.h"
 
 extern "C" {
 #include <libavformat/avformat.h>

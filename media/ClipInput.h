@@ -3,8 +3,8 @@
 // read through the file layer from the archive's open file and bounded to the
 // clip's span, with no copy and no URL. Several inputs may read one archive at
 // once (CFile::ReadAt).
-#include "ClipTable.h"
-#include "File.h"
+#include "catalogue/ClipTable.h"
+#include "file/File.h"
 
 #include <cstdint>
 #include <exception>

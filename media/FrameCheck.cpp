@@ -1,7 +1,7 @@
-#include "FrameCheck.h"
+#include "media/FrameCheck.h"
 
-#include "ClipDecoder.h"
-#include "MediaError.h"
+#include "media/ClipDecoder.h"
+#include "media/MediaError.h"
 
 std::vector<ClipFinding> CheckEncodingFrames(CFile& archive, const ClipTable& table, uint32_t index,
                                              Resolution resolution)

@@ -2,8 +2,8 @@
 // A check of every frame: each encoding of each clip decoded, picture by
 // picture and its sound with it, so that damage to a bitstream's structure
 // shows (a changed colour value may not: it decodes as well as the right one).
-#include "ClipChecks.h"
-#include "ClipTable.h"
+#include "catalogue/ClipChecks.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "MediaError.h"
+#include "media/MediaError.h"
 
 extern "C" {
 #include <libavutil/error.h>

@@ -3,8 +3,8 @@
 // its subject the clip and encoding ("clip 12 (high-res.)") and its reason the
 // library's own words: the last error it logged on this thread when there is
 // one (the decoder's "Invalid block type 9"), else the text of its code.
-#include "ClipTable.h"
-#include "FileException.h"
+#include "catalogue/ClipTable.h"
+#include "file/FileException.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "OutputFormats.h"
+#include "media/OutputFormats.h"
 
 const std::vector<OutputFormat>& OutputFormats()
 {

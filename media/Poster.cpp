@@ -1,7 +1,7 @@
-#include "Poster.h"
+#include "media/Poster.h"
 
-#include "ClipDecoder.h"
-#include "MediaError.h"
+#include "media/ClipDecoder.h"
+#include "media/MediaError.h"
 
 #include <cstdlib>
 #include <memory>

@@ -6,7 +6,7 @@
 // Detail is the mean absolute difference between neighbouring luma samples,
 // across and down (PictureDetail): a black or flat frame scores 0, a fade
 // little, a frame with sharp shapes and text the most.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstdint>
 #include <vector>

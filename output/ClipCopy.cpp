@@ -1,7 +1,7 @@
-#include "ClipCopy.h"
+#include "output/ClipCopy.h"
 
-#include "File.h"
-#include "FileException.h"
+#include "file/File.h"
+#include "file/FileException.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,7 +1,7 @@
 #pragma once
 // Copies one encoding of a clip out of an archive: size bytes from offset, in
 // chunks of exactly 1 MiB through one heap block taken once per copy.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstddef>
 #include <cstdint>

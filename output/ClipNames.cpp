@@ -1,6 +1,6 @@
-#include "ClipNames.h"
+#include "output/ClipNames.h"
 
-#include "PathNames.h"
+#include "file/PathNames.h"
 
 #include <cstdio>
 #include <cstring>

@@ -3,7 +3,7 @@
 // and for clips extracted in a batch "<archive stem>-<NNN><h|l> <title>.bik",
 // unique across discs and encodings, and valid on every common file system. A
 // clip converted to another container takes that container's extension instead.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "ArchiveBuilder.h"
+#include "samples/ArchiveBuilder.h"
 
 #include <algorithm>
 #include <fstream>

@@ -4,7 +4,7 @@
 // publisher layout leaves out the KVP header. Besides whole clips, the builder
 // appends loose pieces and damages what it built, for archives that break the
 // format on purpose.
-#include "BinkBuilder.h"
+#include "samples/BinkBuilder.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,5 +1,5 @@
-#include "BinkBuilder.h"
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
+#include "samples/BinkBuilder.h"
 
 #include <algorithm>
 #include <map>

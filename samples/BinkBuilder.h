@@ -3,7 +3,7 @@
 // frame: each shows its clip number in large block digits over a bar that moves
 // one block to the right each frame. The frames come from our own writer
 // (BinkWriter.h); the builder can also damage one frame on purpose.
-#include "BinkWriter.h"
+#include "samples/BinkWriter.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "BinkWriter.h"
+#include "samples/BinkWriter.h"
 
 #include <algorithm>
 #include <stdexcept>

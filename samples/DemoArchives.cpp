@@ -1,4 +1,4 @@
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 
 #include <filesystem>
 

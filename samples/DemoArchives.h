@@ -3,7 +3,7 @@
 // titles, and a small publisher archive. Each clip decodes, showing its number
 // and a moving bar, for 10 seconds to a minute; the same bytes come out on every
 // run.
-#include "ArchiveBuilder.h"
+#include "samples/ArchiveBuilder.h"
 
 #include <string>
 #include <vector>

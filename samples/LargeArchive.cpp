@@ -1,8 +1,8 @@
-#include "LargeArchive.h"
+#include "samples/LargeArchive.h"
 
-#include "ArchiveBuilder.h"
-#include "BinkBuilder.h"
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
+#include "samples/ArchiveBuilder.h"
+#include "samples/BinkBuilder.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
 // make-demo-archives DIR: writes the demo disc archives and the publisher
 // archive into DIR.
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "ProgressDlg.h"
+#include "ui/ProgressDlg.h"
 
 BEGIN_MESSAGE_MAP(CProgressDlg, CDialog)
 END_MESSAGE_MAP()

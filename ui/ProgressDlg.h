@@ -3,8 +3,8 @@
 // user-interface thread. It holds its owner disabled while it is up, keeps every
 // window painting by draining the message queue at each new position, and cannot
 // be dismissed by the user: only the code that created it takes it down.
-#include "Afx.h"
-#include "res/resource.h"
+#include "framework/Afx.h"
+#include "ui/res/resource.h"
 
 class CProgressDlg : public CDialog {
 public:

@@ -1,6 +1,6 @@
-#include "ViewerApp.h"
+#include "ui/ViewerApp.h"
 
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
 BEGIN_MESSAGE_MAP(CViewerApp, CWinApp)
     ON_COMMAND(ID_HELP, CWinApp::OnHelp)

@@ -1,7 +1,7 @@
 #pragma once
 // The application object: runs the main window as a modal dialog, and the program
 // ends when that window closes.
-#include "Afx.h"
+#include "framework/Afx.h"
 
 class CViewerApp : public CWinApp {
 public:

@@ -1,7 +1,7 @@
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
-#include "ClipTexts.h"
-#include "ViewerNames.h"
+#include "catalogue/ClipTexts.h"
+#include "ui/ViewerNames.h"
 
 #include <cstdio>
 #include <cstring>

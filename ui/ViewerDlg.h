@@ -2,11 +2,11 @@
 // The main window: the whole user interface of the viewer. It owns the state of
 // the run: the loaded archive, its clip table and disc, the initial folder of the
 // file dialogs and the temporary clip file.
-#include "Afx.h"
-#include "res/resource.h"
+#include "framework/Afx.h"
+#include "ui/res/resource.h"
 
-#include "ClipTable.h"
-#include "DiscIdentity.h"
+#include "catalogue/ClipTable.h"
+#include "catalogue/DiscIdentity.h"
 
 class CProgressDlg;
 

@@ -1,10 +1,10 @@
 // The "..." command: choose an archive, scan it, list its clips.
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
-#include "ArchiveScanner.h"
-#include "ClipList.h"
-#include "ProgressDlg.h"
-#include "ReadAheadFile.h"
+#include "catalogue/ArchiveScanner.h"
+#include "catalogue/ClipList.h"
+#include "file/ReadAheadFile.h"
+#include "ui/ProgressDlg.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,10 +1,10 @@
 // The "Extract..." command and the clip copy it shares with "View".
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
-#include "ClipCopy.h"
-#include "ProgressDlg.h"
-#include "ClipNames.h"
-#include "ViewerNames.h"
+#include "output/ClipCopy.h"
+#include "output/ClipNames.h"
+#include "ui/ProgressDlg.h"
+#include "ui/ViewerNames.h"
 
 #include <commdlg.h>
 

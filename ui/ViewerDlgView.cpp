@@ -1,8 +1,8 @@
 // The "View" command, and the removal of its temporary clip when the window goes.
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
-#include "ProgressDlg.h"
-#include "ViewerNames.h"
+#include "ui/ProgressDlg.h"
+#include "ui/ViewerNames.h"
 
 #include <shellapi.h>
 

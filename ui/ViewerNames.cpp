@@ -1,4 +1,4 @@
-#include "ViewerNames.h"
+#include "ui/ViewerNames.h"
 
 #include <cstring>
 

@@ -3,7 +3,7 @@
 // player's parameters; and the folder of a chosen file. Paths are Windows paths
 // held in fixed buffers of MAX_PATH_CHARS, terminator included. Platform-free,
 // so that every tree builds and tests it.
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 #include "ViewerProcess.h"
 
-#include "resource.h"
+#include "ui/res/resource.h"
 
 #include <commctrl.h>
 

@@ -8,11 +8,11 @@
 #include "BareLoop.h"
 #include "ViewerProcess.h"
 
-#include "ArchiveBuilder.h"
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 #include "GameRegistryKey.h"
-#include "LargeArchive.h"
-#include "resource.h"
+#include "samples/ArchiveBuilder.h"
+#include "samples/LargeArchive.h"
+#include "ui/res/resource.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // What verify finds in an archive the scan accepts: each damage to a clip's Bink
 // headers, and a copy cut short, named with the clip and the encoding.
-#include "ClipChecks.h"
+#include "catalogue/ClipChecks.h"
 #include "ScanTestSupport.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
-#include "ClipList.h"
-#include "ClipRows.h"
+#include "catalogue/ClipList.h"
+#include "catalogue/ClipRows.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "ClipTexts.h"
-#include "ClipTitles.h"
+#include "catalogue/ClipTexts.h"
+#include "catalogue/ClipTitles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "DiscIdentity.h"
+#include "catalogue/DiscIdentity.h"
 
 #include <gtest/gtest.h>
 

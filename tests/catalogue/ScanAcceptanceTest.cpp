@@ -1,9 +1,9 @@
 // Archives that follow the format, and what the scan records of them.
 #include "ScanTestSupport.h"
 
+#include "catalogue/DiscIdentity.h"
 #include "CountingFiles.h"
-#include "DemoArchives.h"
-#include "DiscIdentity.h"
+#include "samples/DemoArchives.h"
 
 #include <memory>
 

@@ -1,10 +1,10 @@
 #pragma once
 // Shared pieces of the scanner tests: scanning builder output from memory or
 // from a real file, and comparing the table with what the builder laid out.
-#include "ArchiveBuilder.h"
-#include "ArchiveScanner.h"
-#include "File.h"
-#include "MemFile.h"
+#include "catalogue/ArchiveScanner.h"
+#include "file/File.h"
+#include "file/MemFile.h"
+#include "samples/ArchiveBuilder.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // extract with selections, --all and --both: which clips, their names, failures
 // in a batch, the summary, the progress bar and standard output.
+#include "catalogue/ClipTexts.h"
 #include "CliExtractFixture.h"
-#include "ClipTexts.h"
 #include "DemoDiscs.h"
 #include "PseudoTerminal.h"
 

@@ -1,8 +1,8 @@
 // extract against outputs that are not plain new files, limits and signals:
 // nothing but a regular file is replaced, and nothing is left half-written.
+#include "catalogue/ClipTexts.h"
 #include "CliExtractFixture.h"
-#include "ClipNames.h"
-#include "ClipTexts.h"
+#include "output/ClipNames.h"
 #include "PseudoTerminal.h"
 
 #include <chrono>

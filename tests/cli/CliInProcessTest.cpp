@@ -1,12 +1,12 @@
 // What of zodovu-cli needs no process: which files an extract plans,
 // the progress line at any width, work on several threads, and names as a
 // terminal shows them.
-#include "ExtractPlan.h"
-#include "ParallelWork.h"
-#include "ProgressLine.h"
-#include "Reporting.h"
-#include "TerminalText.h"
-#include "UsageError.h"
+#include "cli/ExtractPlan.h"
+#include "cli/ParallelWork.h"
+#include "cli/ProgressLine.h"
+#include "cli/Reporting.h"
+#include "cli/TerminalText.h"
+#include "cli/UsageError.h"
 
 #include <gtest/gtest.h>
 

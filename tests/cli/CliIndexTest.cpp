@@ -2,11 +2,11 @@
 // archive with clips that decode, one whose bitstream is damaged and one whose
 // headers are refused. Each poster is decoded again with ffmpeg and compared,
 // block by block, with the picture its clip shows. zodovu-cli.exe has no index.
+#include "catalogue/ClipTable.h"
+#include "catalogue/ClipTexts.h"
 #include "CliRunner.h"
+#include "output/ClipNames.h"
 #include "PseudoTerminal.h"
-#include "ClipNames.h"
-#include "ClipTable.h"
-#include "ClipTexts.h"
 
 #include <gtest/gtest.h>
 

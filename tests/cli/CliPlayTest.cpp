@@ -1,6 +1,6 @@
 #include "CliRunner.h"
 
-#include "ClipTexts.h"
+#include "catalogue/ClipTexts.h"
 #include "DemoDiscs.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
 // What only Windows has, tried on zodovu-cli.exe under Wine: names that are not
 // ASCII, a reserved device name as an archive's stem, paths past MAX_PATH, the
 // URL's drive-letter path, and a player given exactly our arguments.
+#include "catalogue/ClipTexts.h"
 #include "CliExtractFixture.h"
-#include "ClipNames.h"
-#include "ClipTexts.h"
+#include "output/ClipNames.h"
 
 #include <nlohmann/json.hpp>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The demo archives as the CLI tests name them, and disc4.pak cut inside its last
 // clip's low-resolution file: a copy cut short that the scan still accepts.
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 
 constexpr unsigned DISC1 = 0;
 constexpr unsigned DISC2 = 1;

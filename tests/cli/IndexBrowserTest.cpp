@@ -4,8 +4,8 @@
 // anywhere but the page's folder (a copy of the page with one outside picture shows
 // that such a request would be seen). It leaves screenshots at a phone's and
 // a desktop's width in the build tree's screenshots folder.
+#include "catalogue/ClipTexts.h"
 #include "CliRunner.h"
-#include "ClipTexts.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

@@ -1,8 +1,8 @@
 // What of index needs no process: texts made safe for HTML and URLs,
 // the frames weighed for a poster and how detailed each is, and what the page
 // shows of a card.
-#include "IndexPage.h"
-#include "Poster.h"
+#include "cli/IndexPage.h"
+#include "media/Poster.h"
 
 #include <gtest/gtest.h>
 

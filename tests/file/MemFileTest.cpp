@@ -1,5 +1,5 @@
 // The memory file behaves like a disk file at its edges.
-#include "MemFile.h"
+#include "file/MemFile.h"
 
 #include "CatchFileException.h"
 #include "FileContents.h"

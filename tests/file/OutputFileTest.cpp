@@ -1,7 +1,7 @@
 // The output file end to end: what appears under its name and when, what is
 // never written over, and that no temporary file outlives a failure or an interrupt.
 #include "CatchFileException.h"
-#include "OutputFile.h"
+#include "file/OutputFile.h"
 
 #include "ScratchFolder.h"
 #include "TestPlatform.h"

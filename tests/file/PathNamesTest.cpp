@@ -1,8 +1,8 @@
 // Path names: a path's folder and name, cutting names between UTF-8 characters,
 // the temporary name, and making (and taking back) the folders an output needs.
-#include "OutputFile.h"
-#include "PathNames.h"
 #include "CatchFileException.h"
+#include "file/OutputFile.h"
+#include "file/PathNames.h"
 #include "ScratchFolder.h"
 #include "TestPlatform.h"
 

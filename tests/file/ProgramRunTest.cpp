@@ -1,7 +1,7 @@
 // Starting a program: it gets exactly the arguments given, whatever they hold
 // (on Windows they cross one command line that the program splits itself), and
 // its status comes back; a program that is not there is told apart.
-#include "ProgramRun.h"
+#include "file/ProgramRun.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The read-ahead file answers every read and seek as the plain file does, and a
 // file adopted from an open handle is written, flushed and closed like one opened.
-#include "ReadAheadFile.h"
+#include "file/ReadAheadFile.h"
 #include "SeekCases.h"
 #include "TempFiles.h"
 

@@ -2,7 +2,7 @@
 // Seeks of either width from a start, each expected to land at a position or be
 // refused (minus the cause) with the file left at its start.
 #include "CatchFileException.h"
-#include "File.h"
+#include "file/File.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The framework's string, which needs no window: tested in every tree.
-#include "String.h"
+#include "framework/String.h"
 
 #include <gtest/gtest.h>
 

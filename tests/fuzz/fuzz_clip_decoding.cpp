@@ -2,9 +2,9 @@
 // verify --frames: the plain header checks first, then, for what they pass,
 // FFmpeg's demuxer and decoders through our own input. Whatever the bytes,
 // nothing may crash, and every failure is our exception with the clip's name.
-#include "ClipChecks.h"
-#include "FrameCheck.h"
-#include "MemFile.h"
+#include "catalogue/ClipChecks.h"
+#include "file/MemFile.h"
+#include "media/FrameCheck.h"
 
 #include <cstddef>
 #include <cstdint>

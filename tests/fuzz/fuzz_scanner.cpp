@@ -3,9 +3,9 @@
 // bytes, an accepted table must describe clips that lie one after another, and
 // a rejection must say why, for the clip after the last one kept. The checks of
 // verify then read the headers of whatever clips were kept.
-#include "ArchiveScanner.h"
-#include "ClipChecks.h"
-#include "MemFile.h"
+#include "catalogue/ArchiveScanner.h"
+#include "catalogue/ClipChecks.h"
+#include "file/MemFile.h"
 
 #include <cstddef>
 #include <cstdint>

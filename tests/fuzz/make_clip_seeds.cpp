@@ -1,6 +1,6 @@
 // Writes a few small clips that decode, for the decoding fuzz target to start
 // from: both picture sizes, with and without sound.
-#include "BinkBuilder.h"
+#include "samples/BinkBuilder.h"
 
 #include <cstdio>
 #include <string>

@@ -1,6 +1,6 @@
-#include "ClipCopy.h"
 #include "CountingFiles.h"
-#include "FileException.h"
+#include "file/FileException.h"
+#include "output/ClipCopy.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "ClipNames.h"
-#include "PathNames.h"
+#include "file/PathNames.h"
+#include "output/ClipNames.h"
 
 #include <gtest/gtest.h>
 

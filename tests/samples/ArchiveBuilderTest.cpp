@@ -1,6 +1,6 @@
 // The builder must make what it promises, or every scanner test built on it
 // checks the wrong thing.
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 
 #include <gtest/gtest.h>
 

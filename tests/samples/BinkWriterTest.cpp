@@ -1,6 +1,6 @@
 // What our Bink writer makes, FFmpeg decodes to the very pixels and silence it
 // was asked for; a damaged frame is one FFmpeg refuses.
-#include "BinkBuilder.h"
+#include "samples/BinkBuilder.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>

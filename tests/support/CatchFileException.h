@@ -1,5 +1,5 @@
 #pragma once
-#include "FileException.h"
+#include "file/FileException.h"
 
 #include <gtest/gtest.h>
 

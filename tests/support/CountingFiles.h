@@ -1,8 +1,8 @@
 #pragma once
 // File doubles that count what is done with them: a memory file for tests, a
 // disk file for the benchmarks, and an endless file for spans too large for memory.
-#include "File.h"
-#include "MemFile.h"
+#include "file/File.h"
+#include "file/MemFile.h"
 
 #include <cstdint>
 #include <vector>

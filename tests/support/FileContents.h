@@ -1,7 +1,7 @@
 #pragma once
 // What a file holds, and bytes as text to compare it with.
-#include "ArchiveBuilder.h"
-#include "MemFile.h"
+#include "file/MemFile.h"
+#include "samples/ArchiveBuilder.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // A fixture whose files live in a scratch folder of the running test's own.
 #include "CatchFileException.h"
-#include "File.h"
+#include "file/File.h"
 #include "ScratchFolder.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "TempFolder.h"
 
-#include "ArchiveBuilder.h"
+#include "samples/ArchiveBuilder.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,5 +1,5 @@
-#include "ClipNames.h"
-#include "ViewerNames.h"
+#include "output/ClipNames.h"
+#include "ui/ViewerNames.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "ClipTexts.h"
+#include "catalogue/ClipTexts.h"
 #include "CommandSession.h"
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 #include "ScratchFolder.h"
 #include "TestWindows.h"
 #include "WinTest.h"

@@ -13,7 +13,7 @@
 //   });
 //
 // Every command call returns when the command has ended. One session at a time.
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 
 #include "GameRegistryKey.h"
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "ClipTable.h"
+#include "catalogue/ClipTable.h"
 #include "CommandSession.h"
-#include "DemoArchives.h"
+#include "samples/DemoArchives.h"
 #include "ScratchFolder.h"
 #include "TestWindows.h"
 #include "WinTest.h"

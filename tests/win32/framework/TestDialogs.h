@@ -1,6 +1,6 @@
 #pragma once
 // The framework tests' own window classes.
-#include "Afx.h"
+#include "framework/Afx.h"
 #include "TestResources.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
 #include "Watchdog.h"
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 #include "WindowText.h"
 
 #include <algorithm>

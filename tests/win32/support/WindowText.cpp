@@ -1,6 +1,6 @@
 #include "WindowText.h"
 
-#include "Dialog.h"
+#include "framework/Dialog.h"
 
 namespace wintest {
 

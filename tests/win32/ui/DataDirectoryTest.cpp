@@ -10,7 +10,7 @@
 #include "GameRegistryKey.h"
 #include "ModalDriver.h"
 #include "TestWindows.h"
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 #include "WinTest.h"
 
 namespace {

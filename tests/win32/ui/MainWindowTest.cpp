@@ -13,7 +13,7 @@
 
 #include "GameRegistryKey.h"
 #include "TestWindows.h"
-#include "ViewerDlg.h"
+#include "ui/ViewerDlg.h"
 #include "WinTest.h"
 
 namespace {

@@ -9,7 +9,7 @@
 
 #include "BuildPaths.h"
 #include "GameRegistryKey.h"
-#include "res/resource.h"
+#include "ui/res/resource.h"
 #include "WinTest.h"
 
 namespace {

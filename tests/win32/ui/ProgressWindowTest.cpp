@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "ProgressDlg.h"
 #include "TestWindows.h"
+#include "ui/ProgressDlg.h"
 #include "WinTest.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "DialogTemplate.h"
 #include "BuildPaths.h"
-#include "res/resource.h"
+#include "DialogTemplate.h"
+#include "ui/res/resource.h"
 
 namespace {
 

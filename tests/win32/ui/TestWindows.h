@@ -2,7 +2,7 @@
 // Small pieces the window tests share: a stand-in main window, a way to make
 // dialog creation fail, and a way to act inside a modal loop.
 // Window texts and screenshots come from the harness (WindowText.h, Screenshot.h).
-#include "Afx.h"
+#include "framework/Afx.h"
 
 #include <functional>
 #include <string>

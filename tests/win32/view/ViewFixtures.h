@@ -3,7 +3,7 @@
 // the stand-in player's log, and copies of this test program run from other
 // tool folders. Every folder but the program's own is made in the test's
 // scratch folder.
-#include "ArchiveBuilder.h"
+#include "samples/ArchiveBuilder.h"
 #include "TempFolder.h"
 
 class CommandSession;

@@ -1,10 +1,10 @@
-#include "CommandLine.h"
+#include "cli/CommandLineParser.h"
 
-#include "ClipTable.h"
-#include "ConvertCommand.h"
-#include "Help.h"
-#include "Subcommands.h"
-#include "UsageError.h"
+#include "catalogue/ClipTable.h"
+#include "cli/AsciiLower.h"
+#include "cli/Help.h"
+#include "cli/Subcommands.h"
+#include "cli/UsageError.h"
 
 #include <CLI/CLI.hpp>
 
@@ -224,18 +224,6 @@ std::string UnknownSubcommand(int argc, const char* const* argv)
 }
 
 } // namespace
-
-std::string AsciiLower(std::string text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-    return text;
-}
-
-bool CommandLine::Decodes() const
-{
-    return command && command->decoding && !showHelp && (!command->decodesWhen || command->decodesWhen(*this));
-}
 
 CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand*& reading)
 {

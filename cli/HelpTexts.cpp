@@ -1,0 +1,308 @@
+#include "cli/HelpTexts.h"
+
+#include "cli/ConvertCommand.h"
+#include "media/OutputFormats.h"
+
+#include <vector>
+
+namespace {
+
+constexpr size_t MOST_COLUMNS = 79;   // a line of 80 would wrap on some terminals
+constexpr char GLUE = '\x1F';         // between words that stay on one line
+
+// text's words filled into lines of at most MOST_COLUMNS, the first after
+// prefix, the others after indent blanks; GLUE joins words like a blank that
+// never breaks.
+std::string Filled(const std::string& prefix, const std::string& text, size_t indent)
+{
+    std::string filled = prefix, line = prefix;
+    bool first = true;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string word = text.substr(start, end - start);
+        start = end + 1;
+        if (!first && line.size() + 1 + word.size() > MOST_COLUMNS) {
+            filled += "\n" + std::string(indent, ' ');
+            line = std::string(indent, ' ');
+        } else if (!first) {
+            filled += ' ';
+            line += ' ';
+        }
+        first = false;
+        filled += word;
+        line += word;
+    }
+    for (char& c : filled)
+        if (c == GLUE)
+            c = ' ';
+    return filled + "\n";
+}
+
+// "a, b or c"
+std::string Listed(const std::vector<std::string>& items)
+{
+    std::string listed;
+    for (size_t i = 0; i < items.size(); ++i)
+        listed += (i == 0 ? "" : i + 1 < items.size() ? ", " : " or ") + items[i];
+    return listed;
+}
+
+std::string Glued(std::string text)
+{
+    for (char& c : text)
+        if (c == ' ')
+            c = GLUE;
+    return text;
+}
+
+// "mp4 (the default) or webm"
+std::string FormatChoices()
+{
+    std::vector<std::string> names;
+    for (const OutputFormat& format : OutputFormats())
+        names.push_back(std::string(format.name) + (&format == &DefaultOutputFormat() ? " (the default)" : ""));
+    return Listed(names);
+}
+
+// "for mp4 0 to 51 (default 20), for webm 0 to 63 (default 32)"
+std::string CrfRanges()
+{
+    std::string ranges;
+    for (const OutputFormat& format : OutputFormats())
+        ranges += (ranges.empty() ? "for " : ", for ") + std::string(format.name) + " " +
+                  Glued("0 to " + std::to_string(format.crfMax) + " (default " + std::to_string(format.crfDefault) +
+                        ")");
+    return ranges;
+}
+
+// "x264's speed for mp4"; with the presets listed, "x264's speed for mp4,
+// ultrafast, ..., medium (the default), ... or placebo".
+std::string PresetOwners(bool listed)
+{
+    std::string owners;
+    for (const OutputFormat& format : OutputFormats()) {
+        if (!format.presetOwner)
+            continue;
+        owners += (owners.empty() ? "" : "; ") + std::string(format.presetOwner) + "'s speed for " + format.name;
+        if (!listed)
+            continue;
+        std::vector<std::string> presets;
+        for (const char* preset : format.presets)
+            presets.push_back(preset == std::string(format.presetDefault) ? Glued(std::string(preset) + " (the default)")
+                                                                          : std::string(preset));
+        owners += ", " + Listed(presets);
+    }
+    return owners;
+}
+
+// "H.264 and AAC in MP4, or VP9 and Opus in WebM"
+std::string FormatContents()
+{
+    std::vector<std::string> contents;
+    for (const OutputFormat& format : OutputFormats())
+        contents.push_back(std::string(format.contents) + " in " + format.label);
+    std::string text;
+    for (size_t i = 0; i < contents.size(); ++i)
+        text += (i == 0 ? "" : i + 1 < contents.size() ? ", " : ", or ") + contents[i];
+    return text;
+}
+
+// What extract and convert share, word for word: the choice of clips and
+// encodings, the options of writing files, and their exit statuses.
+const char FILE_SELECTION_OPTIONS[] = R"(      --all              every clip of the archive
+      --lo               the low-resolution (320x224) encoding instead of
+                           the high-resolution (640x448) one
+      --both             both encodings of each clip
+)";
+const char FILE_WRITING_OPTIONS[] = R"(      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and a summary only when a file failed
+  -v, --verbose          print each file written on standard output
+      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                           whatever its file name
+  -h, --help             show this help and exit
+)";
+const char FILES_EXIT_STATUS[] = R"(Exit status: 0 every file written; 1 a refused archive, an archive without
+clips, or a file that failed; 2 a usage error, also a selection of a clip past
+the archive's last one.
+)";
+
+// The tool's help, its subcommands listed between these. Each help begins with
+// its usage lines, up to the first blank line.
+} // namespace
+
+const char TOOL_HELP_START[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
+List the movie clips of the game's disc archives, extract them as stand-alone
+.bik files or convert them for any player, check archives, and play clips
+straight from them.
+
+Subcommands:
+)";
+const char TOOL_HELP_END[] = R"(
+Options:
+  -h, --help     show this help and exit
+      --version  show the version and exit
+
+Exit status: 0 success; 1 a refused archive or a failed operation; 2 a usage
+error. play exits with the player's own status.
+
+'zodovu-cli help SUBCOMMAND' and 'man zodovu-cli' tell more.
+)";
+
+const std::string LIST_HELP = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE
+List the clips of ARCHIVE: the disc's label, then for each clip its number,
+title, length and the sizes of its two encodings.
+
+      --json     one JSON object ("format": 1) instead of the table
+      --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
+                   its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 1 a refused or unreadable archive, or a listing that
+could not be written; 2 a usage error.
+)";
+
+const std::string EXTRACT_HELP = std::string(R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...
+  or:  zodovu-cli extract [OPTION]... ARCHIVE --all
+Extract clips of ARCHIVE as stand-alone .bik files, or one clip to standard
+output. SELECTION is clip numbers as the list shows them: 12, a range 3-7, or
+a comma list of those such as 1,4-6.
+
+)") + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.bik
+                           here); several clips, --both, an existing folder
+                           or a name ending in '/': the folder to write into,
+                           made when missing (default here), each file named
+                           'STEM-NNNh TITLE.bik'; '-': the one clip to
+                           standard output
+)" + FILE_WRITING_OPTIONS + R"(
+Each file appears only when it is complete. In a batch a file that fails is
+named with the reason and the others are still written.
+
+)" + FILES_EXIT_STATUS;
+
+const std::string CONVERT_HELP = std::string(R"(Usage: zodovu-cli convert [OPTION]... ARCHIVE SELECTION...
+  or:  zodovu-cli convert [OPTION]... ARCHIVE --all
+)") + Filled("", "Convert clips of ARCHIVE to files that any player and browser plays: " + FormatContents() +
+                     ", at the clip's own picture size and frame rate, every frame, the sound as long as the "
+                     "pictures. SELECTION is clip numbers as the list shows them: 12, a range 3-7, or a comma list of "
+                     "those " + Glued("such as 1,4-6."),
+                 0) +
+                                 "\n" + FILE_SELECTION_OPTIONS + R"(  -o, --output=OUTPUT    one clip: the file to write (default ClipNNNh.mp4
+                           here); several clips, --both, an existing folder
+                           or a name ending in '/': the folder to write into,
+                           made when missing (default here), each file named
+                           'STEM-NNNh TITLE.mp4'; '-': the one clip to
+                           standard output, as a fragmented MP4 or a WebM
+)" + Filled("      --format=FORMAT    ", FormatChoices(), 27) +
+                                 Filled("      --crf=N            ",
+                                        "the quality, lower is better and larger: " + CrfRanges(), 27) +
+                                 Filled("      --preset=NAME      ",
+                                        PresetOwners(true) + ": slower, smaller files", 27) +
+                                 Filled("  -j, --jobs=N           ",
+                                        "clips converted at once (default: one a processor; " +
+                                            Glued("at most " + std::to_string(MOST_CONVERSIONS_AT_ONCE) + ")"),
+                                        27) +
+                                 FILE_WRITING_OPTIONS + R"(
+Each file appears only when it is complete. In a batch a file that fails is
+named with the reason (the clip, the frame) and the others are still written.
+
+)" + FILES_EXIT_STATUS;
+
+const std::string VERIFY_HELP = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
+Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
+clips of the disc it is, and that the Bink headers of every clip agree with
+the archive. Say what is wrong where it is not.
+
+      --frames   also decode every frame and the sound of both encodings of
+                   every clip: damage to a clip's bitstream shows (a changed
+                   colour may not: it decodes as well as the right one)
+  -j, --jobs=N   encodings decoded at once (default: one a processor)
+      --json     one JSON object ("format": 1) instead of text
+      --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                   whatever its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 every archive whole; 1 an archive refused, damaged or
+unreadable; 2 a usage error.
+)";
+
+const std::string INDEX_HELP = R"(Usage: zodovu-cli index [OPTION]... ARCHIVE... -o FOLDER
+Write a picture index of each ARCHIVE into FOLDER: index.html, a page that a
+browser shows from the folder itself (no network, no script), with a section
+a disc and a card a clip (its poster, number, title, length, frames and the
+sizes of both encodings), and a poster for each clip: a JPEG of the most
+detailed of a few frames from the first half of its high-resolution encoding.
+With --convert each clip is converted into FOLDER as convert names it, and
+plays in its card; without it, a clip already converted there is linked.
+
+  -o, --output=FOLDER  the folder to write into, made when missing
+      --convert        also convert every clip, to play in the page
+      --lo             with --convert: the low-resolution encoding instead
+      --both           with --convert: both encodings (the page plays the
+                         high-resolution one and links the other)
+)" + Filled("      --format=FORMAT  ", "with --convert: " + FormatChoices(), 25) +
+                               R"(      --crf=N          with --convert: the quality, as convert takes it
+)" + Filled("      --preset=NAME    ", "with --convert: " + PresetOwners(false) + ", " + Glued("as convert takes it"), 25) +
+                               R"(  -j, --jobs=N         posters, then clips, made at once (default: one a
+                         processor)
+      --force          replace an existing page, poster or converted clip
+      --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                         whatever its file name
+  -h, --help           show this help and exit
+
+A clip that does not decode gets the reason in place of its poster, and the
+others are still made; an encoding that made no poster is not converted. The
+page is written last and appears only when it is complete.
+
+Exit status: 0 every poster (and clip) made; 1 a refused or unreadable
+archive, a clip without a poster, a clip not converted, or a page that could
+not be written; 2 a usage error.
+)";
+
+const std::string URL_HELP = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
+Print a URL that FFmpeg's tools (ffprobe, ffplay, ffmpeg) read as clip NUMBER
+of ARCHIVE, in place, without a copy.
+
+      --lo       the low-resolution (320x224) encoding
+      --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
+                   its file name
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 1 a refused archive or a clip cut short by the end of
+the archive; 2 a usage error, also a clip past the archive's last one.
+)";
+
+const std::string PLAY_HELP = R"(Usage: zodovu-cli play [OPTION]... ARCHIVE NUMBER
+Play clip NUMBER of ARCHIVE straight from the archive with ffplay, or with
+another player, which gets the clip's URL as its last argument.
+
+      --lo              the low-resolution (320x224) encoding
+      --player=PROGRAM  the player to start instead of ffplay
+      --disc=D          read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                          whatever its file name
+  -h, --help            show this help and exit
+
+Exit status: the player's own (128+N when signal N ended it); 1 a refused
+archive, a clip cut short, or a player that cannot be started; 2 a usage
+error, also a clip past the archive's last one.
+)";
+
+const std::string HELP_HELP = R"(Usage: zodovu-cli help [SUBCOMMAND]
+Show the help of the tool, or of SUBCOMMAND.
+
+  -h, --help     show this help and exit
+
+Exit status: 0 success; 2 a subcommand that does not exist.
+)";
+
+std::string FormatLabels()
+{
+    std::vector<std::string> labels;
+    for (const OutputFormat& format : OutputFormats())
+        labels.push_back(format.label);
+    return Listed(labels);
+}

@@ -1,0 +1,12 @@
+#pragma once
+// The help of the tool and of each subcommand, written to be read at 80
+// columns; what they say of the output formats comes from their table.
+#include <string>
+
+// The tool's help, which lists the subcommands between these two.
+extern const char TOOL_HELP_START[], TOOL_HELP_END[];
+// Each subcommand's help, the usage lines first, for the table of subcommands.
+extern const std::string LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP, INDEX_HELP, URL_HELP, PLAY_HELP,
+    HELP_HELP;
+// "MP4 or WebM": the output formats' labels.
+std::string FormatLabels();
