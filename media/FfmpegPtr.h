@@ -3,7 +3,6 @@
 // function, so that every path out of media/, thrown or returned, frees them.
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavfilter/avfilter.h>
 #include <libavformat/avformat.h>
 #include <libavutil/dict.h>
 #include <libavutil/frame.h>
@@ -16,8 +15,13 @@ struct FfmpegFree {
     void operator()(AVFrame* frame) const { av_frame_free(&frame); }
     void operator()(AVPacket* packet) const { av_packet_free(&packet); }
     void operator()(AVCodecContext* codec) const { avcodec_free_context(&codec); }
-    void operator()(AVFilterGraph* graph) const { avfilter_graph_free(&graph); }
     void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
+    // Its buffer too: the context's own, which FFmpeg may have replaced.
+    void operator()(AVIOContext* io) const
+    {
+        av_freep(&io->buffer);
+        avio_context_free(&io);
+    }
 };
 
 // A demuxer is closed (avformat_close_input), a muxer freed; neither closes
@@ -32,8 +36,8 @@ struct MuxerFree {
 using FramePtr = std::unique_ptr<AVFrame, FfmpegFree>;
 using PacketPtr = std::unique_ptr<AVPacket, FfmpegFree>;
 using CodecPtr = std::unique_ptr<AVCodecContext, FfmpegFree>;
-using GraphPtr = std::unique_ptr<AVFilterGraph, FfmpegFree>;
 using ScalerPtr = std::unique_ptr<SwsContext, FfmpegFree>;
+using IoPtr = std::unique_ptr<AVIOContext, FfmpegFree>;
 using DemuxerPtr = std::unique_ptr<AVFormatContext, DemuxerFree>;
 using MuxerPtr = std::unique_ptr<AVFormatContext, MuxerFree>;
 

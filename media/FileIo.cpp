@@ -20,19 +20,12 @@ FileIo::FileIo(CFile& file, Access access, uint64_t offset, uint64_t size, Ffmpe
 {
     auto* buffer = static_cast<unsigned char*>(av_malloc(IO_BUFFER_BYTES));
     const bool writes = access != Access::Read;
-    m_context = buffer ? avio_alloc_context(buffer, IO_BUFFER_BYTES, writes, this, writes ? nullptr : Read,
-                                            writes ? Write : nullptr, access == Access::WriteOnce ? nullptr : Seek)
-                       : nullptr;
+    m_context.reset(buffer ? avio_alloc_context(buffer, IO_BUFFER_BYTES, writes, this, writes ? nullptr : Read,
+                                                writes ? Write : nullptr,
+                                                access == Access::WriteOnce ? nullptr : Seek)
+                           : nullptr);
     if (!m_context)
         av_free(buffer);
-}
-
-FileIo::~FileIo()
-{
-    // The buffer may have been replaced by FFmpeg: the context's is the one to free.
-    if (m_context)
-        av_freep(&m_context->buffer);
-    avio_context_free(&m_context);
 }
 
 FileIo* FileIo::Of(AVIOContext* context)

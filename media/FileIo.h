@@ -9,11 +9,11 @@
 // No exception may cross FFmpeg's C frames: a file error in a callback is kept
 // in the owner's FfmpegLog, the callback fails with EIO, and the FFmpeg call
 // that fails of it throws it as itself.
+#include "FfmpegPtr.h"
 #include "File.h"
 
 #include <cstdint>
 
-struct AVIOContext;
 class FfmpegLog;
 
 class FileIo {
@@ -24,11 +24,10 @@ public:
     // The window of file from offset, size bytes of it (TO_THE_END: up to its
     // end). Context() is null when there was no memory for it.
     FileIo(CFile& file, Access access, uint64_t offset, uint64_t size, FfmpegLog& log);
-    ~FileIo();
     FileIo(const FileIo&) = delete;
     FileIo& operator=(const FileIo&) = delete;
 
-    AVIOContext* Context() const { return m_context; }
+    AVIOContext* Context() const { return m_context.get(); }
     // The FileIo that made context, which it is the opaque of.
     static FileIo* Of(AVIOContext* context);
 
@@ -45,5 +44,5 @@ private:
     uint64_t m_position = 0;   // within the window
     bool m_broken = false;     // a write failed: the output is lost whatever comes after
     FfmpegLog& m_log;
-    AVIOContext* m_context = nullptr;
+    IoPtr m_context;
 };

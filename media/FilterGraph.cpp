@@ -3,8 +3,6 @@
 #include <algorithm>
 
 extern "C" {
-#include <libavfilter/buffersink.h>
-#include <libavfilter/buffersrc.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/pixdesc.h>
 }
@@ -13,12 +11,13 @@ namespace {
 
 // The ends of a chain as avfilter_graph_parse_ptr takes them, freed whatever it leaves.
 struct ChainEnds {
-    AVFilterInOut* inputs = avfilter_inout_alloc();
-    AVFilterInOut* outputs = avfilter_inout_alloc();
+    const FilterLibrary& filters;
+    AVFilterInOut* inputs = filters.avfilter_inout_alloc();
+    AVFilterInOut* outputs = filters.avfilter_inout_alloc();
     ~ChainEnds()
     {
-        avfilter_inout_free(&inputs);
-        avfilter_inout_free(&outputs);
+        filters.avfilter_inout_free(&inputs);
+        filters.avfilter_inout_free(&outputs);
     }
     bool Set(AVFilterContext* source, AVFilterContext* sink)
     {
@@ -42,7 +41,8 @@ std::string LayoutName(const AVChannelLayout& layout)
 } // namespace
 
 FilterGraph::FilterGraph(const std::string& subject, const char* what)
-    : m_what(what), m_log(std::make_unique<FfmpegLog>(subject)), m_graph(avfilter_graph_alloc())
+    : m_what(what), m_filters(&Filters(subject)), m_log(std::make_unique<FfmpegLog>(subject)),
+      m_graph(m_filters->avfilter_graph_alloc())
 {
     if (!m_graph)
         throw CMemoryException("Not enough memory to convert " + subject + ".");
@@ -91,37 +91,38 @@ FilterGraph FilterGraph::ForSound(const AVCodecContext& decoder, const AVCodecCo
     // An encoder that takes frames of one size gets them so; a small last
     // frame is padded by FFmpeg for one that cannot take it.
     if (!(encoder.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder.frame_size > 0)
-        av_buffersink_set_frame_size(graph.m_sink, static_cast<unsigned>(encoder.frame_size));
+        graph.m_filters->av_buffersink_set_frame_size(graph.m_sink, static_cast<unsigned>(encoder.frame_size));
     return graph;
 }
 
 void FilterGraph::Build(const char* source, const std::string& arguments, const std::string& chain, const char* sink)
 {
+    const FilterLibrary& filters = *m_filters;
     AVFilterGraph* graph = m_graph.get();
-    m_log->Call(m_what, avfilter_graph_create_filter, &m_source, avfilter_get_by_name(source), "in",
+    m_log->Call(m_what, filters.avfilter_graph_create_filter, &m_source, filters.avfilter_get_by_name(source), "in",
                 arguments.c_str(), nullptr, graph);
-    m_log->Call(m_what, avfilter_graph_create_filter, &m_sink, avfilter_get_by_name(sink), "out", nullptr, nullptr,
-                graph);
-    ChainEnds ends;
+    m_log->Call(m_what, filters.avfilter_graph_create_filter, &m_sink, filters.avfilter_get_by_name(sink), "out",
+                nullptr, nullptr, graph);
+    ChainEnds ends{filters};
     if (!ends.Set(m_source, m_sink))
         throw CMemoryException("Not enough memory to convert " + m_log->Subject() + ".");
-    m_log->Call(m_what, avfilter_graph_parse_ptr, graph, chain.c_str(), &ends.inputs, &ends.outputs, nullptr);
+    m_log->Call(m_what, filters.avfilter_graph_parse_ptr, graph, chain.c_str(), &ends.inputs, &ends.outputs, nullptr);
     // Watched after they are made: the filters the chain names, and those
     // the configuration puts in (a scaler where the pixels differ).
     for (unsigned i = 0; i < graph->nb_filters; ++i)
         m_log->Watch(graph->filters[i], graph->filters[i]->priv);
-    m_log->Call(m_what, avfilter_graph_config, graph, nullptr);
+    m_log->Call(m_what, filters.avfilter_graph_config, graph, nullptr);
     for (unsigned i = 0; i < graph->nb_filters; ++i)
         m_log->Watch(graph->filters[i], graph->filters[i]->priv);
 }
 
 bool FilterGraph::Send(AVFrame* frame)
 {
-    return m_log->Poll(m_what, av_buffersrc_add_frame_flags, m_source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) !=
-           AVERROR_EOF;
+    return m_log->Poll(m_what, m_filters->av_buffersrc_add_frame_flags, m_source, frame,
+                       AV_BUFFERSRC_FLAG_KEEP_REF) != AVERROR_EOF;
 }
 
 int FilterGraph::Receive(AVFrame* frame)
 {
-    return m_log->Poll(m_what, av_buffersink_get_frame, m_sink, frame);
+    return m_log->Poll(m_what, m_filters->av_buffersink_get_frame, m_sink, frame);
 }

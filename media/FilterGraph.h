@@ -4,6 +4,7 @@
 // the encoder takes them come out. The graph and its filters log to one
 // record, so that a failure is told with what they said.
 #include "FfmpegPtr.h"
+#include "FilterLibrary.h"
 #include "MediaError.h"
 
 #include <cstdint>
@@ -35,6 +36,7 @@ private:
     void Build(const char* source, const std::string& arguments, const std::string& chain, const char* sink);
 
     const char* m_what;   // "its sound cannot be resampled"
+    const FilterLibrary* m_filters;
     std::unique_ptr<FfmpegLog> m_log;
     GraphPtr m_graph;
     AVFilterContext* m_source = nullptr;
