@@ -75,6 +75,10 @@ public:
         }
     }
 
+    ~Conversion() { m_decoder.onAudio = nullptr; }   // it points here
+    Conversion(const Conversion&) = delete;
+    Conversion& operator=(const Conversion&) = delete;
+
     void Run(std::atomic<uint32_t>* framesDone)
     {
         m_decoder.onAudio = [this](AVFrame& sound) { TakeSound(sound); };
@@ -85,7 +89,6 @@ public:
             if (framesDone)
                 framesDone->store(m_framesSent, std::memory_order_relaxed);
         }
-        m_decoder.onAudio = nullptr;
         m_decoder.RequireEveryFrame();
         if (m_audio) {
             if (m_soundOpen)

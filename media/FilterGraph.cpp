@@ -31,6 +31,12 @@ struct ChainEnds {
     }
 };
 
+std::string FormatName(AVSampleFormat format)
+{
+    const char* name = av_get_sample_fmt_name(format);
+    return name ? name : "none";   // refused by the filter, which says so
+}
+
 std::string LayoutName(const AVChannelLayout& layout)
 {
     char name[64] = {};
@@ -76,15 +82,16 @@ FilterGraph FilterGraph::ForSound(const AVCodecContext& decoder, const AVCodecCo
         throw CMemoryException("Not enough memory to convert " + subject + ".");
     const std::string source = "time_base=1/" + std::to_string(decoder.sample_rate) +
                                ":sample_rate=" + std::to_string(decoder.sample_rate) +
-                               ":sample_fmt=" + av_get_sample_fmt_name(decoder.sample_fmt) +
+                               ":sample_fmt=" + FormatName(decoder.sample_fmt) +
                                ":channel_layout=" + LayoutName(layout);
     av_channel_layout_uninit(&layout);
-    // Resampled first, so that the length is counted at the encoder's rate;
-    // apad stops at whole_len, and runs on for ever without it.
+    // Resampled first, so that the length is counted at the encoder's rate.
+    // apad stops at whole_len, and would run on for ever without it: none
+    // for a length of 0.
     const std::string length = std::to_string(samples);
     const std::string chain = "aresample," + (samples > 0 ? "apad=whole_len=" + length + "," : std::string()) +
                               "atrim=end_sample=" + length +
-                              ",aformat=sample_fmts=" + av_get_sample_fmt_name(encoder.sample_fmt) +
+                              ",aformat=sample_fmts=" + FormatName(encoder.sample_fmt) +
                               ":sample_rates=" + std::to_string(encoder.sample_rate) +
                               ":channel_layouts=" + LayoutName(encoder.ch_layout);
     graph.Build("abuffer", source, chain, "abuffersink");
