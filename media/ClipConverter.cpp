@@ -85,7 +85,7 @@ public:
         while (AVFrame* picture = m_decoder.NextVideoFrame()) {
             picture->pts = m_framesSent++;
             m_pictures->Send(picture);
-            Encode(*m_pictures, m_video, m_picturesOut, 1);
+            Encode(*m_pictures, m_video, m_picturesOut, false);
             if (framesDone)
                 framesDone->store(m_framesSent, std::memory_order_relaxed);
         }
@@ -93,11 +93,11 @@ public:
         if (m_audio) {
             if (m_soundOpen)
                 m_sound->Send(nullptr);   // the end: padded with silence up to the pictures' length
-            Encode(*m_sound, *m_audio, m_soundOut, 0);
+            Encode(*m_sound, *m_audio, m_soundOut, true);
             m_audio->Send(nullptr);
         }
         m_pictures->Send(nullptr);
-        Encode(*m_pictures, m_video, m_picturesOut, 1);
+        Encode(*m_pictures, m_video, m_picturesOut, false);
         m_video.Send(nullptr);
         m_muxer.Finish();
     }
@@ -164,17 +164,17 @@ private:
         sound.pts = m_soundIn;
         m_soundIn += sound.nb_samples;
         m_soundOpen = m_sound->Send(&sound);
-        Encode(*m_sound, *m_audio, m_soundOut, 0);
+        Encode(*m_sound, *m_audio, m_soundOut, true);
     }
 
-    // Every frame the graph has ready, into encoder, at its own tick: each
-    // picture one, each sound frame its count of samples (tick 0).
-    void Encode(FilterGraph& graph, Encoder& encoder, int64_t& next, int tick)
+    // Every frame the graph has ready, into encoder, each at its own tick:
+    // a picture's is its number, a sound frame's its first sample's.
+    void Encode(FilterGraph& graph, Encoder& encoder, int64_t& next, bool sound)
     {
         AVFrame* frame = m_filtered.get();
         while (graph.Receive(frame) >= 0) {
             frame->pts = next;
-            next += tick ? tick : frame->nb_samples;
+            next += sound ? frame->nb_samples : 1;
             frame->pict_type = AV_PICTURE_TYPE_NONE;   // the encoder chooses its own key frames
             encoder.Send(frame);
             av_frame_unref(frame);

@@ -2,10 +2,6 @@
 
 #include "OutputFormats.h"
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 Muxer::Muxer(const OutputFormat& format, CFile& output, bool stream, const std::string& subject)
     : m_format(format), m_output(output), m_stream(stream), m_what(std::string("the ") + format.muxer + " muxer"),
       m_log(subject)
