@@ -41,7 +41,10 @@ void RequireTaken(const AVDictionary* settings, const std::string& subject, cons
 class FfmpegLog {
 public:
     explicit FfmpegLog(std::string subject);
-    ~FfmpegLog();   // stops watching its objects
+    // Stops watching its objects, which may be freed just before: nothing is
+    // asked of the record by then, and another's object at the same address
+    // keeps its own record.
+    ~FfmpegLog();
     FfmpegLog(const FfmpegLog&) = delete;
     FfmpegLog& operator=(const FfmpegLog&) = delete;
 
