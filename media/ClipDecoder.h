@@ -7,11 +7,6 @@
 #include <cstdint>
 #include <functional>
 
-struct AVCodecContext;
-struct AVRational;
-struct AVFrame;
-struct AVPacket;
-
 class ClipDecoder {
 public:
     explicit ClipDecoder(ClipInput& input);
@@ -27,29 +22,30 @@ public:
     // Throws "decodes 40 of 45 frames" when the pictures ran out before the count.
     void RequireEveryFrame() const;
     uint32_t FramesDecoded() const { return m_framesDecoded; }
-    const AVCodecContext* Video() const { return m_video; }
+    const AVCodecContext* Video() const { return m_video.get(); }
     // Null for a clip without sound (its first track is the only one decoded).
-    const AVCodecContext* Audio() const { return m_audio; }
+    const AVCodecContext* Audio() const { return m_audio.get(); }
 
     // Decodes up to the next picture; null after the last. The picture stays
     // valid until the next call. Sound decoded on the way goes to onAudio.
-    const AVFrame* NextVideoFrame();
-    std::function<void(const AVFrame& sound)> onAudio;
+    AVFrame* NextVideoFrame();
+    std::function<void(AVFrame& sound)> onAudio;
 
 private:
-    AVCodecContext* OpenDecoder(int stream);
-    void Release();
+    CodecPtr OpenDecoder(int stream, FfmpegLog& log);
+    AVFrame* Decode();
     void SendAudio();
-    [[noreturn]] void FailAt(const std::string& what, int code) const;
 
     ClipInput& m_input;
     int m_videoStream = -1;
     int m_audioStream = -1;
-    AVCodecContext* m_video = nullptr;
-    AVCodecContext* m_audio = nullptr;
-    AVPacket* m_packet = nullptr;
-    AVFrame* m_picture = nullptr;
-    AVFrame* m_sound = nullptr;
+    FfmpegLog m_videoLog;
+    FfmpegLog m_audioLog;
+    CodecPtr m_video;
+    CodecPtr m_audio;
+    PacketPtr m_packet;
+    FramePtr m_picture;
+    FramePtr m_sound;
     uint32_t m_frameCount = 0;
     uint32_t m_framesRead = 0;      // video packets taken from the file
     uint32_t m_framesDecoded = 0;

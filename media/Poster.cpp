@@ -1,17 +1,9 @@
 #include "media/Poster.h"
 
 #include "media/ClipDecoder.h"
-#include "media/MediaError.h"
 
 #include <cstdlib>
-#include <memory>
 #include <string>
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavutil/frame.h>
-#include <libswscale/swscale.h>
-}
 
 namespace {
 
@@ -19,20 +11,6 @@ namespace {
 // the coarsest; 3 keeps the edges of text and shapes clean at a few tens of
 // kilobytes a poster.
 constexpr int JPEG_QUALITY = 3;
-
-struct FrameFree {
-    void operator()(AVFrame* frame) const { av_frame_free(&frame); }
-};
-struct ContextFree {
-    void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
-};
-struct PacketFree {
-    void operator()(AVPacket* packet) const { av_packet_free(&packet); }
-};
-struct ScalerFree {
-    void operator()(SwsContext* scaler) const { sws_freeContext(scaler); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameFree>;
 
 [[noreturn]] void NoMemory(const std::string& subject)
 {
@@ -51,7 +29,7 @@ FramePtr ToJpegRange(const AVFrame& picture, const std::string& subject)
     converted->height = picture.height;
     if (av_frame_get_buffer(converted.get(), 0) < 0)
         NoMemory(subject);
-    std::unique_ptr<SwsContext, ScalerFree> scaler(
+    ScalerPtr scaler(
         sws_getContext(picture.width, picture.height, static_cast<AVPixelFormat>(picture.format), picture.width,
                        picture.height, AV_PIX_FMT_YUVJ420P, SWS_BICUBIC, nullptr, nullptr, nullptr));
     if (!scaler)
@@ -67,8 +45,8 @@ std::vector<uint8_t> EncodeJpeg(const AVFrame& picture, const std::string& subje
     const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_MJPEG);
     if (!codec)
         throw CFailure(subject, "this FFmpeg has no JPEG encoder (mjpeg)");
-    std::unique_ptr<AVCodecContext, ContextFree> context(avcodec_alloc_context3(codec));
-    std::unique_ptr<AVPacket, PacketFree> packet(av_packet_alloc());
+    CodecPtr context(avcodec_alloc_context3(codec));
+    PacketPtr packet(av_packet_alloc());
     FramePtr frame(av_frame_clone(&picture));
     if (!context || !packet || !frame)
         NoMemory(subject);
@@ -83,22 +61,19 @@ std::vector<uint8_t> EncodeJpeg(const AVFrame& picture, const std::string& subje
     frame->quality = context->global_quality;
     frame->pts = 0;
 
-    ForgetFfmpegLog();
-    int result = avcodec_open2(context.get(), codec, nullptr);
-    if (result >= 0)
-        result = avcodec_send_frame(context.get(), frame.get());
-    if (result >= 0)
-        result = avcodec_send_frame(context.get(), nullptr);
+    FfmpegLog log(subject);
+    log.Watch(context.get(), context->priv_data);
+    const char* what = "its poster cannot be encoded as a JPEG";
+    log.Call(what, avcodec_open2, context.get(), codec, nullptr);
+    log.Call(what, avcodec_send_frame, context.get(), frame.get());
+    log.Call(what, avcodec_send_frame, context.get(), nullptr);
     std::vector<uint8_t> jpeg;
-    while (result >= 0) {
-        result = avcodec_receive_packet(context.get(), packet.get());
-        if (result >= 0) {
-            jpeg.insert(jpeg.end(), packet->data, packet->data + packet->size);
-            av_packet_unref(packet.get());
-        }
+    while (log.Poll(what, avcodec_receive_packet, context.get(), packet.get()) >= 0) {
+        jpeg.insert(jpeg.end(), packet->data, packet->data + packet->size);
+        av_packet_unref(packet.get());
     }
-    if (result != AVERROR_EOF || jpeg.empty())
-        ThrowFfmpegError(subject, "its poster cannot be encoded as a JPEG", result);
+    if (jpeg.empty())
+        log.Fail(what, AVERROR_EOF);
     return jpeg;
 }
 

@@ -314,18 +314,35 @@ void BinkWriter::AddVideo(std::vector<uint8_t> video, bool key)
     // Each track gets the blocks of silence that bring it to the end of this frame.
     const uint64_t frames = m_frames.size() + 1;
     for (size_t t = 0; t < m_tracks.size(); ++t) {
-        const uint64_t samples = LayoutOf(m_tracks[t]).samples;
-        const uint64_t due = (frames * m_tracks[t].sampleRate + m_rate - 1) / m_rate;
-        const uint64_t blocks = (due + samples - 1) / samples;
+        const uint32_t lasts = m_tracks[t].frames;
+        const uint64_t blocks = BlocksFor(t, lasts ? std::min<uint64_t>(frames, lasts) : frames);
         frame.audioBlocks.push_back(static_cast<uint32_t>(blocks - m_blocksGiven[t]));
         m_blocksGiven[t] = blocks;
     }
     m_frames.push_back(std::move(frame));
 }
 
+uint64_t BinkWriter::BlocksFor(size_t track, uint64_t frames) const
+{
+    const uint64_t samples = LayoutOf(m_tracks[track]).samples;
+    const uint64_t due = (frames * m_tracks[track].sampleRate + m_rate - 1) / m_rate;
+    return (due + samples - 1) / samples;
+}
+
+uint32_t BinkWriter::FrameBlocks(size_t frame, size_t track) const
+{
+    uint32_t blocks = m_frames[frame].audioBlocks[track];
+    if (frame + 1 == m_frames.size() && m_tracks[track].frames > m_frames.size())
+        blocks += static_cast<uint32_t>(BlocksFor(track, m_tracks[track].frames) - m_blocksGiven[track]);
+    return blocks;
+}
+
 uint64_t BinkWriter::AudioSamples(size_t track) const
 {
-    return m_blocksGiven.at(track) * LayoutOf(m_tracks.at(track)).samples;
+    uint64_t blocks = m_blocksGiven.at(track);
+    if (!m_frames.empty())
+        blocks += FrameBlocks(m_frames.size() - 1, track) - m_frames.back().audioBlocks[track];
+    return blocks * LayoutOf(m_tracks.at(track)).samples;
 }
 
 std::vector<uint8_t> BinkWriter::Finish() const
@@ -335,10 +352,10 @@ std::vector<uint8_t> BinkWriter::Finish() const
     std::vector<uint32_t> largestAudio(tracks, 0);   // decoded bytes of a frame's packet
     std::vector<uint32_t> sizes;
     uint64_t length = 44 + 12ull * tracks + 4ull * (frames + 1);
-    for (const Frame& frame : m_frames) {
-        uint64_t size = frame.video.size();
+    for (size_t i = 0; i < m_frames.size(); ++i) {
+        uint64_t size = m_frames[i].video.size();
         for (uint32_t t = 0; t < tracks; ++t) {
-            const uint32_t blocks = frame.audioBlocks[t];
+            const uint32_t blocks = FrameBlocks(i, t);
             size += 4 + (blocks ? 4 + uint64_t(blocks) * m_silentBlocks[t].size() : 0);
             const uint32_t decoded = blocks * LayoutOf(m_tracks[t]).samples * (m_tracks[t].stereo ? 4 : 2);
             largestAudio[t] = std::max(largestAudio[t], decoded);
@@ -375,9 +392,10 @@ std::vector<uint8_t> BinkWriter::Finish() const
     }
     Append32(bytes, offset);
 
-    for (const Frame& frame : m_frames) {
+    for (size_t i = 0; i < m_frames.size(); ++i) {
+        const Frame& frame = m_frames[i];
         for (uint32_t t = 0; t < tracks; ++t) {
-            const uint32_t blocks = frame.audioBlocks[t];
+            const uint32_t blocks = FrameBlocks(i, t);
             const std::vector<uint8_t>& block = m_silentBlocks[t];
             Append32(bytes, blocks ? 4 + blocks * static_cast<uint32_t>(block.size()) : 0);
             if (blocks == 0)

@@ -43,6 +43,9 @@ struct BinkAudioTrack {
     uint16_t sampleRate = 22050;
     bool stereo = false;
     BinkAudioCodec codec = BinkAudioCodec::Rdft;
+    // The sound lasts this many frames' time; 0: as long as the pictures. A
+    // shorter sound stops early, a longer one has its rest in the last frame.
+    uint32_t frames = 0;
 };
 
 // Samples per channel in each block of silence the writer gives a track.
@@ -70,6 +73,11 @@ public:
     std::vector<uint8_t> Finish() const;
 
 private:
+    // The blocks of silence a track has by the end of frames frames' time.
+    uint64_t BlocksFor(size_t track, uint64_t frames) const;
+    // The blocks of silence that go with frame of a track.
+    uint32_t FrameBlocks(size_t frame, size_t track) const;
+
     struct Frame {
         std::vector<uint8_t> video;
         std::vector<uint32_t> audioBlocks;   // per track

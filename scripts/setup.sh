@@ -9,7 +9,7 @@ packages=(
   g++-mingw-w64-i686 wine wine32:i386 fonts-wine
   xvfb xauth xdotool x11-utils imagemagick ffmpeg groff-base
   dpkg-dev file lintian
-  pkg-config libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+  pkg-config libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev
   chromium
 )
 
