@@ -37,20 +37,19 @@ int64_t FileIo::Size() const
 {
     if (m_size != TO_THE_END)
         return static_cast<int64_t>(m_size);
-    const uint64_t length = m_file.GetLength();
+    const uint64_t length = m_file.GetLength64();
     return static_cast<int64_t>(length - std::min(length, m_offset));
 }
 
 int FileIo::Read(void* opaque, uint8_t* buffer, int size)
 {
     auto* io = static_cast<FileIo*>(opaque);
-    const uint64_t left = io->m_size == TO_THE_END ? UINT32_MAX : io->m_size - std::min(io->m_position, io->m_size);
-    const uint64_t at = io->m_offset + io->m_position;
+    const uint64_t left = io->m_size == TO_THE_END ? UINT64_MAX : io->m_size - std::min(io->m_position, io->m_size);
     const auto wanted = static_cast<uint32_t>(std::min<uint64_t>(left, static_cast<uint64_t>(size)));
-    if (wanted == 0 || at > UINT32_MAX)
+    if (wanted == 0)
         return AVERROR_EOF;
     try {
-        const uint32_t got = io->m_file.ReadAt(static_cast<uint32_t>(at), buffer, wanted);
+        const uint32_t got = io->m_file.ReadAt(io->m_offset + io->m_position, buffer, wanted);
         io->m_position += got;
         return got == 0 ? AVERROR_EOF : static_cast<int>(got);
     } catch (...) {
@@ -66,7 +65,7 @@ int FileIo::Write(void* opaque, uint8_t* buffer, int size)
         return AVERROR(EIO);
     try {
         io->m_file.Write(buffer, static_cast<uint32_t>(size));
-        io->m_position += static_cast<uint32_t>(size);
+        io->m_position += static_cast<uint64_t>(size);
         return size;
     } catch (...) {
         io->m_broken = true;
@@ -92,9 +91,9 @@ int64_t FileIo::Seek(void* opaque, int64_t offset, int whence)
             return AVERROR(EINVAL);
         const int64_t target = base + offset;
         if (io->m_access == Access::Write) {
-            if (static_cast<uint64_t>(target) + io->m_offset > INT32_MAX)
+            if (static_cast<uint64_t>(target) > INT64_MAX - io->m_offset)
                 return AVERROR(EINVAL);
-            io->m_file.Seek(static_cast<int32_t>(io->m_offset + static_cast<uint64_t>(target)), CFile::begin);
+            io->m_file.Seek64(static_cast<int64_t>(io->m_offset + static_cast<uint64_t>(target)), CFile::begin);
         }
         io->m_position = static_cast<uint64_t>(target);
         return target;

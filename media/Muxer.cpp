@@ -12,7 +12,7 @@ Muxer::Muxer(const OutputFormat& format, CFile& output, bool stream, const std::
     m_muxer.reset(muxer);
     m_log.Watch(muxer, muxer->priv_data);
     if (!stream)
-        m_start = static_cast<uint32_t>(output.Seek(0, CFile::current));
+        m_start = output.Seek64(0, CFile::current);
     m_io = std::make_unique<FileIo>(output, stream ? FileIo::Access::WriteOnce : FileIo::Access::Write, m_start,
                                     FileIo::TO_THE_END, m_log);
     if (!m_io->Context())
