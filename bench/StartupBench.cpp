@@ -13,7 +13,7 @@ using namespace testsupport;
 
 namespace {
 
-constexpr int STARTS = 200;
+constexpr int STARTS = 100;
 constexpr int RUNS = 5;
 
 // Milliseconds a start of command, the best of RUNS loops of STARTS starts.

@@ -20,7 +20,7 @@ namespace {
 
 const char DECODING_PROGRAM[] = "zodovu-cli-decode";
 
-// "(convert, index and verify --frames need it)"
+// "(convert, verify --frames and index need it)", in the table's order
 std::string WhoNeedsIt()
 {
     std::vector<std::string> names;

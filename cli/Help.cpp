@@ -23,7 +23,7 @@ std::string HelpText(const Subcommand* command)
                ".\n";
     if (command)
         return *command->help;
-    std::string help = TOOL_HELP_START;
+    std::string help = BuildDecodes() ? TOOL_HELP_START : TOOL_HELP_START_WITHOUT_DECODING;
     for (const Subcommand& listed : Subcommands()) {
         if (OnlyDecodes(listed) && !BuildDecodes())
             continue;

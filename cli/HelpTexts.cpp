@@ -142,6 +142,12 @@ straight from them.
 
 Subcommands:
 )";
+const char TOOL_HELP_START_WITHOUT_DECODING[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
+List the movie clips of the game's disc archives, extract them as stand-alone
+.bik files, check archives, and play clips straight from them.
+
+Subcommands:
+)";
 const char TOOL_HELP_END[] = R"(
 Options:
   -h, --help     show this help and exit

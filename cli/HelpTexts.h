@@ -3,8 +3,9 @@
 // columns; what they say of the output formats comes from their table.
 #include <string>
 
-// The tool's help, which lists the subcommands between these two.
-extern const char TOOL_HELP_START[], TOOL_HELP_END[];
+// The tool's help, which lists the subcommands between a start and the end;
+// a build without decoding starts without converting.
+extern const char TOOL_HELP_START[], TOOL_HELP_START_WITHOUT_DECODING[], TOOL_HELP_END[];
 // Each subcommand's help, the usage lines first, for the table of subcommands.
 extern const std::string LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP, INDEX_HELP, URL_HELP, PLAY_HELP,
     HELP_HELP;

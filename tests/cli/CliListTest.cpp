@@ -223,6 +223,7 @@ TEST(CliUsage, ABuildWithoutDecodingSaysWhatItHasNot)
     EXPECT_NE(help.find("\n  verify "), std::string::npos) << help;
     EXPECT_EQ(help.find("\n  convert "), std::string::npos) << help;
     EXPECT_EQ(help.find("\n  index "), std::string::npos) << help;
+    EXPECT_EQ(help.find("convert"), std::string::npos) << help;
     EXPECT_NE(run({"help", "index"}).out.find("\nThis build of zodovu-cli does not decode clips: it has no index.\n"),
               std::string::npos);
     const struct {
