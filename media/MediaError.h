@@ -35,9 +35,9 @@ void RequireTaken(const AVDictionary* settings, const std::string& subject, cons
 //
 // When a record is cleared: each call through Call or Poll that succeeds
 // clears it, so that a line logged during or before a call that worked is
-// never told as the reason of a later failure. A Poll answered "again" or "the
-// end" has done nothing yet, and clears nothing. A line an encoder's threads
-// log after a successful call stays for the next call, whose failure it explains.
+// never told as the reason of a later failure; a Poll answered "again" or "the
+// end" counts as one. A line an encoder's threads log after such a call stays
+// for the next call, whose failure it explains.
 // A file error is never cleared: the output it hit is broken for good.
 class FfmpegLog {
 public:
@@ -83,8 +83,7 @@ public:
         const int result = function(std::forward<Arguments>(arguments)...);
         if (result < 0 && result != AVERROR(EAGAIN) && result != AVERROR_EOF)
             Fail(what, result);
-        if (result >= 0)
-            Succeeded();
+        Succeeded();
         return result;
     }
     // Throws as Call does for a failed call's negative code.
