@@ -4,7 +4,7 @@
 // whose path from this program's folder the build gives
 // (ZODOVU_DECODING_FOLDER, "../libexec/zodovu-cli" unless configured otherwise).
 #include "cli/Decoding.h"
-
+#include "cli/HelpTexts.h"
 #include "cli/Subcommands.h"
 #include "file/PathNames.h"
 #include "file/ProgramRun.h"
@@ -27,10 +27,7 @@ std::string WhoNeedsIt()
     for (const Subcommand& command : Subcommands())
         if (command.decoding)
             names.push_back(command.decoding);
-    std::string listed;
-    for (size_t i = 0; i < names.size(); ++i)
-        listed += (i == 0 ? "" : i + 1 < names.size() ? ", " : " and ") + names[i];
-    return "(" + listed + (names.size() == 1 ? " needs it)" : " need it)");
+    return "(" + Listed(names, " and") + (names.size() == 1 ? " needs it)" : " need it)");
 }
 
 // Nothing has been written yet: said the tool's way, and the run ends.

@@ -40,15 +40,6 @@ std::string Filled(const std::string& prefix, const std::string& text, size_t in
     return filled + "\n";
 }
 
-// "a, b or c"
-std::string Listed(const std::vector<std::string>& items)
-{
-    std::string listed;
-    for (size_t i = 0; i < items.size(); ++i)
-        listed += (i == 0 ? "" : i + 1 < items.size() ? ", " : " or ") + items[i];
-    return listed;
-}
-
 std::string Glued(std::string text)
 {
     for (char& c : text)
@@ -103,10 +94,7 @@ std::string FormatContents()
     std::vector<std::string> contents;
     for (const OutputFormat& format : OutputFormats())
         contents.push_back(std::string(format.contents) + " in " + format.label);
-    std::string text;
-    for (size_t i = 0; i < contents.size(); ++i)
-        text += (i == 0 ? "" : i + 1 < contents.size() ? ", " : ", or ") + contents[i];
-    return text;
+    return Listed(contents, ", or");
 }
 
 // What extract and convert share, word for word: the choice of clips and
@@ -311,4 +299,12 @@ std::string FormatLabels()
     for (const OutputFormat& format : OutputFormats())
         labels.push_back(format.label);
     return Listed(labels);
+}
+
+std::string Listed(const std::vector<std::string>& items, const std::string& last)
+{
+    std::string listed;
+    for (size_t i = 0; i < items.size(); ++i)
+        listed += (i == 0 ? "" : i + 1 < items.size() ? ", " : last + " ") + items[i];
+    return listed;
 }
