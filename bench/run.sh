@@ -24,4 +24,8 @@ echo
 echo
 "$build/bench/bench_startup" "$scratch"
 echo
-bench/wine.sh
+if scripts/runs-i386; then
+  bench/wine.sh
+else
+  echo "bench/wine.sh skipped: Wine cannot start on this machine"
+fi
