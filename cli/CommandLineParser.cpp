@@ -87,6 +87,11 @@ void AddDisc(CLI::App& command, CommandLine& line)
         ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
 }
 
+void AddSalvage(CLI::App& command, CommandLine& line)
+{
+    command.add_flag("--salvage", line.salvage);
+}
+
 void AddArchive(CLI::App& command, std::string& archive)
 {
     command.add_option("ARCHIVE", archive)->required();
@@ -116,6 +121,7 @@ std::function<void()> AddOutputFiles(CLI::App& command, ExtractRequest& request,
     CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose);
     quiet->excludes(verbose);
     AddDisc(command, line);
+    AddSalvage(command, line);
 
     return [&request, selection] {
         if (!request.all && selection->count() == 0)
@@ -201,6 +207,7 @@ void AddIndex(CLI::App& app, CommandLine& line)
     AddJobs(command, request.jobs);
     command.add_flag("--force", request.force);
     AddDisc(command, line);
+    AddSalvage(command, line);
 }
 
 void AddClip(CLI::App& command, CommandLine& line)
@@ -209,6 +216,7 @@ void AddClip(CLI::App& command, CommandLine& line)
     command.add_option("NUMBER", line.clip.number)->required()->transform(ClipNumberValidator());
     command.add_flag("--lo", line.clip.low);
     AddDisc(command, line);
+    AddSalvage(command, line);
 }
 
 // The first word of the command line that is not an option, when it names no
@@ -245,6 +253,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     AddArchive(list, line.list.archive);
     list.add_flag("--json", line.list.json);
     AddDisc(list, line);
+    AddSalvage(list, line);
 
     AddExtract(app, line);
     AddConvert(app, line);
@@ -255,6 +264,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     verify.add_flag("--frames", line.verify.frames);
     AddJobs(verify, line.verify.jobs);
     AddDisc(verify, line);
+    AddSalvage(verify, line);
 
     AddIndex(app, line);
 

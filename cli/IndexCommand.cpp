@@ -105,7 +105,8 @@ public:
             throw;
         }
         Summarize();
-        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 ? EXIT_FAILED : EXIT_OK;
+        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0 ? EXIT_FAILED
+                                                                                                          : EXIT_OK;
     }
 
 private:
@@ -136,6 +137,8 @@ private:
                 section.refusal = "the archive holds no clips";
             } else {
                 section.label = archive.loaded.disc.label;
+                if (archive.loaded.salvaged)
+                    Salvaged(path, archive.loaded, section);
                 continue;
             }
             m_report.Error(path, section.refusal);
@@ -161,6 +164,16 @@ private:
                 m_jobs.push_back({a, index, std::string(), Poster()});
             }
         }
+    }
+
+    // The fault and the salvage are said as the other commands say them, and
+    // shown above the archive's clips.
+    void Salvaged(const std::string& path, const LoadedArchive& archive, IndexSection& section)
+    {
+        m_report.Error(path, RefusalText(archive.rejection));
+        m_report.Error(path, SalvageText(archive));
+        section.salvage = "Damaged copy: " + SalvageText(archive) + ". " + RefusalText(archive.rejection);
+        ++m_salvagedArchives;
     }
 
     std::string FileName(const IndexedArchive& archive, uint32_t index, Resolution resolution,
@@ -336,6 +349,9 @@ private:
         if (m_failedArchives > 0)
             text += ", " + std::to_string(m_failedArchives) + " of " +
                     Counted(m_archives.size(), "archive", "archives") + " not read";
+        if (m_salvagedArchives > 0)
+            text += ", " + std::to_string(m_salvagedArchives) + " of " +
+                    Counted(m_archives.size(), "archive", "archives") + " salvaged";
         m_report.Note(text + "; " + m_report.Shown(m_folder + PAGE_NAME, STANDARD_ERROR) + " written");
     }
 
@@ -350,6 +366,7 @@ private:
     size_t m_convertedFiles = 0;   // asked for
     size_t m_failedFiles = 0;
     size_t m_failedArchives = 0;
+    size_t m_salvagedArchives = 0;   // damaged, their whole clips indexed (--salvage)
 };
 
 } // namespace

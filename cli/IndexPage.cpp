@@ -54,6 +54,7 @@ a.poster-link { display: block; }
 .files a + a { margin-left: .75rem; }
 .failure { color: var(--missing-ink); font-size: .8rem; overflow-wrap: anywhere; }
 .refused { color: var(--missing-ink); margin: .5rem 0 2rem; overflow-wrap: anywhere; }
+.salvaged { color: var(--missing-ink); margin: .5rem 0 0; overflow-wrap: anywhere; }
 )";
 
 std::string TotalLength(uint64_t frames)
@@ -144,6 +145,8 @@ std::string Section(const IndexSection& section, const std::string& id)
         return html + "<p class=\"refused\">" + EscapeHtml(section.refusal) + "</p>\n</section>\n";
     html += "<p class=\"summary\">" + Counted(section.cards.size(), "clip", "clips") + ", " +
             TotalLength(Frames(section)) + " in all</p>\n";
+    if (!section.salvage.empty())
+        html += "<p class=\"salvaged\">" + EscapeHtml(section.salvage) + "</p>\n";
     html += "<ol class=\"clips\">\n";
     for (const IndexCard& card : section.cards)
         html += Card(card, id + "-clip-" + std::to_string(card.number));

@@ -33,7 +33,9 @@ std::string Table(const LoadedArchive& archive, const ClipRows& rows)
     };
     const std::string headings[] = {CLIP_COLUMN_HEADINGS[0], CLIP_COLUMN_HEADINGS[1], CLIP_COLUMN_HEADINGS[2],
                                     CLIP_COLUMN_HEADINGS[3]};
-    std::string table = std::string(archive.disc.label) + "\n" + line("#", headings);
+    // A salvage is said on the label's line, so that the clips' lines stay where they are.
+    const std::string salvage = archive.salvaged ? " (damaged copy: " + SalvageText(archive) + ")" : "";
+    std::string table = std::string(archive.disc.label) + salvage + "\n" + line("#", headings);
     int number = 0;
     for (const ClipRows::Row& row : rows.Rows())
         table += line(std::to_string(++number), row.data());
@@ -75,6 +77,8 @@ std::string JsonListing(LoadedArchive& archive, const ClipRows& rows)
                          {"archive", archive.title},
                          {"disc_id", archive.disc.disc},
                          {"disc_label", archive.disc.label},
+                         {"salvaged", archive.salvaged ? Json(archive.clips->nCount) : nullptr},
+                         {"rejection", archive.salvaged ? RejectionJson(archive.rejection) : nullptr},
                          {"clips", clips}});
 }
 
@@ -87,5 +91,5 @@ int RunList(const ListRequest& request, RunState& run)
     ClipRows rows;
     FillClipList(rows, *archive.clips, archive.disc.disc);
     run.report.Print(request.json ? JsonListing(archive, rows) : Table(archive, rows));
-    return EXIT_OK;
+    return archive.salvaged ? EXIT_FAILED : EXIT_OK;
 }
