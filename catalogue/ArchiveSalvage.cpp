@@ -30,16 +30,16 @@ ArchiveSalvage SalvageArchive(CFile& archive, uint32_t length, ScanResult result
                               const ClipTable& table)
 {
     ArchiveSalvage salvage;
-    salvage.before = std::min(table.nCount, MAX_CLIPS);
+    const uint32_t kept = std::min(table.nCount, MAX_CLIPS);
     if (result == ScanResult::Rejected) {
-        salvage.damaged = true;
         salvage.fault = rejection;
-    } else if (CutLastClip(length, table, salvage.before, salvage.fault)) {
-        salvage.damaged = true;
-        --salvage.before;
+        salvage.before = kept;
+    } else if (CutLastClip(length, table, kept, salvage.fault)) {
+        salvage.before = kept - 1;
     } else {
         return salvage;   // whole, as far as the scan can tell: nothing to salvage
     }
+    salvage.damaged = true;
     // Each clip lies where the sizes of the ones before it say: past a clip
     // whose headers disagree with its record, no position can be trusted.
     for (uint32_t i = 0; i < salvage.before; ++i) {

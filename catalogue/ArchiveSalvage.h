@@ -16,7 +16,7 @@ class CFile;
 struct ArchiveSalvage {
     bool damaged = false;               // the scan refused the archive, or its last clip is cut short
     ScanRejection fault;                // where the damage begins, worded as the scan's refusals are
-    uint32_t before = 0;                // clips read whole before the fault
+    uint32_t before = 0;                // clips read whole before the fault (0 when not damaged)
     uint32_t clips = 0;                 // of those, clips 1 .. clips can be used
     std::vector<ClipFinding> unsaved;   // why clip clips + 1, read before the fault, cannot
 };
