@@ -37,8 +37,9 @@ std::string SalvageText(const LoadedArchive& archive);
 
 // Opens and scans the archive; false when the scan refuses it (rejection says
 // why). With --salvage a damaged archive with whole clips before the fault is
-// taken, salvaged, and one without is refused with the fault. Only a regular file is read; file errors throw CFileException. The disc
-// that --disc names decides the layout and the labels instead of the file name.
+// taken, salvaged, and one without is refused with the fault. Only a regular
+// file is read; file errors throw CFileException. The disc that --disc names
+// decides the layout and the labels instead of the file name.
 // No output of the run may go onto the archive (Reporter::Protect).
 bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive);
 // The same, and a refusal throws CFailure with RefusalText; a salvage is said

@@ -105,8 +105,9 @@ public:
             throw;
         }
         Summarize();
-        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0 ? EXIT_FAILED
-                                                                                                          : EXIT_OK;
+        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0
+                   ? EXIT_FAILED
+                   : EXIT_OK;
     }
 
 private:
@@ -132,6 +133,8 @@ private:
             section.archive = archive.loaded.title;
             if (!archive.accepted) {
                 section.refusal = RefusalText(archive.loaded.rejection);
+                if (!archive.loaded.unsaved.empty())   // --salvage: clips before the fault, none usable
+                    section.refusal += "; " + SalvageText(archive.loaded);
             } else if (archive.loaded.clips->nCount == 0) {
                 section.label = archive.loaded.disc.label;
                 section.refusal = "the archive holds no clips";
