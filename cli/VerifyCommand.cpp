@@ -98,7 +98,7 @@ std::string Text(const Verdict& verdict, const Reporter& report)
     const std::string clips = Counted(verdict.clips, "clip", "clips");
     std::string text;
     if (verdict.salvaged)
-        text = path + ": damaged, " + Counted(verdict.clips, "clip", "clips") + " salvaged: " + verdict.rejection.text + "\n";
+        text = path + ": damaged, " + clips + " salvaged: " + verdict.rejection.text + "\n";
     else if (!verdict.accepted)
         text = path + ": refused: " + verdict.rejection.text + "\n";
     else if (verdict.findings.empty())
