@@ -208,6 +208,86 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
     }
 }
 
+// Every refusal of the command line in the tool's words, never the parser's;
+// a range is the chosen format's own.
+TEST(CliUsage, RefusalsAreInTheToolsWords)
+{
+    ScratchFolder folder;
+    const struct {
+        std::vector<std::string> args;
+        std::string first;   // the first line, after "zodovu-cli: "
+    } cases[] = {
+        {{}, "a subcommand is required"},
+        {{"--frob"}, "unknown option '--frob'"},
+        {{"list", "--yaml", "a.pak"}, "unknown option '--yaml'"},
+        {{"url", "a.pak", "1", "2"}, "unexpected argument '2'"},
+        {{"convert", "a.pak", "1", "--crf", "-1"}, "--crf: runs from 0 to 51 for mp4"},
+        {{"convert", "a.pak", "1", "--format", "webm", "--crf", "64"}, "--crf: runs from 0 to 63 for webm"},
+        {{"convert", "a.pak", "1", "--crf", "0x10"}, "--crf: not a decimal number: '0x10'"},
+        {{"convert", "a.pak", "1", "--crf"}, "--crf: needs a value"},
+        {{"convert", "a.pak", "1", "--format", "avi"}, "--format: no format 'avi' (the formats are mp4 and webm)"},
+        {{"verify", "-j", "0", "a.pak"}, "--jobs: not a number from 1 to 256: '0'"},
+        {{"list", "--disc", "1", "--disc", "2", "a.pak"}, "--disc: given more than once"},
+        {{"list", "--disc", "5", "a.pak"}, "--disc: no disc '5' (the discs are 1, 2, 3, 4 and publisher)"},
+        {{"list", "--json=maybe", "a.pak"}, "--json: takes no value, or true or false, not 'maybe'"},
+        {{"extract", "a.pak", "1", "--lo", "--both"}, "--lo and --both cannot be given together"},
+        {{"index", "a.pak", "-o", "x", "--lo"}, "--lo: needs --convert"},
+        // Decimal, whatever the leading zeros: as octal, 061 would be 49 and 0257 175.
+        {{"convert", "a.pak", "1", "--crf", "061"}, "--crf: runs from 0 to 51 for mp4"},
+        {{"verify", "-j", "0257", "a.pak"}, "--jobs: not a number from 1 to 256: '0257'"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunCli(c.args, folder.Path());
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(Lines(result.err).at(0), "zodovu-cli: " + c.first);
+    }
+    // Leading zeros mean nothing ("08" is no octal digit, yet eight).
+    BuildDemoArchive(DISC4).WriteTo(folder / "renamed.pak");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", "--disc", "04", "renamed.pak"}, {"verify", "-j", "08", "renamed.pak"}}) {
+        const CliResult result = RunCli(args, folder.Path());
+        EXPECT_EQ(result.status, 0) << result.err;
+    }
+    EXPECT_EQ(Lines(RunCli({"list", "--disc", "04", "renamed.pak"}, folder.Path()).out).at(0), "KVN Disc 4");
+    EXPECT_EQ(RunCli({"convert", "none.pak", "1", "--crf", "08", "-j", "010"}, folder.Path()).status, 1);
+}
+
+#ifdef MAKE_DEMO_ARCHIVES
+
+// The demo maker takes no option for its folder: --help is its help, and an
+// option it does not know is refused, with nothing written.
+TEST(MakeDemoArchives, TakesHelpAndRefusesOptionsItDoesNotKnow)
+{
+    ScratchFolder folder;
+    CliStart start;
+    start.program = MAKE_DEMO_ARCHIVES;
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;   // the first line
+    } cases[] = {
+        {{"--help"}, 0, ""},
+        {{"-h"}, 0, ""},
+        {{"--force", "demo"}, 2, "make-demo-archives: unknown option '--force'"},
+        {{}, 2, "make-demo-archives: DIR is required"},
+        {{"demo", "more"}, 2, "make-demo-archives: one folder only: 'more' follows 'demo'"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunProgram(c.args, folder.Path(), start);
+        EXPECT_EQ(result.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(c.err.empty() ? result.err : Lines(result.err).at(0), c.err);
+        if (c.status == 0) {
+            EXPECT_EQ(result.out.rfind("Usage: make-demo-archives DIR\n", 0), 0u) << result.out;
+        }
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{});
+    const CliResult dashed = RunProgram({"--", "-odd"}, folder.Path(), start);
+    EXPECT_EQ(dashed.status, 0) << dashed.err;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"-odd"});
+}
+
+#endif
+
 #ifdef ZODOVU_CLI_WITHOUT_DECODING
 
 // A build without FFmpeg's libraries lists no subcommand it does not have,
