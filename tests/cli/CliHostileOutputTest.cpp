@@ -251,4 +251,22 @@ TEST_F(CliExtract, LongArchiveNamesWorkAndFailedRunsLeaveNoFolders)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "disc4.pak"}));
 }
 
+// A clip refused for a terminal on standard output leaves the terminal its
+// refusal alone: no progress line, drawn or finished, beside it.
+TEST_F(CliExtract, ATerminalOnStandardOutputGetsTheRefusalAlone)
+{
+    SKIP_UNDER_WINE();
+    for (const char* command : {"extract", "convert"}) {
+        PseudoTerminal terminal;
+        CliStart start;
+        start.stdoutPath = start.stderrPath = terminal.SlavePath();
+        const CliResult result = RunProgram({command, "disc1.pak", "1", "-o", "-"}, m_folder.Path(), start);
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_EQ(terminal.ReadAll(), "zodovu-cli: standard output: is a terminal; refusing to write binary data to "
+                                      "it (redirect it to a file or a pipe)\n")
+            << command;
+    }
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
 } // namespace
