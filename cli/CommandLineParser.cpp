@@ -252,7 +252,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     app.require_subcommand(1);
 
     CLI::App& list = AddSubcommand(app, "list");
-    AddArchive(list, line.list.archive);
+    list.add_option("ARCHIVE", line.list.archives)->required();
     list.add_flag("--json", line.list.json);
     AddDisc(list, line);
 

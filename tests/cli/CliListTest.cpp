@@ -59,6 +59,7 @@ TEST(CliList, JsonHoldsOffsetsSizesAndTheListTexts)
     EXPECT_EQ(doc.at("format"), 1);
     EXPECT_EQ(doc.at("archive"), "disc2.pak");
     EXPECT_EQ(doc.at("disc_id"), 1);
+    EXPECT_EQ(doc.at("disc"), 2);   // the number on the disc, beside the catalogue's
     EXPECT_EQ(doc.at("disc_label"), "KVN Disc 2");
     const nlohmann::json& clips = doc.at("clips");
     ASSERT_EQ(clips.size(), archive.Clips().size());
@@ -92,6 +93,7 @@ TEST(CliList, PublisherArchiveHasNumberedLabelsAndNoDisc)
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::json doc = nlohmann::json::parse(result.out);
     EXPECT_EQ(doc.at("disc_id"), 255);
+    EXPECT_EQ(doc.at("disc"), nullptr);
     EXPECT_EQ(doc.at("disc_label"), "Publisher");
     EXPECT_EQ(doc.at("clips").at(0).at("label"), "Clip 001");
     EXPECT_EQ(doc.at("clips").at(4).at("label"), "Clip 005");
@@ -111,6 +113,62 @@ TEST(CliList, EmptyArchiveListsNoClips)
     const CliResult extract = RunCli({"extract", "x.pak", "--all"}, folder.Path());
     EXPECT_EQ(extract.status, 1);
     EXPECT_EQ(extract.err, "zodovu-cli: x.pak: the archive holds no clips\n");
+}
+
+// Several archives: each table under its path, or each object in "archives"
+// beside its path; one that cannot be listed is said, and the others listed.
+TEST(CliList, SeveralArchivesEachUnderItsPath)
+{
+    ScratchFolder folder;
+    BuildDemoArchive(DISC2).WriteTo(folder / "disc2.pak");
+    BuildDemoArchive(PUBLISHER).WriteTo(folder / "publish.pak");
+    const std::string disc2 = RunCli({"list", "disc2.pak"}, folder.Path()).out;
+    const std::string publisher = RunCli({"list", "publish.pak"}, folder.Path()).out;
+
+    const CliResult text = RunCli({"list", "disc2.pak", "publish.pak"}, folder.Path());
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out, "disc2.pak:\n" + disc2 + "\npublish.pak:\n" + publisher);
+
+    const CliResult json = RunCli({"list", "--json", "disc2.pak", "gone.pak", "publish.pak"}, folder.Path());
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.err, std::string("zodovu-cli: gone.pak: ") + NO_SUCH_FILE + "\n");
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc.at("format"), 1);
+    const nlohmann::json& archives = doc.at("archives");
+    ASSERT_EQ(archives.size(), 3u);
+    nlohmann::json alone = nlohmann::json::parse(RunCli({"list", "--json", "disc2.pak"}, folder.Path()).out);
+    alone.erase("format");
+    alone["path"] = "disc2.pak";
+    EXPECT_EQ(archives[0], alone);
+    EXPECT_EQ(archives[1], nlohmann::json({{"path", "gone.pak"}, {"error", std::string("gone.pak: ") + NO_SUCH_FILE}}));
+    EXPECT_EQ(archives[2].at("disc_label"), "Publisher");
+}
+
+// A renamed disc archive is no disc by its name; where its clip count is one
+// disc's, list and verify say which and how to read it as that disc.
+TEST(CliList, ARenamedDiscIsNamedByItsClipCount)
+{
+    ScratchFolder folder;
+    BuildDemoArchive(DISC2).WriteTo(folder / "backup.pak");   // 34 clips, as disc 2 has
+    ArchiveBuilder().AddClip(30).AddClip(30).WriteTo(folder / "two.pak");
+    const std::string note =
+        "zodovu-cli: backup.pak: its name is no disc's, but its 34 clips match KVN Disc 2's; try --disc 2\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"list", "backup.pak"}, note},
+        {{"list", "--json", "backup.pak"}, note},
+        {{"verify", "backup.pak"}, note},
+        {{"list", "--disc", "2", "backup.pak"}, ""},
+        {{"verify", "--disc", "2", "backup.pak"}, ""},
+        {{"list", "two.pak"}, ""},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunCli(c.args, folder.Path());
+        EXPECT_EQ(result.status, 0) << ::testing::PrintToString(c.args) << result.err;
+        EXPECT_EQ(result.err, c.err) << ::testing::PrintToString(c.args);
+    }
 }
 
 // --- Failures and usage -------------------------------------------------------
