@@ -125,7 +125,8 @@ int RunList(const ListRequest& request, RunState& run)
             if (request.json)
                 entry.update(listing);
             else
-                reports.AddText((reports.HasText() ? "\n" : "") + run.report.Shown(path, STANDARD_OUTPUT) + ":\n" + table);
+                reports.AddText((reports.HasText() ? "\n" : "") + run.report.Shown(path, STANDARD_OUTPUT) + ":\n" +
+                                table);
         } catch (const std::exception& error) {
             run.report.Fail(error);
             entry["error"] = FailureText(error);
