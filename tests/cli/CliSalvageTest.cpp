@@ -40,6 +40,12 @@ TEST(CliSalvage, ListExtractAndVerifyTakeTheWholeClipsOfACutCopy)
     EXPECT_EQ(doc.at("rejection").at("offset"), clip20);
     EXPECT_EQ(doc.at("clips").size(), 19u);
 
+    // 31 clips saved from a renamed copy of disc 2 are no sign that it is disc 1.
+    ArchiveBuilder(disc2).Truncate(disc2.Clips()[31].entryOffset + 4).WriteTo(folder / "renamed.pak");
+    const CliResult renamed = run({"list", "--salvage", "renamed.pak"});
+    EXPECT_EQ(renamed.status, 1);
+    EXPECT_EQ(renamed.err.find("--disc"), std::string::npos) << renamed.err;
+
     const CliResult extract = run({"extract", "--salvage", "disc2.pak", "--all", "--both", "-o", "out"});
     EXPECT_EQ(extract.status, 1);
     EXPECT_EQ(extract.err.rfind(said, 0), 0u) << extract.err;
