@@ -94,12 +94,21 @@ std::string UsageWords(const CLI::ParseError& error, const std::vector<std::stri
 {
     const std::string message = error.what();
     std::string name, rest;
-    if (dynamic_cast<const CLI::ExtrasError*>(&error) && !extras.empty()) {
-        const std::string& word = extras.front();
+    // CLI11 keeps among them the "--" that ended the options: no word of the user's.
+    std::vector<std::string> unexpected;
+    for (const std::string& word : extras)
+        if (word != "--")
+            unexpected.push_back(word);
+    // An option the command does not have is said first, whatever it led to:
+    // the value of a misspelled "--fromat webm" is taken for an argument, and
+    // that argument's refusal would hide the misspelling.
+    for (const std::string& word : unexpected) {
         long long number = 0;
-        const bool option = word.size() > 1 && word[0] == '-' && !ParseDecimal(word, number);
-        return (option ? "unknown option " : "unexpected argument ") + Quoted(word);
+        if (word.size() > 1 && word[0] == '-' && !ParseDecimal(word, number))
+            return "unknown option " + Quoted(word);
     }
+    if (dynamic_cast<const CLI::ExtrasError*>(&error) && !unexpected.empty())
+        return "unexpected argument " + Quoted(unexpected.front());
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&error) && SplitName(message, name, rest)) {
         if (StartsWith(rest, "At Most "))
             return name + ": given more than once";

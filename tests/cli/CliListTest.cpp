@@ -279,6 +279,10 @@ TEST(CliUsage, RefusalsAreInTheToolsWords)
         {{"--frob"}, "unknown option '--frob'"},
         {{"list", "--yaml", "a.pak"}, "unknown option '--yaml'"},
         {{"url", "a.pak", "1", "2"}, "unexpected argument '2'"},
+        {{"url", "--", "a.pak", "1", "2"}, "unexpected argument '2'"},
+        // A misspelled option's value taken for an argument: the option is the fault.
+        {{"convert", "--fromat", "webm", "a.pak", "1"}, "unknown option '--fromat'"},
+        {{"index", "--out", "x", "a.pak"}, "unknown option '--out'"},
         {{"convert", "a.pak", "1", "--crf", "-1"}, "--crf: runs from 0 to 51 for mp4"},
         {{"convert", "a.pak", "1", "--format", "webm", "--crf", "64"}, "--crf: runs from 0 to 63 for webm"},
         {{"convert", "a.pak", "1", "--crf", "0x10"}, "--crf: not a decimal number: '0x10'"},
