@@ -21,6 +21,12 @@ std::string SalvageText(const LoadedArchive& archive)
     return text;
 }
 
+void SaySalvage(Reporter& report, const std::string& path, const LoadedArchive& archive)
+{
+    report.Error(path, RefusalText(archive.rejection));
+    report.Error(path, SalvageText(archive));
+}
+
 bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive)
 {
     archive.path = path;
@@ -56,10 +62,8 @@ bool LoadArchive(const std::string& path, RunState& run, LoadedArchive& archive)
 void LoadAcceptedArchive(const std::string& path, RunState& run, LoadedArchive& archive)
 {
     if (LoadArchive(path, run, archive)) {
-        if (archive.salvaged) {
-            run.report.Error(path, RefusalText(archive.rejection));
-            run.report.Error(path, SalvageText(archive));
-        }
+        if (archive.salvaged)
+            SaySalvage(run.report, path, archive);
         return;
     }
     // Clips read before the fault that the checks refuse: said, as none is salvaged.

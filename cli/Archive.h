@@ -34,6 +34,8 @@ std::string RefusalText(const ScanRejection& rejection);
 
 // "19 clips salvaged from before the fault", and the clip left out and why.
 std::string SalvageText(const LoadedArchive& archive);
+// The fault, as a refusal says it, then SalvageText: on standard error.
+void SaySalvage(Reporter& report, const std::string& path, const LoadedArchive& archive);
 
 // Opens and scans the archive; false when the scan refuses it (rejection says
 // why). With --salvage a damaged archive with whole clips before the fault is

@@ -173,8 +173,7 @@ private:
     // shown above the archive's clips.
     void Salvaged(const std::string& path, const LoadedArchive& archive, IndexSection& section)
     {
-        m_report.Error(path, RefusalText(archive.rejection));
-        m_report.Error(path, SalvageText(archive));
+        SaySalvage(m_report, path, archive);
         section.salvage = "Damaged copy: " + SalvageText(archive) + ". " + RefusalText(archive.rejection);
         ++m_salvagedArchives;
     }
