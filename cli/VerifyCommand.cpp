@@ -25,16 +25,27 @@ struct Verdict {
     const char* discLabel = nullptr;
     uint32_t clips = 0;   // accepted, or read whole before the refusal
     std::vector<ClipFinding> findings;
+    std::vector<FramesFinding> decoded;   // each encoding's, with --frames
+    // Beside each finding: for one of --frames, its encoding in decoded; else -1.
+    std::vector<long> decoding;
 
     bool Whole() const { return readable && accepted && findings.empty(); }
 };
 
+void Add(Verdict& verdict, const std::vector<ClipFinding>& findings, long decoding = -1)
+{
+    verdict.findings.insert(verdict.findings.end(), findings.begin(), findings.end());
+    verdict.decoding.resize(verdict.findings.size(), decoding);
+}
+
 // The plain checks of each encoding, then, with --frames, every frame of those
 // they pass, in the order of encodings.
-std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequest& request, RunState& run)
+void CheckEncodings(LoadedArchive& archive, const VerifyRequest& request, RunState& run, Verdict& verdict)
 {
-    if (!request.frames)
-        return CheckClips(archive.file, archive.length, *archive.clips);
+    if (!request.frames) {
+        Add(verdict, CheckClips(archive.file, archive.length, *archive.clips));
+        return;
+    }
     const size_t encodings = 2 * static_cast<size_t>(archive.clips->nCount);
     std::vector<std::vector<ClipFinding>> plain(encodings);
     std::vector<bool> decode(encodings);
@@ -47,15 +58,13 @@ std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequ
     progress.Start("Checking frames", encodings, false);
     progress.SetName(archive.title);
     const unsigned jobs = request.jobs ? request.jobs : std::max(1u, std::thread::hardware_concurrency());
-    const std::vector<std::vector<ClipFinding>> frames =
+    verdict.decoded =
         run.decoding->checkFrames(archive, decode, jobs, [&progress](size_t done) { progress.Report(done); });
     progress.Clear();
-    std::vector<ClipFinding> findings;
     for (size_t e = 0; e < encodings; ++e) {
-        findings.insert(findings.end(), plain[e].begin(), plain[e].end());
-        findings.insert(findings.end(), frames[e].begin(), frames[e].end());
+        Add(verdict, plain[e]);
+        Add(verdict, verdict.decoded[e].findings, static_cast<long>(e));
     }
-    return findings;
 }
 
 Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, RunState& run)
@@ -69,12 +78,11 @@ Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, Run
         verdict.clips = archive.clips->nCount;
         if (verdict.accepted) {
             verdict.discLabel = archive.disc.label;
-            verdict.findings = CheckClipCount(archive.disc, verdict.clips);
+            Add(verdict, CheckClipCount(archive.disc, verdict.clips));
+            CheckEncodings(archive, request, run, verdict);
+        } else {
+            Add(verdict, CheckClips(archive.file, archive.length, *archive.clips));
         }
-        const std::vector<ClipFinding> clipFindings = verdict.accepted
-                                                          ? CheckEncodings(archive, request, run)
-                                                          : CheckClips(archive.file, archive.length, *archive.clips);
-        verdict.findings.insert(verdict.findings.end(), clipFindings.begin(), clipFindings.end());
         verdict.readable = true;
     } catch (const CFileException& e) {
         verdict.error = e.m_strFileName + ": " + e.GetPlainReason();
@@ -118,8 +126,19 @@ Json ToJson(const Verdict& verdict)
     entry["disc_label"] = verdict.discLabel ? Json(verdict.discLabel) : nullptr;
     entry["clips"] = verdict.clips;
     Json findings = Json::array();
-    for (const ClipFinding& finding : verdict.findings)
-        findings.push_back({{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}});
+    for (size_t i = 0; i < verdict.findings.size(); ++i) {
+        const ClipFinding& finding = verdict.findings[i];
+        Json entry = {{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}};
+        // A finding of --frames: its encoding's first damaged frame (none when
+        // it was refused before its frames) and how many frames decoded whole.
+        if (verdict.decoding[i] >= 0) {
+            const FramesFinding& decoding = verdict.decoded[static_cast<size_t>(verdict.decoding[i])];
+            entry["first_damaged_frame"] = decoding.firstDamaged ? Json(decoding.firstDamaged) : nullptr;
+            entry["frames_decoded"] = decoding.decoded;
+            entry["frames"] = decoding.frames;
+        }
+        findings.push_back(entry);
+    }
     entry["findings"] = findings;
     return entry;
 }
