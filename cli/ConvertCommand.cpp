@@ -135,9 +135,10 @@ private:
     void Convert(Job& job) const
     {
         const PlannedFile& file = *job.file;
-        job.concealed = ConvertEncoding(m_archive.file, GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution),
-                        EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution), job.output->File(),
-                        job.output->IsStream(), m_options, &job.framesDone);
+        const ClipSpan span = GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution);
+        const std::string subject = EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution);
+        job.concealed = ConvertEncoding(m_archive.file, span, subject, job.output->File(), job.output->IsStream(),
+                                        m_options, &job.framesDone);
     }
 
     // A converted file takes its name; a failed one's temporary file goes.

@@ -36,5 +36,6 @@ struct ConversionOptions {
 // on one archive at once. Returns, with options.conceal, what was concealed
 // ("clip 12 (high-res.): 1 frame concealed: frame 17 of 45: ..."); else, or
 // when nothing was, an empty text.
-std::string ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output, bool stream,
-                     const ConversionOptions& options, std::atomic<uint32_t>* framesDone = nullptr);
+std::string ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output,
+                            bool stream, const ConversionOptions& options,
+                            std::atomic<uint32_t>* framesDone = nullptr);

@@ -220,9 +220,10 @@ void ClipDecoder::CheckFrameSize() const
     const uint64_t smallest = SmallestFrame(m_streamsWithSound);
     if (!entry || static_cast<uint64_t>(entry->size) >= smallest)
         return;
-    const std::string tracks = m_streamsWithSound == 0 ? std::string()
-                               : m_streamsWithSound == 1 ? " with 1 audio track"
-                                                         : " with " + std::to_string(m_streamsWithSound) + " audio tracks";
+    const std::string tracks =
+        m_streamsWithSound == 0 ? std::string()
+                                : " with " + std::to_string(m_streamsWithSound) +
+                                      (m_streamsWithSound == 1 ? " audio track" : " audio tracks");
     throw CFailure(m_input.Subject(), "frame " + std::to_string(m_frame) + " of " + std::to_string(m_frameCount) +
                                           ": " + std::to_string(entry->size) + " bytes long, too short for a frame" +
                                           tracks + " (" + std::to_string(smallest) + " bytes at least)");

@@ -209,13 +209,15 @@ TEST_F(CliConvert, ABatchWritesEachClipToItsFileAndNamesThoseThatFail)
 // frames still leaves nothing.
 TEST_F(CliConvert, ConcealWritesADamagedClipWholeAndNamesWhatItConcealed)
 {
-    ArchiveBuilder().AddClip(BuildBinkFile(HiResShape(0, 5)), BuildBinkFile(LoResShape(0, 5))).WriteTo(m_folder / "none.pak");
+    ArchiveBuilder()
+        .AddClip(BuildBinkFile(HiResShape(0, 5)), BuildBinkFile(LoResShape(0, 5)))
+        .WriteTo(m_folder / "none.pak");
     const CliResult result = Run({"convert", "clips.pak", "2", "--both", "--conceal", "-j", "1", "-o", "out"});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "zodovu-cli: out/clips-002h Clip 002.mp4: clip 2 (high-res.): 1 frame concealed: frame 4 of 6: "
-                          "Unknown block type 10\n"
-                          "zodovu-cli: out/clips-002l Clip 002.mp4: clip 2 (low-res.): 1 frame concealed: frame 3 of 6: "
-                          "its sound: Incomplete packet\n"
+    EXPECT_EQ(result.err, "zodovu-cli: out/clips-002h Clip 002.mp4: clip 2 (high-res.): 1 frame concealed: "
+                          "frame 4 of 6: Unknown block type 10\n"
+                          "zodovu-cli: out/clips-002l Clip 002.mp4: clip 2 (low-res.): 1 frame concealed: "
+                          "frame 3 of 6: its sound: Incomplete packet\n"
                           "zodovu-cli: 2 files converted (2 with frames concealed)\n");
     for (const std::string file : {"out/clips-002h Clip 002.mp4", "out/clips-002l Clip 002.mp4"}) {
         const nlohmann::json probe = Probe(file, m_folder.Path());

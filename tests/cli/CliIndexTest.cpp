@@ -253,13 +253,16 @@ TEST_F(CliIndex, ConcealGivesDamagedClipsTheirPostersAndFiles)
                   .find("<p class=\"failure\">clip 2 (high-res.): 1 frame concealed: frame 4 of 10: "),
               std::string::npos);
 
-    const CliResult files = Run({"index", "--conceal", "--convert", "--preset", "ultrafast", "-j", "1", "--disc", "2", ARCHIVE, "-o", "conv"});
+    const CliResult files =
+        Run({"index", "--conceal", "--convert", "--preset", "ultrafast", "-j", "1", "--disc", "2", ARCHIVE, "-o",
+             "conv"});
     EXPECT_EQ(files.status, 1);
     lines = Lines(files.err);
     ASSERT_EQ(lines.size(), 4u) << files.err;
     const auto file = [](uint32_t index) {
-        return "zodovu-cli: conv/" +
-               BatchClipName("a&b <#1>", static_cast<int>(index), Resolution::High, FormatClipLabel(DISC2, index), ".mp4") + ": ";
+        const std::string name =
+            BatchClipName("a&b <#1>", static_cast<int>(index), Resolution::High, FormatClipLabel(DISC2, index), ".mp4");
+        return "zodovu-cli: conv/" + name + ": ";
     };
     EXPECT_EQ(lines[0].rfind(prefix + m_clips[2].reason, 0), 0u) << lines[0];
     EXPECT_EQ(lines[1], file(1) + "clip 2 (high-res.): 1 frame concealed: frame 4 of 10: Unknown block type 10");
