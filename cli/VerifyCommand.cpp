@@ -128,16 +128,16 @@ Json ToJson(const Verdict& verdict)
     Json findings = Json::array();
     for (size_t i = 0; i < verdict.findings.size(); ++i) {
         const ClipFinding& finding = verdict.findings[i];
-        Json entry = {{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}};
+        Json item = {{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}};
         // A finding of --frames: its encoding's first damaged frame (none when
         // it was refused before its frames) and how many frames decoded whole.
         if (verdict.decoding[i] >= 0) {
             const FramesFinding& decoding = verdict.decoded[static_cast<size_t>(verdict.decoding[i])];
-            entry["first_damaged_frame"] = decoding.firstDamaged ? Json(decoding.firstDamaged) : nullptr;
-            entry["frames_decoded"] = decoding.decoded;
-            entry["frames"] = decoding.frames;
+            item["first_damaged_frame"] = decoding.firstDamaged ? Json(decoding.firstDamaged) : nullptr;
+            item["frames_decoded"] = decoding.decoded;
+            item["frames"] = decoding.frames;
         }
-        findings.push_back(entry);
+        findings.push_back(item);
     }
     entry["findings"] = findings;
     return entry;

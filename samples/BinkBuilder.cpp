@@ -57,6 +57,11 @@ void DamageFile(const BinkShape& shape, std::vector<uint8_t>& bytes)
         bytes.resize(start(shape.frames - 1) + 2);
         PutU32(bytes, 4, static_cast<uint32_t>(bytes.size()) - 8);
         PutU32(bytes, index + 4 * shape.frames, static_cast<uint32_t>(bytes.size()));
+    } else if (shape.damage == BinkDamage::SoundPastFrame) {
+        if (shape.audioTracks == 0 || shape.damagedFrame >= shape.frames)
+            throw std::invalid_argument("no sound packet to damage");
+        const uint32_t at = start(shape.damagedFrame);
+        PutU32(bytes, at, start(shape.damagedFrame + 1) - at);
     } else if (shape.damage == BinkDamage::BadSound) {
         if (shape.audioTracks == 0 || shape.damagedFrame >= shape.frames)
             throw std::invalid_argument("no sound packet to damage");

@@ -227,6 +227,7 @@ TEST_F(CliVerify, FramesFindsEachFaultOfAHeaderAFrameOrASoundTrack)
         {shape(10, 2), "", nullptr, 0},
         {shape(10, 2, BinkDamage::BadSound, 3), "frame 4 of 10: its sound: ", 4, 9},
         {shape(10, 1, BinkDamage::BadSound, 0), "frame 1 of 10: its sound: ", 1, 9},
+        {shape(10, 1, BinkDamage::SoundPastFrame, 3), "frame 4 of 10: audio size in header (", 4, 3},
         {shape(10, 0, BinkDamage::UnknownBlockType, 6), "frame 7 of 10: ", 7, 9},
         {slow, "audio track 1's header gives 1 Hz, not 8000 to 48000", nullptr, 0},
         {shape(0, 0), "holds no frames", nullptr, 0},
@@ -239,7 +240,7 @@ TEST_F(CliVerify, FramesFindsEachFaultOfAHeaderAFrameOrASoundTrack)
         archive.AddClip(BuildBinkFile(c.hi), BuildBinkFile(lo));
     }
     archive.WriteTo(m_folder / "faults.pak");
-    EXPECT_EQ(Run({"verify", "faults.pak"}).out, "faults.pak: whole, 7 clips\n");   // the headers' checks pass them
+    EXPECT_EQ(Run({"verify", "faults.pak"}).out, "faults.pak: whole, 8 clips\n");   // the headers' checks pass them
 
     const CliResult text = Run({"verify", "--frames", "faults.pak"});
     EXPECT_EQ(text.status, 1);
