@@ -103,6 +103,8 @@ public:
         steps.work = [&](size_t i) { Convert(*jobs[i]); };
         steps.finish = [&](size_t i, std::exception_ptr failure) { Complete(*jobs[i], failure); };
         steps.progress = [&](size_t filesDone) {
+            if (m_opened == 0)
+                return;   // every output refused: no work to show, nor its end
             uint64_t frames = 0;
             for (const auto& job : jobs)
                 frames += job->finished ? job->frames
@@ -124,6 +126,7 @@ private:
             job.output.reset(job.file->path == TO_STANDARD_OUTPUT
                                  ? new COutputFile(COutputFile::StandardOutput{}, m_rules)
                                  : new COutputFile(job.file->path, m_rules));
+            ++m_opened;
             return true;
         } catch (const std::exception& error) {
             ReportFailure(job, error);
@@ -193,6 +196,7 @@ private:
     ConversionOptions m_options;
     std::string m_lastCommitted;
     size_t m_failed = 0;
+    size_t m_opened = 0;   // outputs opened for work
     std::vector<std::string>* m_reasons;
     std::vector<std::string>* m_concealed;
 };
