@@ -194,6 +194,7 @@ void AddConvert(CLI::App& app, CommandLine& line)
     const std::function<void()> checkFiles = AddOutputFiles(command, request, line);
     const std::function<void()> checkEncoding = AddEncoding(command, request);
     AddJobs(command, request.jobs);
+    command.add_flag("--conceal", request.conceal);
 
     command.final_callback([checkFiles, checkEncoding] {
         checkFiles();
@@ -214,6 +215,7 @@ void AddIndex(CLI::App& app, CommandLine& line)
     command.final_callback(AddEncoding(command, request.conversion, convert));
     AddJobs(command, request.jobs);
     command.add_flag("--force", request.force);
+    command.add_flag("--conceal", request.conversion.conceal);   // the posters' decoding too
     AddDisc(command, line);
     AddSalvage(command, line);
 }

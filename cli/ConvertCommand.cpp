@@ -31,14 +31,15 @@ struct Job {
     uint32_t frames = 0;
     std::unique_ptr<COutputFile> output;
     std::atomic<uint32_t> framesDone{0};
+    std::string concealed;        // what the conversion concealed
     bool finished = false;
 };
 
 class Converter {
 public:
     Converter(LoadedArchive& archive, const ConvertRequest& settings, bool madeNames, RunState& run,
-              std::vector<std::string>* reasons)
-        : m_archive(archive), m_settings(settings), m_report(run.report), m_reasons(reasons)
+              std::vector<std::string>* reasons, std::vector<std::string>* concealed)
+        : m_archive(archive), m_settings(settings), m_report(run.report), m_reasons(reasons), m_concealed(concealed)
     {
         m_rules.replace = settings.force;
         m_rules.madeName = madeNames;
@@ -48,12 +49,15 @@ public:
         m_options.format = settings.format;
         m_options.crf = settings.crf;
         m_options.preset = settings.preset;
+        m_options.conceal = settings.conceal;
     }
 
     size_t Run(const std::vector<PlannedFile>& files)
     {
         if (m_reasons)
             m_reasons->assign(files.size(), std::string());
+        if (m_concealed)
+            m_concealed->assign(files.size(), std::string());
         std::vector<std::unique_ptr<Job>> jobs;
         for (const PlannedFile& file : files) {
             auto job = std::make_unique<Job>();
@@ -134,9 +138,10 @@ private:
     void Convert(Job& job) const
     {
         const PlannedFile& file = *job.file;
-        ConvertEncoding(m_archive.file, GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution),
-                        EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution), job.output->File(),
-                        job.output->IsStream(), m_options, &job.framesDone);
+        const ClipSpan span = GetClipSpan(m_archive.clips->aRecords[file.index], file.resolution);
+        const std::string subject = EncodingSubject(static_cast<uint32_t>(file.index) + 1, file.resolution);
+        job.concealed = ConvertEncoding(m_archive.file, span, subject, job.output->File(), job.output->IsStream(),
+                                        m_options, &job.framesDone);
     }
 
     // A converted file takes its name; a failed one's temporary file goes.
@@ -153,6 +158,11 @@ private:
                 m_lastCommitted = job.file->path;
             if (m_settings.verbose)
                 m_report.PrintName(job.file->path);
+            if (!job.concealed.empty()) {
+                m_report.Error(job.name, job.concealed);
+                if (m_concealed)
+                    (*m_concealed)[job.position] = job.concealed;
+            }
         } catch (const std::exception& error) {
             output.reset();
             ReportFailure(job, error);
@@ -188,15 +198,17 @@ private:
     size_t m_failed = 0;
     size_t m_opened = 0;   // outputs opened for work
     std::vector<std::string>* m_reasons;
+    std::vector<std::string>* m_concealed;
 };
 
 } // namespace
 
 size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons)
+                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons,
+                    std::vector<std::string>* concealed)
 {
     InstallInterruptCleanup();
-    Converter converter(archive, settings, madeNames, run, reasons);
+    Converter converter(archive, settings, madeNames, run, reasons, concealed);
     return converter.Run(files);
 }
 
@@ -205,8 +217,13 @@ int RunConvert(const ConvertRequest& request, RunState& run)
     LoadedArchive archive;
     std::vector<std::string> madeFolders;
     const ExtractPlan plan = LoadAndPlan(request, run, archive, request.format->extension, madeFolders);
-    const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
+    std::vector<std::string> concealed;
+    const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run, nullptr, &concealed);
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "converted");
-    return archive.salvaged ? EXIT_FAILED : status;   // the archive is damaged, whatever its clips did
+    const size_t withConcealed = static_cast<size_t>(
+        std::count_if(concealed.begin(), concealed.end(), [](const std::string& text) { return !text.empty(); }));
+    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "converted",
+                                   withConcealed ? std::to_string(withConcealed) + " with frames concealed" : "");
+    // A damaged archive, or a clip written with frames concealed, fails the run whatever the rest did.
+    return archive.salvaged || withConcealed ? EXIT_FAILED : status;
 }

@@ -31,9 +31,14 @@ constexpr unsigned MOST_CONVERSIONS_AT_ONCE = 8;
 // frames and the files ("Converting NAME"). Returns how many files failed;
 // reasons, when given, gets for each of files why it failed, in the words of
 // its message after the file's name (FailureText), or nothing for a file
-// written. The folder is the caller's to make.
+// written. The folder is the caller's to make. With settings.conceal a clip
+// with frames that do not decode is written with them concealed, and named:
+// "zodovu-cli: FILE: clip 12 (high-res.): 1 frame concealed: frame 4 of 45:
+// reason"; concealed, when given, gets that text after the file's name for
+// each of files, or nothing.
 size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons = nullptr);
+                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons = nullptr,
+                    std::vector<std::string>* concealed = nullptr);
 
-// 1 when any file failed; the others are still written.
+// 1 when any file failed or has frames concealed; the others are still written.
 int RunConvert(const ConvertRequest& request, RunState& run);

@@ -4,10 +4,10 @@
 #include "cli/ParallelWork.h"
 #include "media/FrameCheck.h"
 
-std::vector<std::vector<ClipFinding>> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check,
-                                                  unsigned jobs, const std::function<void(size_t done)>& done)
+std::vector<FramesFinding> CheckFrames(LoadedArchive& archive, const std::vector<bool>& check, unsigned jobs,
+                                       const std::function<void(size_t done)>& done)
 {
-    std::vector<std::vector<ClipFinding>> findings(check.size());
+    std::vector<FramesFinding> findings(check.size());
     // Each worker takes the next encoding; the archive's file is shared, read
     // at positions (ReadAt), never through its one position.
     ParallelSteps steps;

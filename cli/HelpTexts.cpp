@@ -208,7 +208,11 @@ const std::string CONVERT_HELP = std::string(R"(Usage: zodovu-cli convert [OPTIO
                                         "clips converted at once (default: one a processor; " +
                                             Glued("at most " + std::to_string(MOST_CONVERSIONS_AT_ONCE) + ")"),
                                         27) +
-                                 FILE_WRITING_OPTIONS + R"(
+                                 R"(      --conceal          write a clip whose frames do not all decode: a lost
+                           picture shows the one before it, lost sound is
+                           silence; the file is named with the frames
+                           concealed, and the run ends in status 1
+)" + FILE_WRITING_OPTIONS + R"(
 Each file appears only when it is complete. In a batch a file that fails is
 named with the reason (the clip, the frame) and the others are still written.
 
@@ -219,9 +223,11 @@ Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
 clips of the disc it is, and that the Bink headers of every clip agree with
 the archive. Say what is wrong where it is not.
 
-      --frames   also decode every frame and the sound of both encodings of
-                   every clip: damage to a clip's bitstream shows (a changed
-                   colour may not: it decodes as well as the right one)
+      --frames   also decode every frame and every sound track of both
+                   encodings of every clip: damage to a clip's bitstream
+                   shows (a changed colour may not: it decodes as well as
+                   the right one); with --json each damaged encoding gives
+                   its first damaged frame and the frames that decode
   -j, --jobs=N   encodings decoded at once (default: one a processor)
       --json     one JSON object ("format": 1) instead of text
       --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
@@ -254,6 +260,9 @@ plays in its card; without it, a clip already converted there is linked.
                                R"(  -j, --jobs=N         posters, then clips, made at once (default: one a
                          processor)
       --force          replace an existing page, poster or converted clip
+      --conceal        a clip whose frames do not all decode gets its poster
+                         (and file) with them concealed, as convert --conceal
+                         does, and is named with the frames concealed
       --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                          whatever its file name
       --salvage        of a damaged ARCHIVE, index the whole clips before
@@ -265,8 +274,8 @@ others are still made; an encoding that made no poster is not converted. The
 page is written last and appears only when it is complete.
 
 Exit status: 0 every poster (and clip) made; 1 a refused, salvaged or
-unreadable archive, a clip without a poster, a clip not converted, or a page
-that could not be written; 2 a usage error.
+unreadable archive, a clip without a poster, a clip not converted or with
+frames concealed, or a page that could not be written; 2 a usage error.
 )";
 
 const std::string URL_HELP = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER

@@ -105,7 +105,8 @@ public:
             throw;
         }
         Summarize();
-        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0
+        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0 ||
+                       m_concealed > 0
                    ? EXIT_FAILED
                    : EXIT_OK;
     }
@@ -246,7 +247,8 @@ private:
             PosterJob& job = m_jobs[decode[i]];
             LoadedArchive& archive = m_archives[job.archive]->loaded;
             try {
-                job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High);
+                job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High,
+                                        m_request.conversion.conceal);
             } catch (const std::exception& error) {
                 job.failure = FailureText(error);
             }
@@ -273,6 +275,7 @@ private:
                 output.Commit(false);
                 Card(job).poster = name;
                 lastWritten = path;
+                SayConcealed(job);
             } catch (const std::exception& error) {
                 m_report.Fail(error, path);
                 Card(job).failure = "poster not written: " + FailureText(error);
@@ -312,10 +315,14 @@ private:
                     files.push_back(file);
             }
             m_convertedFiles += plan.files.size();
-            std::vector<std::string> reasons;
-            m_failedFiles += ConvertFiles(loaded, files, true, settings, m_run, &reasons);
+            std::vector<std::string> reasons, concealed;
+            m_failedFiles += ConvertFiles(loaded, files, true, settings, m_run, &reasons, &concealed);
             for (size_t i = 0; i < files.size(); ++i) {
                 IndexCard& card = m_sections[a].cards[static_cast<size_t>(files[i].index)];
+                if (!concealed[i].empty()) {
+                    card.problems.push_back(concealed[i]);   // it plays, with what stands in for its damage
+                    ++m_concealed;
+                }
                 if (!reasons[i].empty()) {
                     card.problems.push_back(reasons[i]);
                     continue;
@@ -327,6 +334,18 @@ private:
     }
 
     IndexCard& Card(const PosterJob& job) { return m_sections[job.archive].cards[job.index]; }
+
+    // A poster made past concealed frames is said, unless the conversion of
+    // the same encoding decodes the whole clip and says it.
+    void SayConcealed(const PosterJob& job)
+    {
+        const ConvertRequest& conversion = m_request.conversion;
+        if (job.poster.concealed.empty() || (m_request.convert && (!conversion.low || conversion.both)))
+            return;
+        m_report.Error(m_archives[job.archive]->loaded.path, job.poster.concealed);
+        Card(job).problems.push_back(job.poster.concealed);
+        ++m_concealed;
+    }
 
     void Fail(PosterJob& job, const std::string& reason)
     {
@@ -369,6 +388,7 @@ private:
     size_t m_failedFiles = 0;
     size_t m_failedArchives = 0;
     size_t m_salvagedArchives = 0;   // damaged, their whole clips indexed (--salvage)
+    size_t m_concealed = 0;          // clips said with frames concealed
 };
 
 } // namespace

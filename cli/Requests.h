@@ -36,6 +36,7 @@ struct ConvertRequest : ExtractRequest {
     int crf = -1;                       // -1: the format's default
     std::string preset;                 // the video encoder's speed preset; empty: the format's default
     unsigned jobs = 0;                  // clips converted at once; 0: one a core
+    bool conceal = false;               // a frame that does not decode is concealed, and the file written
 };
 
 struct VerifyRequest {

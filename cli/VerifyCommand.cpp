@@ -29,16 +29,27 @@ struct Verdict {
     const char* discLabel = nullptr;
     uint32_t clips = 0;   // accepted, salvaged, or read whole before the refusal
     std::vector<ClipFinding> findings;
+    std::vector<FramesFinding> decoded;   // each encoding's, with --frames
+    // Beside each finding: for one of --frames, its encoding in decoded; else -1.
+    std::vector<long> decoding;
 
     bool Whole() const { return readable && accepted && findings.empty(); }
 };
 
+void Add(Verdict& verdict, const std::vector<ClipFinding>& findings, long decoding = -1)
+{
+    verdict.findings.insert(verdict.findings.end(), findings.begin(), findings.end());
+    verdict.decoding.resize(verdict.findings.size(), decoding);
+}
+
 // The plain checks of each encoding, then, with --frames, every frame of those
 // they pass, in the order of encodings.
-std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequest& request, RunState& run)
+void CheckEncodings(LoadedArchive& archive, const VerifyRequest& request, RunState& run, Verdict& verdict)
 {
-    if (!request.frames)
-        return CheckClips(archive.file, archive.length, *archive.clips);
+    if (!request.frames) {
+        Add(verdict, CheckClips(archive.file, archive.length, *archive.clips));
+        return;
+    }
     const size_t encodings = 2 * static_cast<size_t>(archive.clips->nCount);
     std::vector<std::vector<ClipFinding>> plain(encodings);
     std::vector<bool> decode(encodings);
@@ -51,15 +62,13 @@ std::vector<ClipFinding> CheckEncodings(LoadedArchive& archive, const VerifyRequ
     progress.Start("Checking frames", encodings, false);
     progress.SetName(archive.title);
     const unsigned jobs = request.jobs ? request.jobs : std::max(1u, std::thread::hardware_concurrency());
-    const std::vector<std::vector<ClipFinding>> frames =
+    verdict.decoded =
         run.decoding->checkFrames(archive, decode, jobs, [&progress](size_t done) { progress.Report(done); });
     progress.Clear();
-    std::vector<ClipFinding> findings;
     for (size_t e = 0; e < encodings; ++e) {
-        findings.insert(findings.end(), plain[e].begin(), plain[e].end());
-        findings.insert(findings.end(), frames[e].begin(), frames[e].end());
+        Add(verdict, plain[e]);
+        Add(verdict, verdict.decoded[e].findings, static_cast<long>(e));
     }
-    return findings;
 }
 
 Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, RunState& run)
@@ -75,16 +84,17 @@ Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, Run
         verdict.clips = archive.clips->nCount;
         if (verdict.accepted) {
             NoteDiscByClipCount(archive, run);
-            verdict.findings = CheckClipCount(archive.disc, verdict.clips);
+            Add(verdict, CheckClipCount(archive.disc, verdict.clips));
         }
         if (taken)
             verdict.discLabel = archive.disc.label;
         // A salvage has its count from the damage, and the clip it left out first.
         if (verdict.salvaged)
-            verdict.findings = archive.unsaved;
-        const std::vector<ClipFinding> clipFindings = taken ? CheckEncodings(archive, request, run)
-                                                            : CheckClips(archive.file, archive.length, *archive.clips);
-        verdict.findings.insert(verdict.findings.end(), clipFindings.begin(), clipFindings.end());
+            Add(verdict, archive.unsaved);
+        if (taken)
+            CheckEncodings(archive, request, run, verdict);
+        else
+            Add(verdict, CheckClips(archive.file, archive.length, *archive.clips));
         verdict.readable = true;
     } catch (const CFileException& e) {
         verdict.error = e.m_strFileName + ": " + e.GetPlainReason();
@@ -129,8 +139,19 @@ Json ToJson(const Verdict& verdict)
     entry["salvaged"] = verdict.salvaged ? Json(verdict.clips) : nullptr;
     entry["clips"] = verdict.clips;
     Json findings = Json::array();
-    for (const ClipFinding& finding : verdict.findings)
-        findings.push_back({{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}});
+    for (size_t i = 0; i < verdict.findings.size(); ++i) {
+        const ClipFinding& finding = verdict.findings[i];
+        Json item = {{"clip", finding.clip == 0 ? Json(nullptr) : Json(finding.clip)}, {"text", finding.text}};
+        // A finding of --frames: its encoding's first damaged frame (none when
+        // it was refused before its frames) and how many frames decoded whole.
+        if (verdict.decoding[i] >= 0) {
+            const FramesFinding& decoding = verdict.decoded[static_cast<size_t>(verdict.decoding[i])];
+            item["first_damaged_frame"] = decoding.firstDamaged ? Json(decoding.firstDamaged) : nullptr;
+            item["frames_decoded"] = decoding.decoded;
+            item["frames"] = decoding.frames;
+        }
+        findings.push_back(item);
+    }
     entry["findings"] = findings;
     return entry;
 }

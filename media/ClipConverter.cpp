@@ -62,16 +62,17 @@ public:
             OpenAudio(subject);
         m_muxer.Start();
 
-        // From here on a failure is told with the picture it met.
-        const auto place = [this] {
-            const uint32_t frame = std::max<uint32_t>(1, std::min(m_framesSent, m_decoder.FrameCount()));
-            return "frame " + std::to_string(frame) + " of " + std::to_string(m_decoder.FrameCount());
+        // From here on a failure is told with the picture it met, or for the
+        // sound with the frame it came in (stored before that frame's picture).
+        const auto place = [this](uint32_t frame) {
+            return "frame " + std::to_string(std::max<uint32_t>(1, std::min(frame, m_decoder.FrameCount()))) + " of " +
+                   std::to_string(m_decoder.FrameCount());
         };
         for (FfmpegLog* log : {&m_muxer.Log(), &m_video.Log(), &m_pictures->Log()})
-            log->SetPlace(place);
+            log->SetPlace([this, place] { return place(m_framesSent); });
         if (m_audio) {
-            m_audio->Log().SetPlace(place);
-            m_sound->Log().SetPlace(place);
+            for (FfmpegLog* log : {&m_audio->Log(), &m_sound->Log()})
+                log->SetPlace([this, place] { return place(m_decoder.CurrentFrame()); });
         }
     }
 
@@ -198,12 +199,15 @@ private:
 
 } // namespace
 
-void ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output, bool stream,
-                     const ConversionOptions& options, std::atomic<uint32_t>* framesDone)
+std::string ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output,
+                            bool stream, const ConversionOptions& options, std::atomic<uint32_t>* framesDone)
 {
     ClipInput input(archive, span, subject);
-    ClipDecoder decoder(input);
+    DecodingRules rules;
+    rules.conceal = options.conceal;
+    ClipDecoder decoder(input, rules);
     Conversion conversion(decoder, subject, output, stream, options.format ? *options.format : DefaultOutputFormat(),
                           options);
     conversion.Run(framesDone);
+    return decoder.ConcealedText();
 }

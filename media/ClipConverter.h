@@ -22,6 +22,7 @@ struct ConversionOptions {
     int crf = -1;              // -1: the format's default
     std::string preset;        // the video encoder's speed preset; empty: the format's default
     unsigned threads = 1;      // each encoder's threads
+    bool conceal = false;      // a frame that does not decode is concealed (ClipDecoder.h), not thrown
 };
 
 // Decodes the encoding of the clip that span holds in archive and writes it,
@@ -32,6 +33,9 @@ struct ConversionOptions {
 // muxer throws CFailure naming subject ("clip 12 (high-res.)") and the frame
 // ("frame 17 of 45: ..."); a file error, the archive's or the output's, throws
 // as itself. It reads the archive with CFile::ReadAt alone, so several may run
-// on one archive at once.
-void ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output, bool stream,
-                     const ConversionOptions& options, std::atomic<uint32_t>* framesDone = nullptr);
+// on one archive at once. Returns, with options.conceal, what was concealed
+// ("clip 12 (high-res.): 1 frame concealed: frame 17 of 45: ..."); else, or
+// when nothing was, an empty text.
+std::string ConvertEncoding(CFile& archive, const ClipSpan& span, const std::string& subject, CFile& output,
+                            bool stream, const ConversionOptions& options,
+                            std::atomic<uint32_t>* framesDone = nullptr);

@@ -65,6 +65,26 @@ struct LogRegistry {
     }
 };
 
+namespace {
+
+// A line of FFmpeg's that opens with its own frame number, counted from 0
+// ("frame 3: audio size in header ..."), loses it: the place said before it
+// counts from 1.
+std::string WithoutOwnFrameNumber(const std::string& line)
+{
+    const char prefix[] = "frame ";
+    if (line.compare(0, sizeof prefix - 1, prefix) != 0)
+        return line;
+    size_t end = sizeof prefix - 1;
+    while (end < line.size() && line[end] >= '0' && line[end] <= '9')
+        ++end;
+    if (end == sizeof prefix - 1 || line.compare(end, 2, ": ") != 0)
+        return line;
+    return line.substr(end + 2);
+}
+
+} // namespace
+
 std::string EncodingSubject(uint32_t number, Resolution resolution)
 {
     return "clip " + std::to_string(number) + (resolution == Resolution::High ? " (high-res.)" : " (low-res.)");
@@ -145,6 +165,8 @@ void FfmpegLog::Fail(const std::string& what, int code)
         reason = text;
     }
     std::string message = m_place ? m_place() : std::string();
+    if (!message.empty())
+        reason = WithoutOwnFrameNumber(reason);
     if (!what.empty())
         message += (message.empty() ? "" : ": ") + what;
     throw CFailure(m_subject, message.empty() ? reason : message + ": " + reason);

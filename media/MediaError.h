@@ -54,7 +54,8 @@ public:
     // this record from now on. Null pointers are passed over.
     void Watch(const void* object, const void* privateContext = nullptr);
     // Where in the clip the failures of later calls happened, said before
-    // their reasons: "frame 17 of 45". Asked only when a call fails.
+    // their reasons: "frame 17 of 45". Asked only when a call fails. A line
+    // that gives FFmpeg's own frame number, counted from 0, is told without it.
     void SetPlace(std::function<std::string()> place) { m_place = std::move(place); }
 
     // For byte I/O callbacks, which must not throw into FFmpeg: the first file

@@ -111,14 +111,14 @@ double PictureDetail(const uint8_t* luma, int stride, int width, int height)
     return pairs == 0 ? 0.0 : static_cast<double>(sum) / static_cast<double>(pairs);
 }
 
-Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolution resolution)
+Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolution resolution, bool conceal)
 {
     const std::string subject = EncodingSubject(index + 1, resolution);
     ClipInput input(archive, GetClipSpan(table.aRecords[index], resolution), subject);
-    ClipDecoder decoder(input);
+    DecodingRules rules;
+    rules.conceal = conceal;
+    ClipDecoder decoder(input, rules);   // refuses a clip without frames
     const std::vector<uint32_t> candidates = PosterCandidates(decoder.FrameCount());
-    if (candidates.empty())
-        throw CFailure(subject, "holds no frames");
 
     Poster poster;
     FramePtr best;
@@ -140,5 +140,6 @@ Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolu
         }
     }
     poster.jpeg = EncodeJpeg(*best, subject);
+    poster.concealed = decoder.ConcealedText();
     return poster;
 }

@@ -9,6 +9,7 @@
 #include "catalogue/ClipTable.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class CFile;
@@ -25,6 +26,7 @@ double PictureDetail(const uint8_t* luma, int stride, int width, int height);
 
 struct Poster {
     std::vector<uint8_t> jpeg;
+    std::string concealed;   // with conceal, what was: "clip 12 (high-res.): 1 frame concealed: ..."
 };
 
 // Decodes one encoding of the clip at index up to its last candidate and
@@ -33,5 +35,7 @@ struct Poster {
 // encoding and the frame ("clip 12 (high-res.): frame 17 of 45: ..."), as
 // CheckEncodingFrames words it; file errors throw CFileException. Hand it only
 // an encoding that CheckEncoding passes. It reads with CFile::ReadAt alone, so
-// several may run on one archive at once.
-Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolution resolution);
+// several may run on one archive at once. With conceal, a frame that does not
+// decode is concealed (ClipDecoder.h) on the way to the last candidate.
+Poster MakePoster(CFile& archive, const ClipTable& table, uint32_t index, Resolution resolution,
+                  bool conceal = false);

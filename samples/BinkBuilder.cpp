@@ -46,6 +46,35 @@ BinkBlocks FrameBlocks(const BinkShape& shape, uint32_t frame, bool key)
     return blocks;
 }
 
+// The damage that the frames' bytes cannot carry, done to the laid-out file.
+void DamageFile(const BinkShape& shape, std::vector<uint8_t>& bytes)
+{
+    const uint32_t index = BINK_HEADER_SIZE + 12 * shape.audioTracks;
+    const auto start = [&](uint32_t frame) { return GetU32(bytes, index + 4 * frame) & ~1u; };
+    if (shape.damage == BinkDamage::ShortLastFrame) {
+        if (shape.frames == 0)
+            throw std::invalid_argument("no last frame to shorten");
+        bytes.resize(start(shape.frames - 1) + 2);
+        PutU32(bytes, 4, static_cast<uint32_t>(bytes.size()) - 8);
+        PutU32(bytes, index + 4 * shape.frames, static_cast<uint32_t>(bytes.size()));
+    } else if (shape.damage == BinkDamage::SoundPastFrame) {
+        if (shape.audioTracks == 0 || shape.damagedFrame >= shape.frames)
+            throw std::invalid_argument("no sound packet to damage");
+        const uint32_t at = start(shape.damagedFrame);
+        PutU32(bytes, at, start(shape.damagedFrame + 1) - at);
+    } else if (shape.damage == BinkDamage::BadSound) {
+        if (shape.audioTracks == 0 || shape.damagedFrame >= shape.frames)
+            throw std::invalid_argument("no sound packet to damage");
+        uint32_t at = start(shape.damagedFrame);
+        for (uint32_t t = 0; t + 1 < shape.audioTracks; ++t)
+            at += 4 + GetU32(bytes, at);
+        const uint32_t size = GetU32(bytes, at);
+        if (size <= 4)
+            throw std::invalid_argument("the frame has no sound for its last track");
+        std::fill(bytes.begin() + at + 8, bytes.begin() + at + 4 + size, uint8_t(0xFF));
+    }
+}
+
 } // namespace
 
 BinkShape HiResShape(uint32_t frames, uint32_t number)
@@ -115,7 +144,8 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
     std::map<std::pair<uint32_t, bool>, std::vector<uint8_t>> videos;
     for (uint32_t i = 0; i < shape.frames; ++i) {
         const bool key = i % interval == 0;
-        if (shape.damage != BinkDamage::None && i == shape.damagedFrame) {
+        const bool inVideo = shape.damage == BinkDamage::UnknownBlockType || shape.damage == BinkDamage::CutFrame;
+        if (inVideo && i == shape.damagedFrame) {
             BinkBlocks blocks = FrameBlocks(shape, i, key);
             if (shape.damage == BinkDamage::UnknownBlockType)
                 blocks.y[0] = BAD_BLOCK;
@@ -130,7 +160,9 @@ std::vector<uint8_t> BuildBinkFile(const BinkShape& shape)
             video = EncodeBinkVideo(FrameBlocks(shape, i, key));
         writer.AddVideo(video, key);
     }
-    return writer.Finish();
+    std::vector<uint8_t> bytes = writer.Finish();
+    DamageFile(shape, bytes);
+    return bytes;
 }
 
 std::vector<uint8_t> BinkHeader(const BinkShape& shape, uint32_t size)

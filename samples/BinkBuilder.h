@@ -16,6 +16,9 @@ enum class BinkDamage {
     None,
     UnknownBlockType,   // the frame's first block has a type no decoder knows
     CutFrame,           // the frame's video stops after 8 bytes, amid the first plane's tables
+    BadSound,           // the last audio track's packet in the frame: every byte after its size 0xFF
+    SoundPastFrame,     // the size of the frame's first audio packet runs past the frame's end
+    ShortLastFrame,     // the last frame is 2 bytes long (damagedFrame is passed over)
 };
 
 struct BinkShape {

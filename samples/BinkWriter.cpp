@@ -315,7 +315,9 @@ void BinkWriter::AddVideo(std::vector<uint8_t> video, bool key)
     const uint64_t frames = m_frames.size() + 1;
     for (size_t t = 0; t < m_tracks.size(); ++t) {
         const uint32_t lasts = m_tracks[t].frames;
-        const uint64_t blocks = BlocksFor(t, lasts ? std::min<uint64_t>(frames, lasts) : frames);
+        const uint64_t blocks = m_tracks[t].blocksPerFrame
+                                    ? m_blocksGiven[t] + m_tracks[t].blocksPerFrame
+                                    : BlocksFor(t, lasts ? std::min<uint64_t>(frames, lasts) : frames);
         frame.audioBlocks.push_back(static_cast<uint32_t>(blocks - m_blocksGiven[t]));
         m_blocksGiven[t] = blocks;
     }
@@ -332,7 +334,7 @@ uint64_t BinkWriter::BlocksFor(size_t track, uint64_t frames) const
 uint32_t BinkWriter::FrameBlocks(size_t frame, size_t track) const
 {
     uint32_t blocks = m_frames[frame].audioBlocks[track];
-    if (frame + 1 == m_frames.size() && m_tracks[track].frames > m_frames.size())
+    if (frame + 1 == m_frames.size() && !m_tracks[track].blocksPerFrame && m_tracks[track].frames > m_frames.size())
         blocks += static_cast<uint32_t>(BlocksFor(track, m_tracks[track].frames) - m_blocksGiven[track]);
     return blocks;
 }

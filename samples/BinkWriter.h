@@ -46,6 +46,10 @@ struct BinkAudioTrack {
     // The sound lasts this many frames' time; 0: as long as the pictures. A
     // shorter sound stops early, a longer one has its rest in the last frame.
     uint32_t frames = 0;
+    // Blocks of silence in every frame, whatever the rate asks for (frames is
+    // then passed over); 0: as the rate asks. Many make a sound far longer
+    // than the pictures.
+    uint32_t blocksPerFrame = 0;
 };
 
 // Samples per channel in each block of silence the writer gives a track.

@@ -27,12 +27,15 @@ protected:
     {
         m_lo1.audioTracks = 1;
         m_lo1.audio.stereo = true;
-        BinkShape damaged = HiResShape(FRAMES, 2);
+        BinkShape damaged = m_hi2;
         damaged.damage = BinkDamage::UnknownBlockType;
         damaged.damagedFrame = 3;
+        m_lo2.audioTracks = 1;
+        m_lo2.damage = BinkDamage::BadSound;   // its third frame's sound
+        m_lo2.damagedFrame = 2;
         ArchiveBuilder()
             .AddClip(BuildBinkFile(m_hi1), BuildBinkFile(m_lo1))
-            .AddClip(BuildBinkFile(damaged), BuildBinkFile(LoResShape(FRAMES, 2)))
+            .AddClip(BuildBinkFile(damaged), BuildBinkFile(m_lo2))
             .AddClip(BuildBinkFile(m_hi3), BuildBinkFile(LoResShape(FRAMES, 3)))
             // Headers that the plain checks refuse: never decoded, their finding stands.
             .AddClip(BuildBinkFile(LoResShape(FRAMES, 4)), BuildBinkFile(LoResShape(FRAMES, 4)))
@@ -43,6 +46,8 @@ protected:
     ScratchFolder m_folder;
     BinkShape m_hi1 = HiResShape(FRAMES, 1);
     BinkShape m_lo1 = LoResShape(FRAMES, 1);
+    BinkShape m_hi2 = HiResShape(FRAMES, 2);
+    BinkShape m_lo2 = LoResShape(FRAMES, 2);
     BinkShape m_hi3 = HiResShape(FRAMES, 3);
 };
 
@@ -95,9 +100,11 @@ nlohmann::json Probe(const std::string& file, const fs::path& folder)
     return nlohmann::json::parse(probe.out.empty() ? "{}" : probe.out);
 }
 
-// Frame frame of file, decoded by ffmpeg, against what shape shows there: the
-// mean of each 8x8 luma block and of each chroma block within the encoder's loss.
-void ExpectShows(const std::string& file, const BinkShape& shape, uint32_t frame, const fs::path& folder)
+// Frame frame of file, decoded by ffmpeg, against what shape shows there (or
+// at shown): the mean of each 8x8 luma block and of each chroma block within
+// the encoder's loss.
+void ExpectShows(const std::string& file, const BinkShape& shape, uint32_t frame, const fs::path& folder,
+                 int shown = -1)
 {
     CliStart start;
     start.program = FFMPEG;
@@ -116,7 +123,7 @@ void ExpectShows(const std::string& file, const BinkShape& shape, uint32_t frame
                 sum += static_cast<unsigned char>(raw.out[planeOffsets[plane] + (by * 8 + y) * stride + bx * 8 + x]);
         return sum / 64.0;
     };
-    const BinkBlocks picture = ClipPicture(shape, frame);
+    const BinkBlocks picture = ClipPicture(shape, shown < 0 ? frame : static_cast<uint32_t>(shown));
     const std::vector<int16_t>* planes[3] = {&picture.y, &picture.u, &picture.v};
     for (size_t plane = 0; plane < 3; ++plane) {
         const size_t across = plane == 0 ? picture.LumaAcross() : picture.ChromaAcross();
@@ -194,6 +201,44 @@ TEST_F(CliConvert, ABatchWritesEachClipToItsFileAndNamesThoseThatFail)
     EXPECT_EQ(written, (std::vector<std::string>{"clips-001h Clip 001.mp4", "clips-003h Clip 003.mp4"}));
     ExpectShows("out/clips-001h Clip 001.mp4", m_hi1, 0, m_folder.Path());
     ExpectShows("out/clips-003h Clip 003.mp4", m_hi3, 0, m_folder.Path());
+}
+
+// --conceal writes a clip whose frames do not all decode, every frame in its
+// place: a lost picture shows the one before it, lost sound is silence. Each
+// file is named with what was concealed, and the run fails; a clip without
+// frames still leaves nothing.
+TEST_F(CliConvert, ConcealWritesADamagedClipWholeAndNamesWhatItConcealed)
+{
+    ArchiveBuilder()
+        .AddClip(BuildBinkFile(HiResShape(0, 5)), BuildBinkFile(LoResShape(0, 5)))
+        .WriteTo(m_folder / "none.pak");
+    const CliResult result = Run({"convert", "clips.pak", "2", "--both", "--conceal", "-j", "1", "-o", "out"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.err, "zodovu-cli: out/clips-002h Clip 002.mp4: clip 2 (high-res.): 1 frame concealed: "
+                          "frame 4 of 6: Unknown block type 10\n"
+                          "zodovu-cli: out/clips-002l Clip 002.mp4: clip 2 (low-res.): 1 frame concealed: "
+                          "frame 3 of 6: its sound: Incomplete packet\n"
+                          "zodovu-cli: 2 files converted (2 with frames concealed)\n");
+    for (const std::string file : {"out/clips-002h Clip 002.mp4", "out/clips-002l Clip 002.mp4"}) {
+        const nlohmann::json probe = Probe(file, m_folder.Path());
+        const nlohmann::json& video = probe.at("streams").at(0);
+        EXPECT_EQ(video.at("nb_read_frames"), std::to_string(FRAMES)) << file;
+        if (probe.at("streams").size() == 2) {
+            double end = 0;
+            for (const nlohmann::json& packet : probe.at("packets"))
+                if (packet.at("stream_index") == 1)
+                    end = std::max(end, std::stod(packet.at("pts_time").get<std::string>()) +
+                                            std::stod(packet.at("duration_time").get<std::string>()));
+            EXPECT_NEAR(end, FRAMES * FRAME_SECONDS, FRAME_SECONDS) << file;
+        }
+    }
+    ExpectShows("out/clips-002h Clip 002.mp4", m_hi2, 3, m_folder.Path(), 2);   // the third frame again
+    ExpectShows("out/clips-002l Clip 002.mp4", m_lo2, FRAMES - 1, m_folder.Path());
+
+    const CliResult none = Run({"convert", "none.pak", "1", "--conceal", "--format", "webm"});
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.err, "zodovu-cli: Clip001h.webm: clip 1 (high-res.): holds no frames\n");
+    EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"clips.pak", "none.pak", "out"}));
 }
 
 // -o - streams one clip as it is made: a fragmented MP4 that a player reads

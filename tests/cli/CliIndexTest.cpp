@@ -236,6 +236,41 @@ TEST_F(CliIndex, ConvertedClipsPlayInTheirCards)
     EXPECT_EQ(Run({"index", ARCHIVE, "-o", "other", "--lo"}).status, 2);   // convert's settings need --convert
 }
 
+// --conceal: a clip damaged among the frames weighed for its poster has one,
+// and with --convert each damaged clip plays in its card; each is named with
+// what was concealed, once (by its file when it is converted), and the run fails.
+TEST_F(CliIndex, ConcealGivesDamagedClipsTheirPostersAndFiles)
+{
+    const std::string prefix = "zodovu-cli: " + std::string(ARCHIVE) + ": ";
+    const CliResult posters = Run({"index", "--conceal", ARCHIVE, "-o", "site"});
+    EXPECT_EQ(posters.status, 1);
+    std::vector<std::string> lines = Lines(posters.err);
+    ASSERT_EQ(lines.size(), 3u) << posters.err;
+    EXPECT_EQ(lines[0], prefix + "clip 2 (high-res.): 1 frame concealed: frame 4 of 10: Unknown block type 10");
+    EXPECT_EQ(lines[1].rfind(prefix + m_clips[2].reason, 0), 0u) << lines[1];
+    EXPECT_EQ(lines[2], "zodovu-cli: 5 of 6 posters made, 1 failed; site/index.html written");
+    EXPECT_NE(ReadWholeFile(m_folder / "site/index.html")
+                  .find("<p class=\"failure\">clip 2 (high-res.): 1 frame concealed: frame 4 of 10: "),
+              std::string::npos);
+
+    const CliResult files =
+        Run({"index", "--conceal", "--convert", "--preset", "ultrafast", "-j", "1", "--disc", "2", ARCHIVE, "-o",
+             "conv"});
+    EXPECT_EQ(files.status, 1);
+    lines = Lines(files.err);
+    ASSERT_EQ(lines.size(), 4u) << files.err;
+    const auto file = [](uint32_t index) {
+        const std::string name =
+            BatchClipName("a&b <#1>", static_cast<int>(index), Resolution::High, FormatClipLabel(DISC2, index), ".mp4");
+        return "zodovu-cli: conv/" + name + ": ";
+    };
+    EXPECT_EQ(lines[0].rfind(prefix + m_clips[2].reason, 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1], file(1) + "clip 2 (high-res.): 1 frame concealed: frame 4 of 10: Unknown block type 10");
+    EXPECT_EQ(lines[2], file(5) + "clip 6 (high-res.): 1 frame concealed: frame 36 of 40: Unknown block type 10");
+    EXPECT_EQ(lines[3], "zodovu-cli: 5 of 6 posters made, 1 failed, 5 of 6 files converted, 1 failed; "
+                        "conv/index.html written");
+}
+
 TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
 {
     PseudoTerminal terminal;

@@ -203,4 +203,74 @@ TEST_F(CliVerify, FramesNamesEachDamagedFrame)
 #endif
 }
 
+#ifndef ZODOVU_CLI_UNDER_WINE
+// Every fault a header or a frame can hold is named by --frames, with its
+// frame counted from 1 (a frame's sound, stored before its picture, is that
+// frame's), in every sound track; --json adds the first damaged frame and how
+// many decoded whole, the check going on past the damage.
+TEST_F(CliVerify, FramesFindsEachFaultOfAHeaderAFrameOrASoundTrack)
+{
+    const auto shape = [](uint32_t frames, uint32_t tracks, BinkDamage damage = BinkDamage::None, uint32_t at = 0) {
+        BinkShape made = HiResShape(frames, 1);
+        made.audioTracks = tracks;
+        made.damage = damage;
+        made.damagedFrame = at;
+        return made;
+    };
+    BinkShape slow = shape(10, 1);
+    slow.audio.sampleRate = 1;
+    const struct {
+        BinkShape hi;
+        std::string text;            // the finding; empty: whole
+        nlohmann::json firstDamaged; // with --json
+        uint32_t decoded;
+    } cases[] = {
+        {shape(10, 2), "", nullptr, 0},
+        {shape(10, 2, BinkDamage::BadSound, 3), "frame 4 of 10: its sound: ", 4, 9},
+        {shape(10, 1, BinkDamage::BadSound, 0), "frame 1 of 10: its sound: ", 1, 9},
+        {shape(10, 1, BinkDamage::SoundPastFrame, 3), "frame 4 of 10: audio size in header (", 4, 3},
+        {shape(10, 0, BinkDamage::UnknownBlockType, 6), "frame 7 of 10: ", 7, 9},
+        {slow, "audio track 1's header gives 1 Hz, not 8000 to 48000", nullptr, 0},
+        {shape(0, 0), "holds no frames", nullptr, 0},
+        {shape(10, 1, BinkDamage::ShortLastFrame),
+         "frame 10 of 10: 2 bytes long, too short for a frame with 1 audio track (8 bytes at least)", 10, 9},
+    };
+    ArchiveBuilder archive;
+    for (const auto& c : cases) {
+        BinkShape lo = LoResShape(c.hi.frames, 1);
+        archive.AddClip(BuildBinkFile(c.hi), BuildBinkFile(lo));
+    }
+    archive.WriteTo(m_folder / "faults.pak");
+    EXPECT_EQ(Run({"verify", "faults.pak"}).out, "faults.pak: whole, 8 clips\n");   // the headers' checks pass them
+
+    const CliResult text = Run({"verify", "--frames", "faults.pak"});
+    EXPECT_EQ(text.status, 1);
+    const nlohmann::json doc = nlohmann::json::parse(Run({"verify", "--frames", "--json", "faults.pak"}).out);
+    const nlohmann::json& findings = doc.at("archives").at(0).at("findings");
+    std::vector<std::string> lines = Lines(text.out);
+    ASSERT_FALSE(lines.empty());
+    lines.erase(lines.begin());
+    size_t line = 0;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        // A clip without frames has none in either encoding.
+        for (const char* encoding : {" (high-res.): ", " (low-res.): "}) {
+            if (c.text.empty() || (encoding[2] == 'l' && c.hi.frames > 0))
+                continue;
+            const std::string expected = "clip " + std::to_string(i + 1) + encoding + c.text;
+            SCOPED_TRACE(expected);
+            ASSERT_LT(line, lines.size()) << text.out;
+            EXPECT_EQ(lines[line].substr(0, 2 + expected.size()), "  " + expected);
+            const nlohmann::json& finding = findings.at(line);
+            EXPECT_EQ(finding.at("text"), lines[line].substr(2));
+            EXPECT_EQ(finding.at("first_damaged_frame"), c.firstDamaged);
+            EXPECT_EQ(finding.at("frames_decoded"), c.decoded);
+            EXPECT_EQ(finding.at("frames"), c.hi.frames);
+            ++line;
+        }
+    }
+    EXPECT_EQ(line, lines.size()) << text.out;
+}
+#endif
+
 } // namespace

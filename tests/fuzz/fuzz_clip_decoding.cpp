@@ -37,7 +37,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     try {
         if (!CheckEncoding(archive, static_cast<uint32_t>(size), g_table, 0, resolution).empty())
             return 0;   // refused before any decoder, as verify --frames refuses it
-        for (const ClipFinding& finding : CheckEncodingFrames(archive, g_table, 0, resolution))
+        for (const ClipFinding& finding : CheckEncodingFrames(archive, g_table, 0, resolution).findings)
             if (finding.clip != 1 || finding.text.compare(0, 7, "clip 1 ") != 0)
                 __builtin_trap();
     } catch (const CException&) {
