@@ -8,12 +8,30 @@
 // going on, one progress line on a terminal.
 #include "cli/ExtractPlan.h"
 #include "cli/Requests.h"
+#include "file/FileIdentity.h"
 
 #include <cstddef>
 #include <string>
 #include <vector>
 
 struct LoadedArchive;
+
+// What became of one file, for a caller that shows it (index's page).
+struct FileOutcome {
+    bool kept = false;     // it was there already, and settings.noClobber kept it
+    std::string failure;   // why it failed, each file named by its name alone; empty: written or kept
+};
+
+// What a caller that reads several archives asks besides (index).
+struct ConvertExtras {
+    std::vector<FileIdentity> protectedFiles;   // the run's other archives: never written either
+    std::vector<FileOutcome> outcomes;          // filled, one for each of files
+};
+
+struct ConvertCounts {
+    size_t failed = 0;
+    size_t skipped = 0;    // kept as they were (noClobber)
+};
 
 // Conversions under way at once, at most, whatever -j asks: each holds a
 // temporary file, and the interrupt cleanup keeps only so many (and one for
@@ -23,17 +41,16 @@ constexpr unsigned MOST_CONVERSIONS_AT_ONCE = 8;
 // Converts each of files, planned for archive (PlanExtract with
 // the format's extension; "-" is standard output), with the encoding settings of
 // settings (format, crf, preset, jobs: 0 for one a core) and its output rules
-// (force; madeNames: the names are the tool's, as ExtractPlan::madeNames).
-// An encoding that the plain checks (CheckEncoding) refuse fails with their
-// finding and never reaches a decoder. Each failure is reported once,
-// "zodovu-cli: FILE: clip 12 (high-res.): frame 4 of 45: reason"; with
-// settings.verbose each file written is printed. The progress line counts the
-// frames and the files ("Converting NAME"). Returns how many files failed;
-// reasons, when given, gets for each of files why it failed, in the words of
-// its message after the file's name (FailureText), or nothing for a file
-// written. The folder is the caller's to make.
-size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons = nullptr);
+// (force or noClobber; madeNames: the names are the tool's, as
+// ExtractPlan::madeNames). An encoding that the plain checks (CheckEncoding)
+// refuse fails with their finding and never reaches a decoder. Each failure is
+// reported once, "zodovu-cli: FILE: clip 12 (high-res.): frame 4 of 45:
+// reason"; with settings.verbose each file written is printed. The progress
+// line counts the frames and the files ("Converting NAME"). Returns how many
+// files failed and how many were kept; extras, when given, adds files to
+// protect and gets each file's outcome. The folder is the caller's to make.
+ConvertCounts ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
+                           const ConvertRequest& settings, RunState& run, ConvertExtras* extras = nullptr);
 
 // 1 when any file failed; the others are still written.
 int RunConvert(const ConvertRequest& request, RunState& run);
