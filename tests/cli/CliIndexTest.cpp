@@ -390,7 +390,7 @@ TEST_F(CliIndexRuns, NoArchiveOfTheRunIsWrittenAndThePageShowsNoFolder)
     EXPECT_NE(result.err.find("zodovu-cli: " + named + ": is the archive itself; refusing to write to it\n"),
               std::string::npos)
         << result.err;
-    EXPECT_EQ(ReadWholeFile(named), before);
+    EXPECT_TRUE(ReadWholeFile(named) == before);   // no dump of the bytes
     const std::string page = ReadWholeFile(site + "/index.html");
     EXPECT_NE(page.find("<p class=\"failure\">" + NameOf(named) + ": is the archive itself"),
               std::string::npos);
