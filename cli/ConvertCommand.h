@@ -1,6 +1,6 @@
 #pragma once
 // zodovu-cli convert ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
-// [--format F] [--crf N] [--preset NAME] [-j N] [--force] [-q | -v] [--disc D]
+// [--format F] [--crf N] [--preset NAME] [-j N] [--force | -n] [-q | -v] [--disc D]
 //
 // What convert does to a planned list of clips, for any subcommand that
 // converts: each file encoded anew (media/ClipConverter.h), several at once,

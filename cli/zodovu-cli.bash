@@ -82,15 +82,20 @@ _zodovu_cli()
             return
             ;;
         list) options="--json --disc -h --help" ;;
-        extract) options="--all --lo --both -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
+        extract)
+            options="--all --lo --both -o --output --force -n --no-clobber -q --quiet -v --verbose --disc -h --help"
+            ;;
         convert)
-            options="--all --lo --both -o --output --format --crf --preset -j --jobs --force -q --quiet -v --verbose
-                     --disc -h --help"
+            options="--all --lo --both -o --output --format --crf --preset -j --jobs --force -n --no-clobber
+                     -q --quiet -v --verbose --disc -h --help"
             ;;
         url) options="--lo --disc -h --help" ;;
         play) options="--lo --player --disc -h --help" ;;
         verify) options="--frames -j --jobs --json --disc -h --help" ;;
-        index) options="-o --output --convert --lo --both --format --crf --preset -j --jobs --force --disc -h --help" ;;
+        index)
+            options="-o --output --convert --lo --both --format --crf --preset -j --jobs --force -q --quiet
+                     -v --verbose --disc -h --help"
+            ;;
         *) return ;;
     esac
 
