@@ -2,7 +2,9 @@
 // shows from the folder itself; with --convert each clip is converted beside it
 // and played in its card. The posters are made several at once and written by this thread alone
 // (the output file and the progress line are not thread-safe); the page is
-// written last, when every file it shows is on the disk.
+// written last, when every file it shows is on the disk. Without --force a run
+// goes on from what an earlier one left: its posters and clips are used, and
+// its page rewritten.
 #include "cli/IndexCommand.h"
 
 #include "catalogue/ClipChecks.h"
