@@ -12,15 +12,18 @@
 #include "file/PathNames.h"
 #include "output/ClipCopy.h"
 
-#include <deque>
 #include <memory>
+#include <vector>
 
 namespace {
 
-// Finished files wait for their commit while the next ones are written, so
-// that the disk takes several files' bytes at once rather than one after the
-// other; each is still on the disk before it takes its name.
-constexpr size_t COMMITS_IN_FLIGHT = 4;
+// Finished files wait in a group while the next ones are written. The group is
+// then made durable together: one sync of the file system writes every file's
+// bytes in one journal commit, where a flush a file costs a commit each; each
+// file's own flush, now quick, still reports its errors before it takes its
+// name; and the names are made durable by one sync of their folder.
+constexpr size_t GROUP_FILES = 12;   // fewer than the temporary files an interrupt can remove
+constexpr uint64_t GROUP_BYTES = 128 * uint64_t{MIB};
 
 class Extraction {
 public:
@@ -52,10 +55,11 @@ public:
             CopyClipBytes(m_archive.file, span.offset, span.size, output->File(),
                           [&](uint32_t copied) { m_report.Progress().Report(before + copied); });
             output->Finish();
-            const size_t waiting = output->IsStream() ? 0 : COMMITS_IN_FLIGHT;   // a stream is closed at once
+            const bool stream = output->IsStream();   // closed at once
+            m_pendingBytes += span.size;
             m_pending.push_back({std::move(output), file.path});
-            while (m_pending.size() > waiting)
-                CommitOldest();
+            if (stream || m_pending.size() >= GROUP_FILES || m_pendingBytes >= GROUP_BYTES)
+                CommitGroup();
         } catch (const COutputExists& exists) {
             if (!m_request.noClobber)
                 return Failed(exists, name);
@@ -70,10 +74,7 @@ public:
     // Commits what waits; the count of files that failed.
     size_t Finish()
     {
-        while (!m_pending.empty())
-            CommitOldest();
-        if (!m_lastCommitted.empty())
-            SyncFolderOf(m_lastCommitted);   // a batch's files share one folder
+        CommitGroup();
         return m_failed;
     }
 
@@ -93,14 +94,28 @@ private:
         return true;   // not skipped
     }
 
-    void CommitOldest()
+    void CommitGroup()
     {
-        Pending pending = std::move(m_pending.front());
-        m_pending.pop_front();
+        for (Pending& pending : m_pending)
+            if (!pending.output->IsStream()) {
+                pending.output->SyncFileSystem();   // a batch's files share one file system
+                break;
+            }
+        std::string lastCommitted;
+        for (Pending& pending : m_pending)
+            Commit(pending, lastCommitted);
+        m_pending.clear();
+        m_pendingBytes = 0;
+        if (!lastCommitted.empty())
+            SyncFolderOf(lastCommitted);   // and one folder
+    }
+
+    void Commit(Pending& pending, std::string& lastCommitted)
+    {
         try {
             pending.output->Commit(false);
             if (!pending.output->IsStream())
-                m_lastCommitted = pending.path;
+                lastCommitted = pending.path;
             if (m_request.verbose)
                 m_report.PrintName(pending.path);
         } catch (const COutputExists& exists) {
@@ -118,8 +133,8 @@ private:
     Reporter& m_report;
     LoadedArchive& m_archive;
     OutputRules m_rules;
-    std::deque<Pending> m_pending;
-    std::string m_lastCommitted;
+    std::vector<Pending> m_pending;
+    uint64_t m_pendingBytes = 0;
     size_t m_failed = 0;
     size_t m_skipped = 0;
 };

@@ -64,6 +64,10 @@ void RemoveTemporary(const std::string& name);
 intptr_t OpenForWriting(const std::string& path);
 // A hint that every byte is written: the system may start writing them out.
 void BeginWriteBack(intptr_t hFile);
+// Writes out everything the file system of hFile holds in memory, in one
+// commit of its journal where it keeps one. Failures are dropped: each file's
+// own flush, which is then quick, reports its errors.
+void SyncFileSystemOf(intptr_t hFile);
 
 enum class RenameResult { Done, TargetKept };
 // Moves temporary onto path: with replace, over a regular file or nothing;

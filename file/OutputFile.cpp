@@ -106,6 +106,12 @@ void COutputFile::Finish()
         BeginWriteBack(m_file.GetHandle());
 }
 
+void COutputFile::SyncFileSystem()
+{
+    if (!IsStream())
+        SyncFileSystemOf(m_file.GetHandle());
+}
+
 void COutputFile::Commit(bool syncFolder)
 {
     if (m_committed)

@@ -63,6 +63,10 @@ public:
     // Every byte is written: the system may begin to write them to the disk
     // while the program goes on. Commit still waits until they are there.
     void Finish();
+    // Writes out what every file on this one's file system holds in memory, in
+    // one go: the Commit of each finished file that follows waits for little, so
+    // that a group of files costs one journal commit rather than one each.
+    void SyncFileSystem();
     // Flushes a temporary file to the disk and moves it into place (throws
     // COutputRefused when a file that the rules keep has appeared under the name
     // meanwhile), then makes the new name durable unless the caller will

@@ -121,6 +121,11 @@ void BeginWriteBack(intptr_t hFile)
 #endif
 }
 
+void SyncFileSystemOf(intptr_t hFile)
+{
+    ::syncfs(static_cast<int>(hFile));
+}
+
 RenameResult RenameIntoPlace(const std::string& temporary, const std::string& path, bool replace)
 {
     if (!replace) {

@@ -198,6 +198,11 @@ void BeginWriteBack(intptr_t)
 {
 }
 
+// Windows flushes a volume only for an administrator: each file's own flush does it.
+void SyncFileSystemOf(intptr_t)
+{
+}
+
 RenameResult RenameIntoPlace(const std::string& temporary, const std::string& path, bool replace)
 {
     // No MOVEFILE_COPY_ALLOWED: the temporary file lies beside its target, and a
