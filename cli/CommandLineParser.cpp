@@ -3,6 +3,7 @@
 #include "catalogue/ClipTable.h"
 #include "cli/AsciiLower.h"
 #include "cli/Help.h"
+#include "cli/OptionWords.h"
 #include "cli/Subcommands.h"
 #include "cli/UsageError.h"
 
@@ -72,7 +73,7 @@ CLI::App& AddSubcommand(CLI::App& app, const char* name)
 
 void AddJobs(CLI::App& command, unsigned& jobs)
 {
-    command.add_option("-j,--jobs", jobs)->check(CLI::Range(1u, MOST_JOBS));
+    command.add_option("-j,--jobs", jobs)->transform(DecimalFrom(1, MOST_JOBS));
 }
 
 void AddDisc(CLI::App& command, CommandLine& line)
@@ -84,7 +85,14 @@ void AddDisc(CLI::App& command, CommandLine& line)
                 const std::string disc = AsciiLower(given);
                 line.discTitle = disc == "publisher" ? "publish.pak" : "disc" + disc + ".pak";
             })
-        ->check(CLI::IsMember({"1", "2", "3", "4", "publisher"}, CLI::ignore_case));
+        ->transform(CLI::Validator(
+            [](std::string& text) {
+                long long number = 0;
+                if (ParseDecimal(text, number) && number >= 1 && number <= 4)
+                    text = std::to_string(number);   // "01" is disc 1
+                return OneOf({"1", "2", "3", "4", "publisher"}, "disc", true)(text);
+            },
+            "D"));
 }
 
 // -q and -v, which every command that writes files takes.
@@ -143,11 +151,9 @@ std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CL
 {
     // Each format's names, CRF scale and presets, as the table has them.
     std::vector<std::string> names, presets;
-    int crfMax = 0;
     std::string presetOwner, presetFormats;
     for (const OutputFormat& format : OutputFormats()) {
         names.push_back(format.name);
-        crfMax = std::max(crfMax, format.crfMax);
         for (const char* preset : format.presets)
             if (std::find(presets.begin(), presets.end(), preset) == presets.end())
                 presets.push_back(preset);
@@ -160,16 +166,18 @@ std::function<void()> AddEncoding(CLI::App& command, ConvertRequest& request, CL
         command
             .add_option_function<std::string>(
                 "--format", [&request](const std::string& name) { request.format = FindOutputFormat(AsciiLower(name)); })
-            ->check(CLI::IsMember(names, CLI::ignore_case)),
-        command.add_option("--crf", request.crf)->check(CLI::Range(0, crfMax)),
-        command.add_option("--preset", request.preset)->check(CLI::IsMember(presets)),
+            ->transform(OneOf(names, "format", true)),
+        // Its range is the format's, which may come later on the line.
+        command.add_option("--crf", request.crf)->transform(AnyDecimal()),
+        command.add_option("--preset", request.preset)->transform(OneOf(presets, "preset", false)),
     };
+    const CLI::Option* crf = options[1];
     for (CLI::Option* option : options)
         if (needs)
             option->needs(needs);
-    return [&request, presetOwner, presetFormats] {
+    return [&request, crf, presetOwner, presetFormats] {
         const OutputFormat& format = *request.format;
-        if (request.crf > format.crfMax)
+        if (crf->count() > 0 && (request.crf < 0 || request.crf > format.crfMax))
             throw CLI::ValidationError("--crf", "runs from 0 to " + std::to_string(format.crfMax) + " for " + format.name);
         const auto& offered = format.presets;
         if (!request.preset.empty() && std::find(offered.begin(), offered.end(), request.preset) == offered.end())
@@ -222,14 +230,16 @@ void AddClip(CLI::App& command, CommandLine& line)
     AddDisc(command, line);
 }
 
-// The first word of the command line that is not an option, when it names no
-// subcommand; empty otherwise.
-std::string UnknownSubcommand(int argc, const char* const* argv)
+// What is wrong before the subcommand: an option the tool does not have, or a
+// first word that names no subcommand; empty when nothing is.
+std::string BeforeSubcommand(int argc, const char* const* argv)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.empty() || word[0] != '-')
-            return FindSubcommand(word) ? std::string() : word;
+            return FindSubcommand(word) ? std::string() : UnknownSubcommandText(word);
+        if (word != "-h" && word != "--help" && word != "--version")
+            return "unknown option '" + word + "'";
     }
     return std::string();
 }
@@ -239,9 +249,9 @@ std::string UnknownSubcommand(int argc, const char* const* argv)
 CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand*& reading)
 {
     reading = nullptr;
-    const std::string unknown = UnknownSubcommand(argc, argv);
-    if (!unknown.empty())
-        throw UsageError(UnknownSubcommandText(unknown));
+    const std::string wrong = BeforeSubcommand(argc, argv);
+    if (!wrong.empty())
+        throw UsageError(wrong);
 
     CommandLine line;
     CLI::App app{"", "zodovu-cli"};
@@ -253,7 +263,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     app.require_subcommand(1);
 
     CLI::App& list = AddSubcommand(app, "list");
-    AddArchive(list, line.list.archive);
+    list.add_option("ARCHIVE", line.list.archives)->required();
     list.add_flag("--json", line.list.json);
     AddDisc(list, line);
 
@@ -294,7 +304,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
         return line;
     } catch (const CLI::ParseError& e) {
         reading = current();
-        throw UsageError(e.what());
+        throw UsageError(UsageWords(e, app.remaining(true)));
     }
     line.command = current();
     reading = line.command;

@@ -100,6 +100,8 @@ public:
         steps.work = [&](size_t i) { Convert(*jobs[i]); };
         steps.finish = [&](size_t i, std::exception_ptr failure) { Complete(*jobs[i], failure); };
         steps.progress = [&](size_t filesDone) {
+            if (m_opened == 0)
+                return;   // every output refused: no work to show, nor its end
             uint64_t frames = 0;
             for (const auto& job : jobs)
                 frames += job->finished ? job->frames
@@ -122,6 +124,7 @@ private:
             job.output.reset(job.file->path == TO_STANDARD_OUTPUT
                                  ? new COutputFile(COutputFile::StandardOutput{}, rules)
                                  : new COutputFile(job.file->path, rules));
+            ++m_opened;
             return true;
         } catch (const COutputExists& exists) {
             Exists(job, exists);
@@ -203,6 +206,7 @@ private:
     ConversionOptions m_options;
     std::string m_lastCommitted;
     ConvertCounts m_counts;
+    size_t m_opened = 0;   // outputs opened for work
     ConvertExtras* m_extras;
 };
 

@@ -144,22 +144,26 @@ Options:
       --version  show the version and exit
 
 Exit status: 0 success; 1 a refused archive or a failed operation; 2 a usage
-error. play exits with the player's own status.
+error; 141 the reader of standard output went away. play exits with the
+player's own status.
 
 'zodovu-cli help SUBCOMMAND' and 'man zodovu-cli' tell more.
 )";
 
-const std::string LIST_HELP = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE
-List the clips of ARCHIVE: the disc's label, then for each clip its number,
-title, length and the sizes of its two encodings.
+const std::string LIST_HELP = R"(Usage: zodovu-cli list [OPTION]... ARCHIVE...
+List the clips of each ARCHIVE: the disc's label, then for each clip its
+number, title, length and the sizes of its two encodings; several archives
+each under its path. An archive whose clip count is one disc's but whose name
+is none (a renamed copy) is noted on standard error with the --disc to try.
 
-      --json     one JSON object ("format": 1) instead of the table
-      --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
-                   its file name
+      --json     one JSON object ("format": 1) instead of the table; with
+                   several archives, each in its array "archives"
+      --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                   whatever its file name
   -h, --help     show this help and exit
 
-Exit status: 0 success; 1 a refused or unreadable archive, or a listing that
-could not be written; 2 a usage error.
+Exit status: 0 success; 1 a refused or unreadable archive (the others listed),
+or a listing that could not be written; 2 a usage error.
 )";
 
 const std::string EXTRACT_HELP = std::string(R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...

@@ -6,9 +6,11 @@
 #include "catalogue/ClipRows.h"
 #include "catalogue/ClipTexts.h"
 #include "cli/Archive.h"
+#include "cli/ArchiveReports.h"
 #include "cli/ExitStatus.h"
 #include "cli/JsonText.h"
 #include "cli/Reporting.h"
+#include "file/Console.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,7 +51,8 @@ void AddPictureSize(Json& clip, const char* prefix, LoadedArchive& archive, uint
     clip[std::string(prefix) + "_height"] = read ? Json(header.height) : nullptr;
 }
 
-std::string JsonListing(LoadedArchive& archive, const ClipRows& rows)
+// The archive's object, without the document's "format".
+Json JsonListing(LoadedArchive& archive, const ClipRows& rows)
 {
     Json clips = Json::array();
     const ClipTable& table = *archive.clips;
@@ -71,21 +74,66 @@ std::string JsonListing(LoadedArchive& archive, const ClipRows& rows)
         AddPictureSize(clip, "lo", archive, record.dwLoOffset);
         clips.push_back(std::move(clip));
     }
-    return JsonDocument({{"format", JSON_FORMAT},
-                         {"archive", archive.title},
-                         {"disc_id", archive.disc.disc},
-                         {"disc_label", archive.disc.label},
-                         {"clips", clips}});
+    // disc_id counts from 0 as the catalogue does; disc is the number on the disc.
+    return {{"archive", archive.title},
+            {"disc_id", archive.disc.disc},
+            {"disc", archive.disc.disc == DISC_NONE ? Json(nullptr) : Json(archive.disc.disc + 1)},
+            {"disc_label", archive.disc.label},
+            {"clips", clips}};
+}
+
+// The listing of one archive: its JSON object, or its table; a failure throws.
+void ListArchive(const std::string& path, bool json, RunState& run, Json& listing, std::string& table)
+{
+    LoadedArchive archive;
+    LoadAcceptedArchive(path, run, archive);
+    NoteDiscByClipCount(archive, run);
+    ClipRows rows;
+    FillClipList(rows, *archive.clips, archive.disc.disc);
+    if (json)
+        listing = JsonListing(archive, rows);   // reads each encoding's header
+    else
+        table = Table(archive, rows);
 }
 
 } // namespace
 
 int RunList(const ListRequest& request, RunState& run)
 {
-    LoadedArchive archive;
-    LoadAcceptedArchive(request.archive, run, archive);
-    ClipRows rows;
-    FillClipList(rows, *archive.clips, archive.disc.disc);
-    run.report.Print(request.json ? JsonListing(archive, rows) : Table(archive, rows));
-    return EXIT_OK;
+    Json listing;
+    std::string table;
+    if (request.archives.size() == 1) {
+        // One archive: its own document, or its table alone; a failure is the run's.
+        ListArchive(request.archives[0], request.json, run, listing, table);
+        if (!request.json) {
+            run.report.Print(table);
+            return EXIT_OK;
+        }
+        Json document = {{"format", JSON_FORMAT}};
+        document.update(listing);
+        run.report.Print(JsonDocument(document));
+        return EXIT_OK;
+    }
+    // Several: each under its path (JSON: in "archives", as verify gives them);
+    // one that fails is said and the others listed.
+    ArchiveReports reports(request.json);
+    bool allListed = true;
+    for (const std::string& path : request.archives) {
+        Json entry = {{"path", path}};
+        try {
+            ListArchive(path, request.json, run, listing, table);
+            if (request.json)
+                entry.update(listing);
+            else
+                reports.AddText((reports.HasText() ? "\n" : "") + run.report.Shown(path, STANDARD_OUTPUT) + ":\n" +
+                                table);
+        } catch (const std::exception& error) {
+            run.report.Fail(error);
+            entry["error"] = FailureText(error);
+            allListed = false;
+        }
+        reports.AddEntry(std::move(entry));
+    }
+    reports.Print(run.report);
+    return allListed ? EXIT_OK : EXIT_FAILED;
 }

@@ -11,6 +11,8 @@ namespace {
 
 constexpr size_t BAR_WIDTH = 20;
 constexpr size_t MIN_BAR_WIDTH = 10;
+constexpr size_t MIN_NAME_WIDTH = 8;      // the least of a file name shown
+constexpr size_t MIN_FOLDERS_WIDTH = 4;   // ".../"
 constexpr int DEFAULT_COLUMNS = 80;   // when the terminal does not say
 const char ELLIPSIS[] = "...";
 
@@ -34,18 +36,70 @@ size_t ByteOfColumn(const std::string& text, size_t count)
     return i;
 }
 
-// name in at most width columns: its start and its end, "..." between.
-std::string Shortened(const std::string& name, size_t width)
+// text in at most width columns: its start and its end, "..." between.
+std::string Shortened(const std::string& text, size_t width)
 {
-    const size_t columns = Columns(name);
+    const size_t columns = Columns(text);
     if (columns <= width)
-        return name;
+        return text;
     if (width <= sizeof ELLIPSIS - 1)
         return std::string(ELLIPSIS, width);
     const size_t kept = width - (sizeof ELLIPSIS - 1);
     const size_t head = kept / 2;
     const size_t tail = kept - head;
-    return name.substr(0, ByteOfColumn(name, head)) + ELLIPSIS + name.substr(ByteOfColumn(name, columns - tail));
+    return text.substr(0, ByteOfColumn(text, head)) + ELLIPSIS + text.substr(ByteOfColumn(text, columns - tail));
+}
+
+// How far a name may give way: not at all, its folders (the middle of them),
+// or its file name too, down to MIN_NAME_WIDTH.
+enum class NameCut { None, Folders, FileName };
+
+// name in at most width columns, cut no further than cut allows; empty when
+// it cannot fit. The file name, at the end, tells the disc and the clip; the
+// folders before it tell least.
+std::string FittedName(const std::string& name, size_t width, NameCut cut)
+{
+    if (Columns(name) <= width)
+        return name;
+    if (cut == NameCut::None)
+        return std::string();
+    const size_t slash = name.find_last_of("/\\");
+    const std::string folders = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
+    const std::string file = name.substr(folders.size());
+    const size_t fileColumns = Columns(file);
+    if (!folders.empty() && width >= fileColumns + MIN_FOLDERS_WIDTH)
+        return Shortened(folders, width - fileColumns) + file;
+    if (cut == NameCut::FileName && width >= MIN_NAME_WIDTH)
+        return Shortened(file, width);
+    return std::string();
+}
+
+// The figures after the bar; without their decoration (the units' words) when plain.
+std::string FiguresText(const ProgressFigures& counts, bool plain)
+{
+    const double fraction = counts.total == 0 ? 1.0 : static_cast<double>(counts.done) / counts.total;
+    const auto count = [&counts](uint64_t value) {
+        return counts.bytes ? FormatMebibytes(value) : std::to_string(value);
+    };
+    char percent[16];
+    std::snprintf(percent, sizeof percent, " %3d%% ", static_cast<int>(fraction * 100));
+    std::string figures = percent + count(counts.done) + "/" + count(counts.total);
+    if (!plain && !counts.bytes && !counts.unit.empty())
+        figures += " " + counts.unit;
+    if (!counts.secondUnit.empty())
+        figures += ", " + std::to_string(counts.secondDone) + "/" + std::to_string(counts.secondTotal) +
+                   (plain ? "" : " " + counts.secondUnit);
+    if (counts.secondsLeft >= 0)
+        figures += ", " + ProgressLine::FormatDuration(counts.secondsLeft) + " left";
+    return figures;
+}
+
+std::string Bar(double fraction, size_t width)
+{
+    std::string bar = " [" + std::string(width, '.') + "]";
+    for (size_t i = 0; i < static_cast<size_t>(fraction * width); ++i)
+        bar[2 + i] = '#';
+    return bar;
 }
 
 } // namespace
@@ -104,39 +158,37 @@ std::string ProgressLine::Compose(const std::string& verb, const std::string& na
                                   int columns)
 {
     const double fraction = counts.total == 0 ? 1.0 : static_cast<double>(counts.done) / counts.total;
-    const auto count = [&counts](uint64_t value) {
-        return counts.bytes ? FormatMebibytes(value) : std::to_string(value);
-    };
-    char percent[16];
-    std::snprintf(percent, sizeof percent, " %3d%% ", static_cast<int>(fraction * 100));
-    std::string figures = percent + count(counts.done) + "/" + count(counts.total);
-    if (!counts.bytes && !counts.unit.empty())
-        figures += " " + counts.unit;
-    if (!counts.secondUnit.empty())
-        figures += ", " + std::to_string(counts.secondDone) + "/" + std::to_string(counts.secondTotal) + " " +
-                   counts.secondUnit;
-    if (counts.secondsLeft >= 0)
-        figures += ", " + FormatDuration(counts.secondsLeft) + " left";
-
-    // The bar narrows to leave the whole name, then the name gives way down to
-    // 8 columns; where even a short bar would not fit, it goes.
     const size_t width = columns > 1 ? static_cast<size_t>(columns - 1) : 0;
-    const size_t fixedColumns = verb.size() + 1 + figures.size() + 3;
-    const size_t least = fixedColumns + 8, whole = fixedColumns + Columns(name);
-    std::string fixed = figures;
-    if (width >= least + MIN_BAR_WIDTH) {
-        const size_t barWidth =
-            width >= whole + MIN_BAR_WIDTH ? std::min<size_t>(BAR_WIDTH, width - whole) : MIN_BAR_WIDTH;
-        std::string bar = " [" + std::string(barWidth, '.') + "]";
-        for (size_t i = 0; i < static_cast<size_t>(fraction * barWidth); ++i)
-            bar[2 + i] = '#';
-        fixed = bar + figures;
+    // What tells least gives way first: the bar narrows, the middle of the
+    // name's folders goes, then the bar, the units' words, every figure but
+    // the percentage, and last the file name's middle. The verb stays.
+    const struct {
+        bool bar;
+        NameCut cut;
+        bool plain;     // the figures without the units' words
+        bool percent;   // the percentage alone
+    } layouts[] = {
+        {true, NameCut::None, false, false},     {true, NameCut::Folders, false, false},
+        {false, NameCut::Folders, false, false}, {false, NameCut::Folders, true, false},
+        {false, NameCut::Folders, true, true},   {false, NameCut::FileName, true, true},
+    };
+    for (const auto& layout : layouts) {
+        std::string figures = FiguresText(counts, layout.plain);
+        if (layout.percent)
+            figures = figures.substr(0, figures.find('%') + 1);   // "  25%"
+        const size_t fixed = Columns(verb) + 1 + Columns(figures) + (layout.bar ? MIN_BAR_WIDTH + 3 : 0);
+        if (fixed > width)
+            continue;
+        const std::string shown = FittedName(name, width - fixed, layout.cut);
+        if (shown.empty() && !name.empty())
+            continue;
+        const size_t barWidth = layout.bar ? std::min(BAR_WIDTH, width - fixed + MIN_BAR_WIDTH - Columns(shown)) : 0;
+        return verb + " " + shown + (layout.bar ? Bar(fraction, barWidth) : "") + figures;
     }
-    const size_t room = width > verb.size() + 1 + fixed.size() ? width - verb.size() - 1 - fixed.size() : 0;
-    std::string line = verb + " " + Shortened(name, room) + fixed;
-    if (Columns(line) > width)
-        line = line.substr(0, ByteOfColumn(line, width));
-    return line;
+    // Narrower than the verb and the percentage with a few letters of the
+    // name: the start of the file name, which names the disc.
+    const std::string line = verb + " " + name.substr(name.find_last_of("/\\") + 1);
+    return Columns(line) > width ? line.substr(0, ByteOfColumn(line, width)) : line;
 }
 
 void ProgressLine::Report(uint64_t done, uint64_t secondDone, uint64_t secondTotal)

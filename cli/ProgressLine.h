@@ -3,8 +3,8 @@
 // file being written, a bar and the megabytes done (or the things done, with a
 // second count beside them and the time left). It is drawn only while
 // standard error is a terminal, so that scripts and logs never see it; it fits
-// the terminal's width (the name is shortened in the middle), is redrawn in
-// place, and is cleared before anything else is written.
+// the terminal's width (what tells least giving way first: Compose), is
+// redrawn in place, and is cleared before anything else is written.
 #include <chrono>
 #include <cstdint>
 #include <string>

@@ -4,6 +4,7 @@
 #include "cli/TerminalText.h"
 #include "file/Console.h"
 #include "file/PathNames.h"
+#include "file/SystemError.h"
 
 
 namespace {
@@ -32,6 +33,13 @@ FailureWords WordsOf(const std::exception& error, const std::string& subject)
     if (const auto* other = dynamic_cast<const CException*>(&error))
         return {subject, "", WithoutFullStop(other->GetErrorMessage())};
     return {subject, "", error.what()};
+}
+
+// A write to standard output whose reader closed its end of the pipe.
+bool ReaderGone(const std::exception& error)
+{
+    const auto* file = dynamic_cast<const CFileException*>(&error);
+    return file && file->m_strFileName == STANDARD_OUTPUT_NAME && IsReaderGone(file->m_lOsError);
 }
 
 } // namespace
@@ -103,6 +111,7 @@ void Reporter::FlushOutput()
     } catch (const CFileException& failure) {
         m_outputFailure = failure;
         m_outputFailed = true;
+        m_readerGone = m_readerGone || ReaderGone(failure);
     }
     m_buffer.clear();
 }
@@ -123,6 +132,10 @@ void Reporter::Error(const std::string& subject, const std::string& reason)
 
 void Reporter::Fail(const std::exception& error, const std::string& subject)
 {
+    if (ReaderGone(error)) {
+        m_readerGone = true;
+        return;
+    }
     const FailureWords words = WordsOf(error, subject);
     Error(words.subject, (words.cause.empty() ? "" : Shown(words.cause, STANDARD_ERROR) + ": ") + words.reason);
 }
@@ -171,8 +184,11 @@ int Reporter::Finish(int status)
         } catch (const CFileException& failure) {
             m_outputFailure = failure;
             m_outputFailed = true;
+            m_readerGone = m_readerGone || ReaderGone(failure);
         }
     }
+    if (m_readerGone)
+        return EXIT_READER_GONE;
     if (!m_outputFailed || m_outputFailure.m_cause == CFileException::none)
         return status;
     Error(STANDARD_OUTPUT_NAME, m_outputFailure.GetPlainReason());

@@ -38,6 +38,8 @@ public:
     void Error(const std::string& subject, const std::string& reason);
     // Any exception in the one grammar; a file error that names another file
     // than subject (the archive that ended early) names that one as the cause.
+    // A write to standard output whose reader went away is no failure of
+    // ours: nothing is said, and Finish ends with EXIT_READER_GONE.
     void Fail(const std::exception& error, const std::string& subject = std::string());
     // "zodovu-cli: TEXT" on standard error: a summary.
     void Note(const std::string& text);
@@ -73,5 +75,6 @@ private:
     std::string m_buffer;
     CFileException m_outputFailure;   // the first failure of standard output
     bool m_outputFailed = false;
+    bool m_readerGone = false;   // standard output's reader went away
     ProgressLine m_progress;
 };

@@ -14,7 +14,7 @@ struct DecodingCommands;
 constexpr char TO_STANDARD_OUTPUT[] = "-";
 
 struct ListRequest {
-    std::string archive;
+    std::vector<std::string> archives;
     bool json = false;
 };
 

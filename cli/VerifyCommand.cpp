@@ -5,6 +5,7 @@
 
 #include "catalogue/ClipChecks.h"
 #include "cli/Archive.h"
+#include "cli/ArchiveReports.h"
 #include "cli/Decoding.h"
 #include "cli/ExitStatus.h"
 #include "cli/JsonText.h"
@@ -68,6 +69,7 @@ Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, Run
         verdict.rejection = archive.rejection;
         verdict.clips = archive.clips->nCount;
         if (verdict.accepted) {
+            NoteDiscByClipCount(archive, run);
             verdict.discLabel = archive.disc.label;
             verdict.findings = CheckClipCount(archive.disc, verdict.clips);
         }
@@ -128,19 +130,16 @@ Json ToJson(const Verdict& verdict)
 
 int RunVerify(const VerifyRequest& request, RunState& run)
 {
-    // Nothing is printed until every archive has been opened: standard output
-    // may be one of them, and then nothing may go there.
     bool allWhole = true;
-    std::string text;
-    Json archives = Json::array();
+    ArchiveReports reports(request.json);
     for (const std::string& path : request.archives) {
         const Verdict verdict = VerifyArchive(path, request, run);
         allWhole = allWhole && verdict.Whole();
         if (request.json)
-            archives.push_back(ToJson(verdict));
+            reports.AddEntry(ToJson(verdict));
         else
-            text += Text(verdict, run.report);
+            reports.AddText(Text(verdict, run.report));
     }
-    run.report.Print(request.json ? JsonDocument({{"format", JSON_FORMAT}, {"archives", archives}}) : text);
+    reports.Print(run.report);
     return allWhole ? EXIT_OK : EXIT_FAILED;
 }

@@ -101,7 +101,7 @@ _zodovu_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
-    elif [[ -z $archive || $command == verify || $command == index ]]; then
+    elif [[ -z $archive || $command == list || $command == verify || $command == index ]]; then
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[pP][aA][kK]' -- "$cur")
     elif [[ $command != list ]]; then

@@ -28,6 +28,11 @@ long LastSystemError() noexcept
     return errno;
 }
 
+bool IsReaderGone(long osError)
+{
+    return osError == EPIPE;
+}
+
 std::string SystemErrorText(long osError)
 {
     const char* text = std::strerror(static_cast<int>(osError));

@@ -33,6 +33,11 @@ long LastSystemError() noexcept
     return static_cast<long>(GetLastError());
 }
 
+bool IsReaderGone(long osError)
+{
+    return osError == ERROR_NO_DATA || osError == ERROR_BROKEN_PIPE;
+}
+
 std::string SystemErrorText(long osError)
 {
     return SystemMessage(static_cast<DWORD>(osError));

@@ -8,6 +8,11 @@
 // empty when the system has none.
 std::string SystemErrorText(long osError);
 
+// Whether a failed write's code says that the reading end of its pipe was
+// closed: EPIPE (when SIGPIPE is ignored; otherwise the signal ends the
+// program), ERROR_NO_DATA or ERROR_BROKEN_PIPE on Windows, which has no signal.
+bool IsReaderGone(long osError);
+
 // The error code the last failed system call left (errno, GetLastError()).
 long LastSystemError() noexcept;
 

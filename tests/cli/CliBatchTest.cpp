@@ -139,7 +139,7 @@ TEST_F(CliExtract, NoClobberKeepsFinishedFilesAndWritesTheRest)
         {false, {"--all", "-o", "out", "-n"}, 0, "zodovu-cli: 3 files extracted (0.4M), 28 skipped\n"},
         {false, {"--all", "-o", "out", "--no-clobber", "-q"}, 0, ""},
         {false, {"1", "-o", "out/" + TitledName("disc1", 0, 0, 'h'), "-n"}, 0, "zodovu-cli: 0 files extracted, 1 skipped\n"},
-        {false, {"--all", "-o", "out", "-n", "--force"}, 2, "zodovu-cli: --force excludes --no-clobber\n"},
+        {false, {"--all", "-o", "out", "-n", "--force"}, 2, "zodovu-cli: --force and --no-clobber cannot be given together\n"},
         {true, {"--all", "-o", "out", "-n"}, 1, "zodovu-cli: " + folder + ": already exists and is not a regular file; refusing to "
                                    "write to it\nzodovu-cli: " + link + ": already exists and is not a regular file; "
                                    "refusing to write to it\nzodovu-cli: 0 of 31 files extracted, 2 failed, 29 skipped\n"},

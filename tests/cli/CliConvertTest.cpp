@@ -66,7 +66,7 @@ TEST_F(CliConvert, SettingsThatCannotBeMetAreUsageErrors)
     } cases[] = {
         {{"--crf", "52"}, "zodovu-cli: --crf: runs from 0 to 51 for mp4"},
         {{"--format", "webm", "--preset", "fast"}, "zodovu-cli: --preset: is x264's, for mp4 only"},
-        {{"--format", "avi"}, "zodovu-cli: --format: avi not in {mp4,webm}"},
+        {{"--format", "avi"}, "zodovu-cli: --format: no format 'avi' (the formats are mp4 and webm)"},
         {{"--both", "-o", "-"}, "zodovu-cli: -o -: standard output takes one clip in one encoding"},
     };
     for (const auto& c : cases) {

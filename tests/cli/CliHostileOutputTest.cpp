@@ -251,4 +251,43 @@ TEST_F(CliExtract, LongArchiveNamesWorkAndFailedRunsLeaveNoFolders)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"disc1.pak", "disc4.pak"}));
 }
 
+// A clip refused for a terminal on standard output leaves the terminal its
+// refusal alone: no progress line, drawn or finished, beside it.
+TEST_F(CliExtract, ATerminalOnStandardOutputGetsTheRefusalAlone)
+{
+    SKIP_UNDER_WINE();
+    for (const char* command : {"extract", "convert"}) {
+        PseudoTerminal terminal;
+        CliStart start;
+        start.stdoutPath = start.stderrPath = terminal.SlavePath();
+        const CliResult result = RunProgram({command, "disc1.pak", "1", "-o", "-"}, m_folder.Path(), start);
+        EXPECT_EQ(result.status, 1) << command;
+        EXPECT_EQ(terminal.ReadAll(), "zodovu-cli: standard output: is a terminal; refusing to write binary data to "
+                                      "it (redirect it to a file or a pipe)\n")
+            << command;
+    }
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
+// A reader that leaves early (ffprobe, head) is no failure of ours: the run
+// ends quietly with the status a shell gives a program that SIGPIPE ended,
+// also where the write fails instead (SIGPIPE ignored here; Windows has no
+// signal, and its write fails with ERROR_NO_DATA).
+TEST_F(CliExtract, AReaderThatLeavesEarlyEndsTheRunQuietly)
+{
+    SKIP_UNDER_WINE();
+    CliStart shell;
+    shell.program = "/bin/bash";
+    for (const char* ignore : {"", "trap '' PIPE; "}) {
+        for (const char* command : {"extract disc1.pak 1 -o -", "extract disc1.pak 1 -o - -q"}) {
+            const std::string line = std::string(ignore) + "'" ZODOVU_CLI "' " + command +
+                                     " | head -c 1 >/dev/null; echo ${PIPESTATUS[0]}";
+            const CliResult result = RunProgram({"-c", line}, m_folder.Path(), shell);
+            EXPECT_EQ(result.out, "141\n") << line;
+            EXPECT_EQ(result.err, "") << line;
+        }
+    }
+    EXPECT_EQ(m_folder.Names(), std::vector<std::string>{"disc1.pak"});
+}
+
 } // namespace

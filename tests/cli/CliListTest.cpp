@@ -59,6 +59,7 @@ TEST(CliList, JsonHoldsOffsetsSizesAndTheListTexts)
     EXPECT_EQ(doc.at("format"), 1);
     EXPECT_EQ(doc.at("archive"), "disc2.pak");
     EXPECT_EQ(doc.at("disc_id"), 1);
+    EXPECT_EQ(doc.at("disc"), 2);   // the number on the disc, beside the catalogue's
     EXPECT_EQ(doc.at("disc_label"), "KVN Disc 2");
     const nlohmann::json& clips = doc.at("clips");
     ASSERT_EQ(clips.size(), archive.Clips().size());
@@ -92,6 +93,7 @@ TEST(CliList, PublisherArchiveHasNumberedLabelsAndNoDisc)
     ASSERT_EQ(result.status, 0) << result.err;
     const nlohmann::json doc = nlohmann::json::parse(result.out);
     EXPECT_EQ(doc.at("disc_id"), 255);
+    EXPECT_EQ(doc.at("disc"), nullptr);
     EXPECT_EQ(doc.at("disc_label"), "Publisher");
     EXPECT_EQ(doc.at("clips").at(0).at("label"), "Clip 001");
     EXPECT_EQ(doc.at("clips").at(4).at("label"), "Clip 005");
@@ -111,6 +113,62 @@ TEST(CliList, EmptyArchiveListsNoClips)
     const CliResult extract = RunCli({"extract", "x.pak", "--all"}, folder.Path());
     EXPECT_EQ(extract.status, 1);
     EXPECT_EQ(extract.err, "zodovu-cli: x.pak: the archive holds no clips\n");
+}
+
+// Several archives: each table under its path, or each object in "archives"
+// beside its path; one that cannot be listed is said, and the others listed.
+TEST(CliList, SeveralArchivesEachUnderItsPath)
+{
+    ScratchFolder folder;
+    BuildDemoArchive(DISC2).WriteTo(folder / "disc2.pak");
+    BuildDemoArchive(PUBLISHER).WriteTo(folder / "publish.pak");
+    const std::string disc2 = RunCli({"list", "disc2.pak"}, folder.Path()).out;
+    const std::string publisher = RunCli({"list", "publish.pak"}, folder.Path()).out;
+
+    const CliResult text = RunCli({"list", "disc2.pak", "publish.pak"}, folder.Path());
+    EXPECT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out, "disc2.pak:\n" + disc2 + "\npublish.pak:\n" + publisher);
+
+    const CliResult json = RunCli({"list", "--json", "disc2.pak", "gone.pak", "publish.pak"}, folder.Path());
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.err, std::string("zodovu-cli: gone.pak: ") + NO_SUCH_FILE + "\n");
+    const nlohmann::json doc = nlohmann::json::parse(json.out);
+    EXPECT_EQ(doc.at("format"), 1);
+    const nlohmann::json& archives = doc.at("archives");
+    ASSERT_EQ(archives.size(), 3u);
+    nlohmann::json alone = nlohmann::json::parse(RunCli({"list", "--json", "disc2.pak"}, folder.Path()).out);
+    alone.erase("format");
+    alone["path"] = "disc2.pak";
+    EXPECT_EQ(archives[0], alone);
+    EXPECT_EQ(archives[1], nlohmann::json({{"path", "gone.pak"}, {"error", std::string("gone.pak: ") + NO_SUCH_FILE}}));
+    EXPECT_EQ(archives[2].at("disc_label"), "Publisher");
+}
+
+// A renamed disc archive is no disc by its name; where its clip count is one
+// disc's, list and verify say which and how to read it as that disc.
+TEST(CliList, ARenamedDiscIsNamedByItsClipCount)
+{
+    ScratchFolder folder;
+    BuildDemoArchive(DISC2).WriteTo(folder / "backup.pak");   // 34 clips, as disc 2 has
+    ArchiveBuilder().AddClip(30).AddClip(30).WriteTo(folder / "two.pak");
+    const std::string note =
+        "zodovu-cli: backup.pak: its name is no disc's, but its 34 clips match KVN Disc 2's; try --disc 2\n";
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"list", "backup.pak"}, note},
+        {{"list", "--json", "backup.pak"}, note},
+        {{"verify", "backup.pak"}, note},
+        {{"list", "--disc", "2", "backup.pak"}, ""},
+        {{"verify", "--disc", "2", "backup.pak"}, ""},
+        {{"list", "two.pak"}, ""},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunCli(c.args, folder.Path());
+        EXPECT_EQ(result.status, 0) << ::testing::PrintToString(c.args) << result.err;
+        EXPECT_EQ(result.err, c.err) << ::testing::PrintToString(c.args);
+    }
 }
 
 // --- Failures and usage -------------------------------------------------------
@@ -207,6 +265,89 @@ TEST(CliUsage, BadArgumentsExitWithTwoAndTheUsageLineOnStderr)
         EXPECT_EQ(lines[2].rfind("Try 'zodovu-cli --help'", 0), 0u) << lines[2];
     }
 }
+
+// Every refusal of the command line in the tool's words, never the parser's;
+// a range is the chosen format's own.
+TEST(CliUsage, RefusalsAreInTheToolsWords)
+{
+    ScratchFolder folder;
+    const struct {
+        std::vector<std::string> args;
+        std::string first;   // the first line, after "zodovu-cli: "
+    } cases[] = {
+        {{}, "a subcommand is required"},
+        {{"--frob"}, "unknown option '--frob'"},
+        {{"list", "--yaml", "a.pak"}, "unknown option '--yaml'"},
+        {{"url", "a.pak", "1", "2"}, "unexpected argument '2'"},
+        {{"convert", "a.pak", "1", "--crf", "-1"}, "--crf: runs from 0 to 51 for mp4"},
+        {{"convert", "a.pak", "1", "--format", "webm", "--crf", "64"}, "--crf: runs from 0 to 63 for webm"},
+        {{"convert", "a.pak", "1", "--crf", "0x10"}, "--crf: not a decimal number: '0x10'"},
+        {{"convert", "a.pak", "1", "--crf"}, "--crf: needs a value"},
+        {{"convert", "a.pak", "1", "--format", "avi"}, "--format: no format 'avi' (the formats are mp4 and webm)"},
+        {{"verify", "-j", "0", "a.pak"}, "--jobs: not a number from 1 to 256: '0'"},
+        {{"list", "--disc", "1", "--disc", "2", "a.pak"}, "--disc: given more than once"},
+        {{"list", "--disc", "5", "a.pak"}, "--disc: no disc '5' (the discs are 1, 2, 3, 4 and publisher)"},
+        {{"list", "--json=maybe", "a.pak"}, "--json: takes no value, or true or false, not 'maybe'"},
+        {{"extract", "a.pak", "1", "--lo", "--both"}, "--lo and --both cannot be given together"},
+        {{"index", "a.pak", "-o", "x", "--lo"}, "--lo: needs --convert"},
+        // Decimal, whatever the leading zeros: as octal, 061 would be 49 and 0257 175.
+        {{"convert", "a.pak", "1", "--crf", "061"}, "--crf: runs from 0 to 51 for mp4"},
+        {{"verify", "-j", "0257", "a.pak"}, "--jobs: not a number from 1 to 256: '0257'"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunCli(c.args, folder.Path());
+        EXPECT_EQ(result.status, 2) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(Lines(result.err).at(0), "zodovu-cli: " + c.first);
+    }
+    // Leading zeros mean nothing ("08" is no octal digit, yet eight).
+    BuildDemoArchive(DISC4).WriteTo(folder / "renamed.pak");
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"list", "--disc", "04", "renamed.pak"}, {"verify", "-j", "08", "renamed.pak"}}) {
+        const CliResult result = RunCli(args, folder.Path());
+        EXPECT_EQ(result.status, 0) << result.err;
+    }
+    EXPECT_EQ(Lines(RunCli({"list", "--disc", "04", "renamed.pak"}, folder.Path()).out).at(0), "KVN Disc 4");
+    // Past the command line (a build without decoding then refuses convert itself).
+    const CliResult converted = RunCli({"convert", "none.pak", "1", "--crf", "08", "-j", "010"}, folder.Path());
+    EXPECT_NE(converted.status, 0);
+    EXPECT_EQ(converted.err.find("--"), std::string::npos) << converted.err;
+}
+
+#ifdef MAKE_DEMO_ARCHIVES
+
+// The demo maker takes no option for its folder: --help is its help, and an
+// option it does not know is refused, with nothing written.
+TEST(MakeDemoArchives, TakesHelpAndRefusesOptionsItDoesNotKnow)
+{
+    ScratchFolder folder;
+    CliStart start;
+    start.program = MAKE_DEMO_ARCHIVES;
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string err;   // the first line
+    } cases[] = {
+        {{"--help"}, 0, ""},
+        {{"-h"}, 0, ""},
+        {{"--force", "demo"}, 2, "make-demo-archives: unknown option '--force'"},
+        {{}, 2, "make-demo-archives: DIR is required"},
+        {{"demo", "more"}, 2, "make-demo-archives: one folder only: 'more' follows 'demo'"},
+    };
+    for (const auto& c : cases) {
+        const CliResult result = RunProgram(c.args, folder.Path(), start);
+        EXPECT_EQ(result.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(c.err.empty() ? result.err : Lines(result.err).at(0), c.err);
+        if (c.status == 0) {
+            EXPECT_EQ(result.out.rfind("Usage: make-demo-archives DIR\n", 0), 0u) << result.out;
+        }
+    }
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{});
+    const CliResult dashed = RunProgram({"--", "-odd"}, folder.Path(), start);
+    EXPECT_EQ(dashed.status, 0) << dashed.err;
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"-odd"});
+}
+
+#endif
 
 #ifdef ZODOVU_CLI_WITHOUT_DECODING
 

@@ -38,7 +38,8 @@ TEST_F(CliVerify, TellsWholeCutAndRefusedArchivesApart)
     const std::string thirdEntry = std::to_string(m_disc2.Clips()[2].entryOffset);
     const CliResult mixed = Run({"verify", "disc2.pak", "cut.pak", "bad.pak"});
     EXPECT_EQ(mixed.status, 1);
-    EXPECT_EQ(mixed.err, "");
+    EXPECT_EQ(mixed.err,
+              "zodovu-cli: cut.pak: its name is no disc's, but its 34 clips match KVN Disc 2's; try --disc 2\n");
     EXPECT_EQ(mixed.out, "disc2.pak: whole, 34 clips\n"
                          "cut.pak: damaged, 34 clips, 1 problem\n"
                          "  clip 34: the low-resolution video's size runs 5 bytes past the end of the archive\n"

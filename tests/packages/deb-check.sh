@@ -62,6 +62,12 @@ done
 "$build/cli/zodovu-cli" list "$scratch/demo/disc2.pak" | cmp -s - "$scratch/listing" ||
   fail "the packaged binary lists a demo archive otherwise than the built one"
 "$bin" verify "$scratch/demo/disc2.pak" >/dev/null || fail "verify of a demo archive failed"
+# The Description names every subcommand that the tool's help lists.
+help=$("$bin" --help)
+description=$(field Description)
+for command in $(sed -n 's/^  \([a-z]\+\)  .*/\1/p' <<<"$help"); do
+  [[ $description =~ (^|[[:space:]])$command[[:space:]] ]] || fail "the Description does not name $command"
+done
 # Decoding goes on in the package's own zodovu-cli-decode, found from /usr/bin.
 "$bin" verify --frames "$scratch/demo/disc4.pak" >/dev/null || fail "verify --frames of a demo archive failed"
 
