@@ -15,7 +15,8 @@ void NoteDiscByClipCount(const LoadedArchive& archive, const RunState& run)
     const uint32_t count = archive.clips->nCount;
     const bool unknown = run.discTitle.empty() && archive.disc.disc == DISC_NONE &&
                          !IsPublisherArchive(archive.title.c_str());
-    if (!unknown || count == 0)
+    // A salvage's count is only that of the clips before the damage.
+    if (!unknown || count == 0 || archive.salvaged)
         return;
     for (DiscId disc = 0; disc < CLIP_TITLE_ROWS; ++disc) {
         if (KnownClipCount(disc) != count)

@@ -18,4 +18,5 @@ struct CommandLine {
     IndexRequest index;
     ClipRequest clip;             // url and play
     std::string discTitle;        // --disc D as the file title that decides: "disc2.pak"
+    bool salvage = false;         // --salvage
 };

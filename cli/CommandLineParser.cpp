@@ -101,6 +101,11 @@ void AddLoudness(CLI::App& command, bool& quiet, bool& verbose)
     command.add_flag("-q,--quiet", quiet)->excludes(command.add_flag("-v,--verbose", verbose));
 }
 
+void AddSalvage(CLI::App& command, CommandLine& line)
+{
+    command.add_flag("--salvage", line.salvage);
+}
+
 void AddArchive(CLI::App& command, std::string& archive)
 {
     command.add_option("ARCHIVE", archive)->required();
@@ -128,6 +133,7 @@ std::function<void()> AddOutputFiles(CLI::App& command, ExtractRequest& request,
     command.add_flag("--force", request.force)->excludes(command.add_flag("-n,--no-clobber", request.noClobber));
     AddLoudness(command, request.quiet, request.verbose);
     AddDisc(command, line);
+    AddSalvage(command, line);
 
     return [&request, selection] {
         if (!request.all && selection->count() == 0)
@@ -220,6 +226,7 @@ void AddIndex(CLI::App& app, CommandLine& line)
     command.add_flag("--force", request.force);
     AddLoudness(command, request.quiet, request.verbose);
     AddDisc(command, line);
+    AddSalvage(command, line);
 }
 
 void AddClip(CLI::App& command, CommandLine& line)
@@ -228,6 +235,7 @@ void AddClip(CLI::App& command, CommandLine& line)
     command.add_option("NUMBER", line.clip.number)->required()->transform(ClipNumberValidator());
     command.add_flag("--lo", line.clip.low);
     AddDisc(command, line);
+    AddSalvage(command, line);
 }
 
 // What is wrong before the subcommand: an option the tool does not have, or a
@@ -266,6 +274,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     list.add_option("ARCHIVE", line.list.archives)->required();
     list.add_flag("--json", line.list.json);
     AddDisc(list, line);
+    AddSalvage(list, line);
 
     AddExtract(app, line);
     AddConvert(app, line);
@@ -276,6 +285,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     verify.add_flag("--frames", line.verify.frames);
     AddJobs(verify, line.verify.jobs);
     AddDisc(verify, line);
+    AddSalvage(verify, line);
 
     AddIndex(app, line);
 

@@ -5,6 +5,7 @@
 
 #include "catalogue/ClipChecks.h"
 #include "cli/Archive.h"
+#include "cli/ExitStatus.h"
 #include "cli/FileBatch.h"
 #include "cli/ParallelWork.h"
 #include "cli/ProtectedArchives.h"
@@ -227,5 +228,7 @@ int RunConvert(const ConvertRequest& request, RunState& run)
     const ExtractPlan plan = LoadAndPlan(request, run, archive, request.format->extension, madeFolders);
     const ConvertCounts counts = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-    return FinishFiles(run, plan.files.size(), counts.failed, request.quiet, "converted", std::string(), counts.skipped);
+    const int status =
+        FinishFiles(run, plan.files.size(), counts.failed, request.quiet, "converted", std::string(), counts.skipped);
+    return archive.salvaged ? EXIT_FAILED : status;   // the archive is damaged, whatever its clips did
 }

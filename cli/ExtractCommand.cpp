@@ -4,6 +4,7 @@
 
 #include "catalogue/ClipTexts.h"
 #include "cli/Archive.h"
+#include "cli/ExitStatus.h"
 #include "cli/FileBatch.h"
 #include "cli/Reporting.h"
 #include "file/Console.h"
@@ -161,6 +162,7 @@ int RunExtract(const ExtractRequest& request, RunState& run)
     }
     const size_t failed = extraction.Finish();
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-    return FinishFiles(run, plan.files.size(), failed, request.quiet, "extracted", FormatMebibytes(total - kept),
-                       extraction.Skipped());
+    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "extracted",
+                                   FormatMebibytes(total - kept), extraction.Skipped());
+    return archive.salvaged ? EXIT_FAILED : status;   // the archive is damaged, whatever its clips did
 }

@@ -114,11 +114,13 @@ const char FILE_WRITING_OPTIONS[] = R"(      --force            replace an exist
   -v, --verbose          print each file written on standard output
       --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                            whatever its file name
+      --salvage          of a damaged ARCHIVE, use the whole clips before
+                           the damage; the damage is still said (status 1)
   -h, --help             show this help and exit
 )";
-const char FILES_EXIT_STATUS[] = R"(Exit status: 0 every file written; 1 a refused archive, an archive without
-clips, or a file that failed; 2 a usage error, also a selection of a clip past
-the archive's last one.
+const char FILES_EXIT_STATUS[] = R"(Exit status: 0 every file written; 1 a refused or salvaged archive, an
+archive without clips, or a file that failed; 2 a usage error, also a
+selection of a clip past the archive's last one.
 )";
 
 // The tool's help, its subcommands listed between these. Each help begins with
@@ -160,10 +162,12 @@ is none (a renamed copy) is noted on standard error with the --disc to try.
                    several archives, each in its array "archives"
       --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                    whatever its file name
+      --salvage  of a damaged ARCHIVE, list the whole clips before the
+                   damage; the damage is still said (status 1)
   -h, --help     show this help and exit
 
-Exit status: 0 success; 1 a refused or unreadable archive (the others listed),
-or a listing that could not be written; 2 a usage error.
+Exit status: 0 success; 1 a refused, salvaged or unreadable archive (the
+others listed), or a listing that could not be written; 2 a usage error.
 )";
 
 const std::string EXTRACT_HELP = std::string(R"(Usage: zodovu-cli extract [OPTION]... ARCHIVE SELECTION...
@@ -224,6 +228,8 @@ the archive. Say what is wrong where it is not.
       --json     one JSON object ("format": 1) instead of text
       --disc=D   read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                    whatever its file name
+      --salvage  of a damaged ARCHIVE, check the whole clips before the
+                   damage as well (the archive is still not whole)
   -h, --help     show this help and exit
 
 Exit status: 0 every archive whole; 1 an archive refused, damaged or
@@ -258,15 +264,17 @@ already there are used, the missing ones made, and its own page rewritten.
   -v, --verbose        print each file written on standard output
       --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                          whatever its file name
+      --salvage        of a damaged ARCHIVE, index the whole clips before
+                         the damage; the damage is still said (status 1)
   -h, --help           show this help and exit
 
 A clip that does not decode gets the reason in place of its poster, and the
 others are still made; an encoding that made no poster is not converted. The
 page is written last and appears only when it is complete.
 
-Exit status: 0 every poster (and clip) made; 1 a refused or unreadable
-archive, a clip without a poster, a clip not converted, or a page that could
-not be written; 2 a usage error.
+Exit status: 0 every poster (and clip) made; 1 a refused, salvaged or
+unreadable archive, a clip without a poster, a clip not converted, or a page
+that could not be written; 2 a usage error.
 )";
 
 const std::string URL_HELP = R"(Usage: zodovu-cli url [OPTION]... ARCHIVE NUMBER
@@ -276,10 +284,13 @@ of ARCHIVE, in place, without a copy.
       --lo       the low-resolution (320x224) encoding
       --disc=D   read ARCHIVE as disc D (1, 2, 3, 4 or publisher), whatever
                    its file name
+      --salvage  of a damaged ARCHIVE, take the whole clips before the
+                   damage; the damage is still said (status 1)
   -h, --help     show this help and exit
 
-Exit status: 0 success; 1 a refused archive or a clip cut short by the end of
-the archive; 2 a usage error, also a clip past the archive's last one.
+Exit status: 0 success; 1 a refused or salvaged archive, or a clip cut short
+by the end of the archive; 2 a usage error, also a clip past the archive's
+last one.
 )";
 
 const std::string PLAY_HELP = R"(Usage: zodovu-cli play [OPTION]... ARCHIVE NUMBER
@@ -290,6 +301,9 @@ another player, which gets the clip's URL as its last argument.
       --player=PROGRAM  the player to start instead of ffplay
       --disc=D          read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                           whatever its file name
+      --salvage         of a damaged ARCHIVE, take the whole clips before
+                          the damage; the damage is still said (status 1
+                          when the player's is 0)
   -h, --help            show this help and exit
 
 Exit status: the player's own (128+N when signal N ended it); 1 a refused

@@ -120,7 +120,8 @@ public:
             RemoveEmptyFolders(made);
             throw;
         }
-        const bool failed = m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0;
+        const bool failed =
+            m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0;
         if (failed || !m_request.quiet)
             Summarize();
         return failed ? EXIT_FAILED : EXIT_OK;
@@ -150,12 +151,17 @@ private:
             section.archive = archive.loaded.title;
             if (archive.accepted && KnownDisc(archive.loaded.disc))
                 section.label = archive.loaded.disc.label;
-            if (!archive.accepted)
+            if (!archive.accepted) {
                 section.refusal = RefusalText(archive.loaded.rejection);
-            else if (archive.loaded.clips->nCount == 0)
+                if (!archive.loaded.unsaved.empty())   // --salvage: clips before the fault, none usable
+                    section.refusal += "; " + SalvageText(archive.loaded);
+            } else if (archive.loaded.clips->nCount == 0) {
                 section.refusal = "the archive holds no clips";
-            else
+            } else {
+                if (archive.loaded.salvaged)
+                    Salvaged(path, archive.loaded, section);
                 continue;
+            }
             m_report.Error(path, section.refusal);
             archive.accepted = false;
             ++m_failedArchives;
@@ -211,6 +217,16 @@ private:
             for (const OutputFormat& format : OutputFormats())
                 names.push_back(FileName(archive, index, resolution, format.extension));
         return names;
+    }
+
+    // The fault and the salvage are said as the other commands say them, and
+    // shown above the archive's clips.
+    void Salvaged(const std::string& path, const LoadedArchive& archive, IndexSection& section)
+    {
+        m_report.Error(path, RefusalText(archive.rejection));
+        m_report.Error(path, SalvageText(archive));
+        section.salvage = "Damaged copy: " + SalvageText(archive) + ". " + RefusalText(archive.rejection);
+        ++m_salvagedArchives;
     }
 
     std::string FileName(const IndexedArchive& archive, uint32_t index, Resolution resolution,
@@ -428,6 +444,9 @@ private:
         if (m_failedArchives > 0)
             text += ", " + std::to_string(m_failedArchives) + " of " +
                     Counted(m_archives.size(), "archive", "archives") + " not read";
+        if (m_salvagedArchives > 0)
+            text += ", " + std::to_string(m_salvagedArchives) + " of " +
+                    Counted(m_archives.size(), "archive", "archives") + " salvaged";
         m_report.Note(text + "; " + m_report.Shown(m_folder + PAGE_NAME, STANDARD_ERROR) + " written");
     }
 
@@ -445,6 +464,7 @@ private:
     size_t m_failedFiles = 0;
     size_t m_keptFiles = 0;        // there already
     size_t m_failedArchives = 0;
+    size_t m_salvagedArchives = 0;   // damaged, their whole clips indexed (--salvage)
 };
 
 } // namespace

@@ -59,6 +59,7 @@ a.poster-link { display: block; }
 .back { margin: -1rem 0 2rem; font-size: .875rem; }
 .failure { color: var(--missing-ink); font-size: .8rem; overflow-wrap: anywhere; }
 .refused { color: var(--missing-ink); margin: .5rem 0 2rem; overflow-wrap: anywhere; }
+.salvaged { color: var(--missing-ink); margin: .5rem 0 0; overflow-wrap: anywhere; }
 )";
 
 std::string TotalLength(uint64_t frames)
@@ -152,6 +153,8 @@ std::string Section(const IndexSection& section, const std::string& id)
         return html + "<p class=\"refused\">" + EscapeHtml(section.refusal) + "</p>\n</section>\n";
     html += "<p class=\"summary\">" + Counted(section.cards.size(), "clip", "clips") + ", " +
             TotalLength(Frames(section)) + " in all</p>\n";
+    if (!section.salvage.empty())
+        html += "<p class=\"salvaged\">" + EscapeHtml(section.salvage) + "</p>\n";
     html += "<ol class=\"clips\">\n";
     for (const IndexCard& card : section.cards)
         html += Card(card, id + "-clip-" + std::to_string(card.number));

@@ -33,6 +33,9 @@ struct IndexSection {
     std::string label;          // "KVN Disc 2"; empty for an archive not read
     std::string refusal;        // why the archive was not read
     std::vector<IndexCard> cards;
+    // A damaged archive's salvage and its fault, shown above its clips; braced,
+    // as a section made without it need not name it.
+    std::string salvage{};
 };
 
 // text for HTML, as element content or a quoted attribute's value: & < > " '

@@ -1,5 +1,7 @@
 #pragma once
 // The JSON documents of list and verify.
+#include "catalogue/ArchiveScanner.h"
+
 #include <nlohmann/json.hpp>
 
 #include <string>
@@ -14,4 +16,10 @@ constexpr int JSON_FORMAT = 1;
 inline std::string JsonDocument(const Json& document)
 {
     return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+}
+
+// Where and why the scan refused an archive (or, after a salvage, where its damage begins).
+inline Json RejectionJson(const ScanRejection& rejection)
+{
+    return {{"clip", rejection.clip}, {"offset", rejection.offset}, {"text", rejection.text}};
 }

@@ -35,7 +35,9 @@ std::string Table(const LoadedArchive& archive, const ClipRows& rows)
     };
     const std::string headings[] = {CLIP_COLUMN_HEADINGS[0], CLIP_COLUMN_HEADINGS[1], CLIP_COLUMN_HEADINGS[2],
                                     CLIP_COLUMN_HEADINGS[3]};
-    std::string table = std::string(archive.disc.label) + "\n" + line("#", headings);
+    // A salvage is said on the label's line, so that the clips' lines stay where they are.
+    const std::string salvage = archive.salvaged ? " (damaged copy: " + SalvageText(archive) + ")" : "";
+    std::string table = std::string(archive.disc.label) + salvage + "\n" + line("#", headings);
     int number = 0;
     for (const ClipRows::Row& row : rows.Rows())
         table += line(std::to_string(++number), row.data());
@@ -79,11 +81,14 @@ Json JsonListing(LoadedArchive& archive, const ClipRows& rows)
             {"disc_id", archive.disc.disc},
             {"disc", archive.disc.disc == DISC_NONE ? Json(nullptr) : Json(archive.disc.disc + 1)},
             {"disc_label", archive.disc.label},
+            {"salvaged", archive.salvaged ? Json(archive.clips->nCount) : nullptr},
+            {"rejection", archive.salvaged ? RejectionJson(archive.rejection) : nullptr},
             {"clips", clips}};
 }
 
 // The listing of one archive: its JSON object, or its table; a failure throws.
-void ListArchive(const std::string& path, bool json, RunState& run, Json& listing, std::string& table)
+// True when the archive was salvaged (--salvage): it is damaged.
+bool ListArchive(const std::string& path, bool json, RunState& run, Json& listing, std::string& table)
 {
     LoadedArchive archive;
     LoadAcceptedArchive(path, run, archive);
@@ -94,6 +99,7 @@ void ListArchive(const std::string& path, bool json, RunState& run, Json& listin
         listing = JsonListing(archive, rows);   // reads each encoding's header
     else
         table = Table(archive, rows);
+    return archive.salvaged;
 }
 
 } // namespace
@@ -104,24 +110,25 @@ int RunList(const ListRequest& request, RunState& run)
     std::string table;
     if (request.archives.size() == 1) {
         // One archive: its own document, or its table alone; a failure is the run's.
-        ListArchive(request.archives[0], request.json, run, listing, table);
+        const int status = ListArchive(request.archives[0], request.json, run, listing, table) ? EXIT_FAILED : EXIT_OK;
         if (!request.json) {
             run.report.Print(table);
-            return EXIT_OK;
+            return status;
         }
         Json document = {{"format", JSON_FORMAT}};
         document.update(listing);
         run.report.Print(JsonDocument(document));
-        return EXIT_OK;
+        return status;
     }
     // Several: each under its path (JSON: in "archives", as verify gives them);
     // one that fails is said and the others listed.
     ArchiveReports reports(request.json);
     bool allListed = true;
+    bool anySalvaged = false;   // listed, but damaged
     for (const std::string& path : request.archives) {
         Json entry = {{"path", path}};
         try {
-            ListArchive(path, request.json, run, listing, table);
+            anySalvaged |= ListArchive(path, request.json, run, listing, table);
             if (request.json)
                 entry.update(listing);
             else
@@ -135,5 +142,5 @@ int RunList(const ListRequest& request, RunState& run)
         reports.AddEntry(std::move(entry));
     }
     reports.Print(run.report);
-    return allListed ? EXIT_OK : EXIT_FAILED;
+    return allListed && !anySalvaged ? EXIT_OK : EXIT_FAILED;
 }

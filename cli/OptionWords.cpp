@@ -40,10 +40,10 @@ bool ParseDecimal(const std::string& text, long long& value)
     for (size_t i = start; i < text.size(); ++i) {
         if (text[i] < '0' || text[i] > '9')
             return false;
-        if (magnitude < static_cast<unsigned long long>(LLONG_MAX))
-            magnitude = magnitude * 10 + static_cast<unsigned>(text[i] - '0');
+        const unsigned digit = static_cast<unsigned>(text[i] - '0');
+        const unsigned long long most = static_cast<unsigned long long>(LLONG_MAX);
+        magnitude = magnitude > (most - digit) / 10 ? most : magnitude * 10 + digit;   // stays at the end
     }
-    magnitude = std::min(magnitude, static_cast<unsigned long long>(LLONG_MAX));
     value = negative ? -static_cast<long long>(magnitude) : static_cast<long long>(magnitude);
     return true;
 }

@@ -22,6 +22,7 @@ const char DEFAULT_PLAYER[] = "ffplay";
 struct ClipLocation {
     std::string url;     // "subfile,,start,START,end,END,,:PATH", end exclusive
     std::string title;   // the list's label
+    bool salvaged;       // from a damaged archive (--salvage)
 };
 
 // The archive is named by its absolute path: FFmpeg then reads it with its file
@@ -41,15 +42,16 @@ ClipLocation LocateClip(const ClipRequest& request, RunState& run)
     }
     return {"subfile,,start," + std::to_string(span.offset) + ",end," + std::to_string(ClipSpanEnd(span)) + ",,:" +
                 AbsolutePath(request.archive),
-            FormatClipLabel(archive.disc.disc, index)};
+            FormatClipLabel(archive.disc.disc, index), archive.salvaged};
 }
 
 } // namespace
 
 int RunUrl(const ClipRequest& request, RunState& run)
 {
-    run.report.PrintName(LocateClip(request, run).url);
-    return EXIT_OK;
+    const ClipLocation location = LocateClip(request, run);
+    run.report.PrintName(location.url);
+    return location.salvaged ? EXIT_FAILED : EXIT_OK;
 }
 
 int RunPlay(const ClipRequest& request, RunState& run)
@@ -74,5 +76,6 @@ int RunPlay(const ClipRequest& request, RunState& run)
         throw CFailure(arguments[0], "cannot be started: " + SystemErrorText(player.startError));
     if (player.waitError != 0)
         throw CFailure(arguments[0], "cannot learn how it ended: " + SystemErrorText(player.waitError));
-    return player.status;
+    // The player's own failure is the more telling status.
+    return player.status == 0 && location.salvaged ? EXIT_FAILED : player.status;
 }

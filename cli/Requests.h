@@ -75,4 +75,7 @@ struct RunState {
     // The subcommands that decode, where this program runs them (Decoding.h);
     // null unless the command line decodes.
     const DecodingCommands* decoding = nullptr;
+    // --salvage: of an archive the scan refuses, or whose last clip is cut
+    // short, the whole clips before the damage are used (Archive.h).
+    bool salvage = false;
 };

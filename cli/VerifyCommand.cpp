@@ -1,6 +1,8 @@
 // Is each archive whole? A
 // whole archive is accepted by the scan, holds as many clips as its disc has,
-// and none of its clips shows a fault in its Bink headers (ClipChecks).
+// and none of its clips shows a fault in its Bink headers (ClipChecks). With
+// --salvage a damaged archive's clips before the damage are checked as a whole
+// archive's are; the archive is still not whole.
 #include "cli/VerifyCommand.h"
 
 #include "catalogue/ClipChecks.h"
@@ -22,9 +24,10 @@ struct Verdict {
     bool readable = false;
     std::string error;   // why it could not be read
     bool accepted = false;
+    bool salvaged = false;   // --salvage: the clips before the damage are checked
     ScanRejection rejection;
     const char* discLabel = nullptr;
-    uint32_t clips = 0;   // accepted, or read whole before the refusal
+    uint32_t clips = 0;   // accepted, salvaged, or read whole before the refusal
     std::vector<ClipFinding> findings;
 
     bool Whole() const { return readable && accepted && findings.empty(); }
@@ -65,17 +68,22 @@ Verdict VerifyArchive(const std::string& path, const VerifyRequest& request, Run
     verdict.path = path;
     LoadedArchive archive;
     try {
-        verdict.accepted = LoadArchive(path, run, archive);
+        const bool taken = LoadArchive(path, run, archive);
+        verdict.salvaged = archive.salvaged;
+        verdict.accepted = taken && !verdict.salvaged;
         verdict.rejection = archive.rejection;
         verdict.clips = archive.clips->nCount;
         if (verdict.accepted) {
             NoteDiscByClipCount(archive, run);
-            verdict.discLabel = archive.disc.label;
             verdict.findings = CheckClipCount(archive.disc, verdict.clips);
         }
-        const std::vector<ClipFinding> clipFindings = verdict.accepted
-                                                          ? CheckEncodings(archive, request, run)
-                                                          : CheckClips(archive.file, archive.length, *archive.clips);
+        if (taken)
+            verdict.discLabel = archive.disc.label;
+        // A salvage has its count from the damage, and the clip it left out first.
+        if (verdict.salvaged)
+            verdict.findings = archive.unsaved;
+        const std::vector<ClipFinding> clipFindings = taken ? CheckEncodings(archive, request, run)
+                                                            : CheckClips(archive.file, archive.length, *archive.clips);
         verdict.findings.insert(verdict.findings.end(), clipFindings.begin(), clipFindings.end());
         verdict.readable = true;
     } catch (const CFileException& e) {
@@ -92,7 +100,9 @@ std::string Text(const Verdict& verdict, const Reporter& report)
     const std::string path = report.Shown(verdict.path, STANDARD_OUTPUT);
     const std::string clips = Counted(verdict.clips, "clip", "clips");
     std::string text;
-    if (!verdict.accepted)
+    if (verdict.salvaged)
+        text = path + ": damaged, " + clips + " salvaged: " + verdict.rejection.text + "\n";
+    else if (!verdict.accepted)
         text = path + ": refused: " + verdict.rejection.text + "\n";
     else if (verdict.findings.empty())
         text = path + ": whole, " + clips + "\n";
@@ -113,11 +123,10 @@ Json ToJson(const Verdict& verdict)
     entry["accepted"] = verdict.accepted;
     entry["rejection"] = nullptr;
     if (!verdict.accepted) {
-        entry["rejection"] = {{"clip", verdict.rejection.clip},
-                              {"offset", verdict.rejection.offset},
-                              {"text", verdict.rejection.text}};
+        entry["rejection"] = RejectionJson(verdict.rejection);
     }
     entry["disc_label"] = verdict.discLabel ? Json(verdict.discLabel) : nullptr;
+    entry["salvaged"] = verdict.salvaged ? Json(verdict.clips) : nullptr;
     entry["clips"] = verdict.clips;
     Json findings = Json::array();
     for (const ClipFinding& finding : verdict.findings)

@@ -54,7 +54,7 @@ int main(int argc, char** argv)
             report.Print(HelpText(line.command));
             return report.Finish(EXIT_OK);
         }
-        RunState run{report, line.discTitle, decoding};
+        RunState run{report, line.discTitle, decoding, line.salvage};
         return report.Finish(line.command->run(line, run));
     } catch (const NotInThisBuild& e) {
         report.Error("", e.what());

@@ -2,20 +2,22 @@
 # Subcommands, their options (long and short), archives (*.pak) and, after an
 # archive, the numbers of its clips as zodovu-cli lists them.
 
-# The clip numbers of archive ($1), read as the disc $2 names when it is given.
+# The clip numbers of archive ($1), read as the disc $2 names when it is given,
+# and salvaged when $3 is --salvage.
 _zodovu_cli_clip_numbers()
 {
     local archive=${1/#\~/$HOME}
-    local disc_option=()
-    [[ -n $2 ]] && disc_option=(--disc "$2")
-    "${COMP_WORDS[0]}" list "${archive//\\/}" "${disc_option[@]}" 2>/dev/null | awk 'NR > 2 { print $1 }'
+    local list_options=()
+    [[ -n $2 ]] && list_options=(--disc "$2")
+    [[ -n $3 ]] && list_options+=("$3")
+    "${COMP_WORDS[0]}" list "${archive//\\/}" "${list_options[@]}" 2>/dev/null | awk 'NR > 2 { print $1 }'
 }
 
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
     local subcommands="list extract convert verify index url play help"
-    local command="" archive="" disc="" i word
+    local command="" archive="" disc="" salvage="" i word
 
     # The subcommand, and the first word after it that is neither an option
     # nor an option's value: the archive.
@@ -26,6 +28,7 @@ _zodovu_cli()
         elif [[ $word == -* ]]; then
             case $word in
                 --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
+                --salvage) salvage=--salvage ;;
                 -o | --output | --player | -j | --jobs | --format | --crf | --preset) ((i++)) ;;
             esac
         elif [[ -z $archive ]]; then
@@ -81,20 +84,21 @@ _zodovu_cli()
             mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
             return
             ;;
-        list) options="--json --disc -h --help" ;;
+        list) options="--json --disc --salvage -h --help" ;;
         extract)
-            options="--all --lo --both -o --output --force -n --no-clobber -q --quiet -v --verbose --disc -h --help"
+            options="--all --lo --both -o --output --force -n --no-clobber -q --quiet -v --verbose --disc --salvage
+                     -h --help"
             ;;
         convert)
             options="--all --lo --both -o --output --format --crf --preset -j --jobs --force -n --no-clobber
-                     -q --quiet -v --verbose --disc -h --help"
+                     -q --quiet -v --verbose --disc --salvage -h --help"
             ;;
-        url) options="--lo --disc -h --help" ;;
-        play) options="--lo --player --disc -h --help" ;;
-        verify) options="--frames -j --jobs --json --disc -h --help" ;;
+        url) options="--lo --disc --salvage -h --help" ;;
+        play) options="--lo --player --disc --salvage -h --help" ;;
+        verify) options="--frames -j --jobs --json --disc --salvage -h --help" ;;
         index)
             options="-o --output --convert --lo --both --format --crf --preset -j --jobs --force -q --quiet
-                     -v --verbose --disc -h --help"
+                     -v --verbose --disc --salvage -h --help"
             ;;
         *) return ;;
     esac
@@ -105,7 +109,7 @@ _zodovu_cli()
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[pP][aA][kK]' -- "$cur")
     elif [[ $command != list ]]; then
-        mapfile -t COMPREPLY < <(compgen -W "$(_zodovu_cli_clip_numbers "$archive" "$disc")" -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "$(_zodovu_cli_clip_numbers "$archive" "$disc" "$salvage")" -- "$cur")
     fi
 }
 

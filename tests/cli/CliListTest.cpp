@@ -293,6 +293,8 @@ TEST(CliUsage, RefusalsAreInTheToolsWords)
         // Decimal, whatever the leading zeros: as octal, 061 would be 49 and 0257 175.
         {{"convert", "a.pak", "1", "--crf", "061"}, "--crf: runs from 0 to 51 for mp4"},
         {{"verify", "-j", "0257", "a.pak"}, "--jobs: not a number from 1 to 256: '0257'"},
+        // Past 2^64 stays past every range: 2^64 + 1 is not one.
+        {{"verify", "-j", "18446744073709551617", "a.pak"}, "--jobs: not a number from 1 to 256: '18446744073709551617'"},
     };
     for (const auto& c : cases) {
         const CliResult result = RunCli(c.args, folder.Path());
