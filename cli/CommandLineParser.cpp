@@ -95,6 +95,12 @@ void AddDisc(CLI::App& command, CommandLine& line)
             "D"));
 }
 
+// -q and -v, which every command that writes files takes.
+void AddLoudness(CLI::App& command, bool& quiet, bool& verbose)
+{
+    command.add_flag("-q,--quiet", quiet)->excludes(command.add_flag("-v,--verbose", verbose));
+}
+
 void AddSalvage(CLI::App& command, CommandLine& line)
 {
     command.add_flag("--salvage", line.salvage);
@@ -124,10 +130,8 @@ std::function<void()> AddOutputFiles(CLI::App& command, ExtractRequest& request,
     CLI::Option* both = command.add_flag("--both", request.both);
     low->excludes(both);
     command.add_option("-o,--output", request.output)->check(NonEmpty("file or folder"));
-    command.add_flag("--force", request.force);
-    CLI::Option* quiet = command.add_flag("-q,--quiet", request.quiet);
-    CLI::Option* verbose = command.add_flag("-v,--verbose", request.verbose);
-    quiet->excludes(verbose);
+    command.add_flag("--force", request.force)->excludes(command.add_flag("-n,--no-clobber", request.noClobber));
+    AddLoudness(command, request.quiet, request.verbose);
     AddDisc(command, line);
     AddSalvage(command, line);
 
@@ -212,10 +216,17 @@ void AddIndex(CLI::App& app, CommandLine& line)
     CLI::Option* low = command.add_flag("--lo", request.conversion.low)->needs(convert);
     CLI::Option* both = command.add_flag("--both", request.conversion.both)->needs(convert);
     low->excludes(both);
-    command.final_callback(AddEncoding(command, request.conversion, convert));
+    const std::function<void()> checkEncoding = AddEncoding(command, request.conversion, convert);
+    command.final_callback([&request, checkEncoding] {
+        if (request.output == TO_STANDARD_OUTPUT)
+            throw CLI::ValidationError("-o -", "the index is a folder of files, not standard output (./- names a "
+                                               "folder called '-')");
+        checkEncoding();
+    });
     AddJobs(command, request.jobs);
     command.add_flag("--force", request.force);
     command.add_flag("--conceal", request.conversion.conceal);   // the posters' decoding too
+    AddLoudness(command, request.quiet, request.verbose);
     AddDisc(command, line);
     AddSalvage(command, line);
 }

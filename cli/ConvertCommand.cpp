@@ -8,6 +8,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/FileBatch.h"
 #include "cli/ParallelWork.h"
+#include "cli/ProtectedArchives.h"
 #include "cli/Reporting.h"
 #include "file/Console.h"
 #include "file/InterruptCleanup.h"
@@ -38,26 +39,25 @@ struct Job {
 class Converter {
 public:
     Converter(LoadedArchive& archive, const ConvertRequest& settings, bool madeNames, RunState& run,
-              std::vector<std::string>* reasons, std::vector<std::string>* concealed)
-        : m_archive(archive), m_settings(settings), m_report(run.report), m_reasons(reasons), m_concealed(concealed)
+              ConvertExtras* extras)
+        : m_archive(archive), m_settings(settings), m_report(run.report), m_extras(extras)
     {
         m_rules.replace = settings.force;
         m_rules.madeName = madeNames;
-        m_rules.hasProtected = true;
-        m_rules.protectedFile = archive.identity;
         m_rules.protectedRole = "the archive";
+        m_protected.push_back(archive.identity);
+        if (extras)
+            m_protected.insert(m_protected.end(), extras->protectedFiles.begin(), extras->protectedFiles.end());
         m_options.format = settings.format;
         m_options.crf = settings.crf;
         m_options.preset = settings.preset;
         m_options.conceal = settings.conceal;
     }
 
-    size_t Run(const std::vector<PlannedFile>& files)
+    ConvertCounts Run(const std::vector<PlannedFile>& files)
     {
-        if (m_reasons)
-            m_reasons->assign(files.size(), std::string());
-        if (m_concealed)
-            m_concealed->assign(files.size(), std::string());
+        if (m_extras)
+            m_extras->outcomes.assign(files.size(), FileOutcome());
         std::vector<std::unique_ptr<Job>> jobs;
         for (const PlannedFile& file : files) {
             auto job = std::make_unique<Job>();
@@ -78,7 +78,7 @@ public:
             Failed(*job, reason);
         }
         if (jobs.empty())
-            return m_failed;
+            return m_counts;
 
         uint64_t totalFrames = 0;
         for (const auto& job : jobs)
@@ -115,7 +115,7 @@ public:
         progress.Clear();
         if (!m_lastCommitted.empty())
             SyncFolderOf(m_lastCommitted);   // a batch's files share one folder
-        return m_failed;
+        return m_counts;
     }
 
 private:
@@ -123,11 +123,16 @@ private:
     bool Open(Job& job)
     {
         try {
+            const OutputRules rules = ProtectingArchives(m_rules, m_protected, job.file->path);
             job.output.reset(job.file->path == TO_STANDARD_OUTPUT
-                                 ? new COutputFile(COutputFile::StandardOutput{}, m_rules)
-                                 : new COutputFile(job.file->path, m_rules));
+                                 ? new COutputFile(COutputFile::StandardOutput{}, rules)
+                                 : new COutputFile(job.file->path, rules));
             ++m_opened;
             return true;
+        } catch (const COutputExists& exists) {
+            Exists(job, exists);
+            job.finished = true;
+            return false;
         } catch (const std::exception& error) {
             ReportFailure(job, error);
             job.finished = true;
@@ -160,13 +165,27 @@ private:
                 m_report.PrintName(job.file->path);
             if (!job.concealed.empty()) {
                 m_report.Error(job.name, job.concealed);
-                if (m_concealed)
-                    (*m_concealed)[job.position] = job.concealed;
+                ++m_counts.concealed;
+                if (m_extras)
+                    m_extras->outcomes[job.position].concealed = job.concealed;
             }
+        } catch (const COutputExists& exists) {
+            output.reset();
+            Exists(job, exists);
         } catch (const std::exception& error) {
             output.reset();
             ReportFailure(job, error);
         }
+    }
+
+    // A file already there: kept under noClobber, a failure otherwise.
+    void Exists(const Job& job, const COutputExists& exists)
+    {
+        if (!m_settings.noClobber)
+            return ReportFailure(job, exists);
+        ++m_counts.skipped;
+        if (m_extras)
+            m_extras->outcomes[job.position].kept = true;
     }
 
     // The converter's failures name the clip, the encoding and the frame: said
@@ -179,36 +198,35 @@ private:
             m_report.Error(job.name, failure->GetErrorMessage());
         else
             m_report.Fail(error, job.name);
-        Failed(job, FailureText(error));
+        Failed(job, FailureTextByName(error));
     }
 
     void Failed(const Job& job, const std::string& reason)
     {
-        ++m_failed;
-        if (m_reasons)
-            (*m_reasons)[job.position] = reason;
+        ++m_counts.failed;
+        if (m_extras)
+            m_extras->outcomes[job.position].failure = reason;
     }
 
     LoadedArchive& m_archive;
     const ConvertRequest& m_settings;
     Reporter& m_report;
     OutputRules m_rules;
+    std::vector<FileIdentity> m_protected;   // the archive first
     ConversionOptions m_options;
     std::string m_lastCommitted;
-    size_t m_failed = 0;
+    ConvertCounts m_counts;
     size_t m_opened = 0;   // outputs opened for work
-    std::vector<std::string>* m_reasons;
-    std::vector<std::string>* m_concealed;
+    ConvertExtras* m_extras;
 };
 
 } // namespace
 
-size_t ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
-                    const ConvertRequest& settings, RunState& run, std::vector<std::string>* reasons,
-                    std::vector<std::string>* concealed)
+ConvertCounts ConvertFiles(LoadedArchive& archive, const std::vector<PlannedFile>& files, bool madeNames,
+                           const ConvertRequest& settings, RunState& run, ConvertExtras* extras)
 {
     InstallInterruptCleanup();
-    Converter converter(archive, settings, madeNames, run, reasons, concealed);
+    Converter converter(archive, settings, madeNames, run, extras);
     return converter.Run(files);
 }
 
@@ -217,13 +235,12 @@ int RunConvert(const ConvertRequest& request, RunState& run)
     LoadedArchive archive;
     std::vector<std::string> madeFolders;
     const ExtractPlan plan = LoadAndPlan(request, run, archive, request.format->extension, madeFolders);
-    std::vector<std::string> concealed;
-    const size_t failed = ConvertFiles(archive, plan.files, plan.madeNames, request, run, nullptr, &concealed);
+    const ConvertCounts counts = ConvertFiles(archive, plan.files, plan.madeNames, request, run);
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-    const size_t withConcealed = static_cast<size_t>(
-        std::count_if(concealed.begin(), concealed.end(), [](const std::string& text) { return !text.empty(); }));
-    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "converted",
-                                   withConcealed ? std::to_string(withConcealed) + " with frames concealed" : "");
+    const std::string detail =
+        counts.concealed ? std::to_string(counts.concealed) + " with frames concealed" : std::string();
+    const int status =
+        FinishFiles(run, plan.files.size(), counts.failed, request.quiet, "converted", detail, counts.skipped);
     // A damaged archive, or a clip written with frames concealed, fails the run whatever the rest did.
-    return archive.salvaged || withConcealed ? EXIT_FAILED : status;
+    return archive.salvaged || counts.concealed ? EXIT_FAILED : status;
 }

@@ -38,7 +38,8 @@ public:
         m_rules.protectedRole = "the archive";
     }
 
-    void Write(const PlannedFile& file, uint64_t before)
+    // False when the file was already there and -n keeps it (skipped).
+    bool Write(const PlannedFile& file, uint64_t before)
     {
         const bool toStandardOutput = file.path == TO_STANDARD_OUTPUT;
         const std::string name = toStandardOutput ? STANDARD_OUTPUT_NAME : file.path;
@@ -60,10 +61,15 @@ public:
             m_pending.push_back({std::move(output), file.path});
             if (stream || m_pending.size() >= GROUP_FILES || m_pendingBytes >= GROUP_BYTES)
                 CommitGroup();
+        } catch (const COutputExists& exists) {
+            if (!m_request.noClobber)
+                return Failed(exists, name);
+            ++m_skipped;
+            return false;
         } catch (const std::exception& error) {
-            m_report.Fail(error, name);
-            ++m_failed;
+            return Failed(error, name);
         }
+        return true;
     }
 
     // Commits what waits; the count of files that failed.
@@ -73,11 +79,21 @@ public:
         return m_failed;
     }
 
+    // Files kept under -n: there already, or appeared while they were written.
+    size_t Skipped() const { return m_skipped; }
+
 private:
     struct Pending {
         std::unique_ptr<COutputFile> output;
         std::string path;
     };
+
+    bool Failed(const std::exception& error, const std::string& name)
+    {
+        m_report.Fail(error, name);
+        ++m_failed;
+        return true;   // not skipped
+    }
 
     void CommitGroup()
     {
@@ -103,6 +119,11 @@ private:
                 lastCommitted = pending.path;
             if (m_request.verbose)
                 m_report.PrintName(pending.path);
+        } catch (const COutputExists& exists) {
+            if (!m_request.noClobber)
+                Failed(exists, pending.output->Path());
+            else
+                ++m_skipped;
         } catch (const std::exception& error) {
             m_report.Fail(error, pending.output->Path());
             ++m_failed;
@@ -116,6 +137,7 @@ private:
     std::vector<Pending> m_pending;
     uint64_t m_pendingBytes = 0;
     size_t m_failed = 0;
+    size_t m_skipped = 0;
 };
 
 } // namespace
@@ -131,13 +153,16 @@ int RunExtract(const ExtractRequest& request, RunState& run)
 
     run.report.Progress().Start("Extracting", total);
     Extraction extraction(request, run, archive, plan.madeNames);
-    uint64_t before = 0;
+    uint64_t before = 0, kept = 0;
     for (const PlannedFile& file : plan.files) {
-        extraction.Write(file, before);
-        before += GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
+        const uint32_t size = GetClipSpan(archive.clips->aRecords[file.index], file.resolution).size;
+        if (!extraction.Write(file, before))
+            kept += size;
+        before += size;
     }
     const size_t failed = extraction.Finish();
     RemoveEmptyFolders(madeFolders);   // only those that nothing was written into
-    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "extracted", FormatMebibytes(total));
+    const int status = FinishFiles(run, plan.files.size(), failed, request.quiet, "extracted",
+                                   FormatMebibytes(total - kept), extraction.Skipped());
     return archive.salvaged ? EXIT_FAILED : status;   // the archive is damaged, whatever its clips did
 }

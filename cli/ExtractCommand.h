@@ -1,6 +1,6 @@
 #pragma once
 // zodovu-cli extract ARCHIVE (SELECTION... | --all) [--lo | --both] [-o OUTPUT]
-// [--force] [-q | -v] [--disc D]
+// [--force | -n] [-q | -v] [--disc D]
 #include "cli/Requests.h"
 
 // 1 when any file failed; the others are still written.

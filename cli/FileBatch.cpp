@@ -24,12 +24,15 @@ ExtractPlan LoadAndPlan(const ExtractRequest& request, RunState& run, LoadedArch
 }
 
 int FinishFiles(RunState& run, size_t files, size_t failed, bool quiet, const std::string& verb,
-                const std::string& detail)
+                const std::string& detail, size_t skipped)
 {
-    if (files > 1 && failed == 0 && !quiet)
-        run.report.Note(Counted(files, "file", "files") + " " + verb + (detail.empty() ? "" : " (" + detail + ")"));
+    const std::string kept = skipped > 0 ? ", " + std::to_string(skipped) + " skipped" : std::string();
+    const size_t written = files - failed - skipped;
+    if ((files > 1 || skipped > 0) && failed == 0 && !quiet)
+        run.report.Note(Counted(written, "file", "files") + " " + verb +
+                        (detail.empty() || written == 0 ? "" : " (" + detail + ")") + kept);
     else if (files > 1 && failed > 0)
-        run.report.Note(std::to_string(files - failed) + " of " + std::to_string(files) + " files " + verb + ", " +
-                        std::to_string(failed) + " failed");
+        run.report.Note(std::to_string(written) + " of " + std::to_string(files) + " files " + verb + ", " +
+                        std::to_string(failed) + " failed" + kept);
     return failed > 0 ? EXIT_FAILED : EXIT_OK;
 }

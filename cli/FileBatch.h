@@ -13,8 +13,9 @@ struct LoadedArchive;
 // madeFolders gets the folders made, to be removed again if nothing goes in.
 ExtractPlan LoadAndPlan(const ExtractRequest& request, RunState& run, LoadedArchive& archive,
                         const char* extension, std::vector<std::string>& madeFolders);
-// The run's last line on standard error when it wrote several files, "34 files
-// extracted (0.9M)" (not under -q) or "12 of 14 files extracted, 2 failed",
-// and its exit status.
+// The run's last line on standard error when it wrote several files or kept
+// some (-n), "34 files extracted (0.9M)", "30 files extracted (0.8M), 4
+// skipped" (not under -q) or "12 of 14 files extracted, 2 failed", and its exit
+// status; skipped files count as done.
 int FinishFiles(RunState& run, size_t files, size_t failed, bool quiet, const std::string& verb,
-                const std::string& detail = std::string());
+                const std::string& detail = std::string(), size_t skipped = 0);

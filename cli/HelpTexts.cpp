@@ -107,6 +107,8 @@ const char FILE_SELECTION_OPTIONS[] = R"(      --all              every clip of 
 const char FILE_WRITING_OPTIONS[] = R"(      --force            replace an existing regular file; a device or a
                            FIFO named by -o is written into with or without
                            it, and nothing else is ever replaced
+  -n, --no-clobber       keep an existing regular file, counted as skipped:
+                           a run cut short is finished by running it again
   -q, --quiet            nothing on standard error but errors: no progress
                            line, and a summary only when a file failed
   -v, --verbose          print each file written on standard output
@@ -248,6 +250,8 @@ sizes of both encodings), and a poster for each clip: a JPEG of the most
 detailed of a few frames from the first half of its high-resolution encoding.
 With --convert each clip is converted into FOLDER as convert names it, and
 plays in its card; without it, a clip already converted there is linked.
+Into a folder it wrote before, index goes on from there: posters and clips
+already there are used, the missing ones made, and its own page rewritten.
 
   -o, --output=FOLDER  the folder to write into, made when missing
       --convert        also convert every clip, to play in the page
@@ -259,10 +263,14 @@ plays in its card; without it, a clip already converted there is linked.
 )" + Filled("      --preset=NAME    ", "with --convert: " + PresetOwners(false) + ", " + Glued("as convert takes it"), 25) +
                                R"(  -j, --jobs=N         posters, then clips, made at once (default: one a
                          processor)
-      --force          replace an existing page, poster or converted clip
+      --force          make every file anew, and replace a page that index
+                         did not write
       --conceal        a clip whose frames do not all decode gets its poster
                          (and file) with them concealed, as convert --conceal
                          does, and is named with the frames concealed
+  -q, --quiet          nothing on standard error but errors: no progress
+                         line, and a summary only when something failed
+  -v, --verbose        print each file written on standard output
       --disc=D         read each ARCHIVE as disc D (1, 2, 3, 4 or publisher),
                          whatever its file name
       --salvage        of a damaged ARCHIVE, index the whole clips before

@@ -2,7 +2,9 @@
 // shows from the folder itself; with --convert each clip is converted beside it
 // and played in its card. The posters are made several at once and written by this thread alone
 // (the output file and the progress line are not thread-safe); the page is
-// written last, when every file it shows is on the disk.
+// written last, when every file it shows is on the disk. Without --force a run
+// goes on from what an earlier one left: its posters and clips are used, and
+// its page rewritten.
 #include "cli/IndexCommand.h"
 
 #include "catalogue/ClipChecks.h"
@@ -13,6 +15,7 @@
 #include "cli/ExitStatus.h"
 #include "cli/IndexPage.h"
 #include "cli/ParallelWork.h"
+#include "cli/ProtectedArchives.h"
 #include "cli/Reporting.h"
 #include "cli/UsageError.h"
 #include "cli/Version.h"
@@ -24,6 +27,8 @@
 #include "output/ClipNames.h"
 
 #include <algorithm>
+#include <cstring>
+#include <map>
 #include <memory>
 #include <thread>
 
@@ -31,11 +36,13 @@ namespace {
 
 const char PAGE_NAME[] = "index.html";
 const char POSTER_EXTENSION[] = ".jpg";
+const char PROGRAM[] = "zodovu-cli";   // as the page's generator mark names it, whatever the version
+// The generator mark is in the page's head, well within this.
+constexpr uint32_t PAGE_HEAD_BYTES = 4096;
 
 // An archive of the run; its section of the page has the same place in the run.
 struct IndexedArchive {
     LoadedArchive loaded;
-    bool opened = false;   // its identity is known
     bool accepted = false;
 };
 
@@ -44,6 +51,7 @@ struct PosterJob {
     size_t archive;        // in the run
     uint32_t index;        // of the clip, and of its card in the archive's section
     std::string failure;   // set by the plain checks or the decoder: the encoding is at fault
+    bool reused = false;   // the poster is in the folder already
     Poster poster;
 };
 
@@ -59,21 +67,23 @@ IndexVideo Video(const std::string& file, const OutputFormat& format, Resolution
     return {file, format.mimeType, std::string(format.label) + ", " + PictureSize(resolution)};
 }
 
-// Two archives whose stems are alike (in any case of ASCII letters, as some
-// file systems take them) would write their posters over each other's.
-void CheckNamesApart(const std::vector<std::string>& archives)
+// An archive whose disc the file name does not tell is named by its file name,
+// as the label would name every such one alike.
+bool KnownDisc(const DiscIdentity& disc)
 {
-    for (size_t i = 0; i < archives.size(); ++i) {
-        for (size_t k = 0; k < i; ++k) {
-            const auto stem = [](const std::string& path) {
-                return AsciiLower(ReplaceRefusedCharacters(ArchiveStem(NameOf(path))));
-            };
-            if (stem(archives[i]) == stem(archives[k]))
-                throw UsageError("'" + archives[k] + "' and '" + archives[i] +
-                                 "' would give their clips the same file names (index them into folders of their "
-                                 "own, or rename one)");
-        }
-    }
+    return disc.disc != DISC_NONE || std::strcmp(disc.label, IdentifyDisc("").label) != 0;
+}
+
+// Whether path holds a page that index wrote (any version): one that a run
+// may rewrite without --force.
+bool IsOurPage(const std::string& path)
+{
+    CFile file;
+    if (!file.OpenRegularFile(path.c_str()))
+        return false;
+    std::string head(PAGE_HEAD_BYTES, '\0');
+    head.resize(file.Read(&head[0], PAGE_HEAD_BYTES));
+    return IsPageOf(head, PROGRAM);
 }
 
 class Indexer {
@@ -86,12 +96,16 @@ public:
 
     int Run()
     {
+        if (m_request.quiet)
+            m_report.Quiet();
         Load();
+        CheckNamesApart();
         const std::vector<std::string> made = MakeFolders(m_request.output);
         try {
             // Opened first, so that a page that may not be replaced stops the
             // run before any work; committed last.
-            COutputFile page(m_folder + PAGE_NAME, RulesFor(m_folder + PAGE_NAME));
+            const std::string pagePath = m_folder + PAGE_NAME;
+            COutputFile page(pagePath, PageRules(pagePath));
             MakePosters();
             WritePosters();
             if (m_request.convert)
@@ -100,15 +114,17 @@ public:
             page.File().Write(html.data(), static_cast<uint32_t>(html.size()));
             page.Finish();
             page.Commit();
+            if (m_request.verbose)
+                m_report.PrintName(pagePath);
         } catch (...) {
             RemoveEmptyFolders(made);
             throw;
         }
-        Summarize();
-        return m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 || m_salvagedArchives > 0 ||
-                       m_concealed > 0
-                   ? EXIT_FAILED
-                   : EXIT_OK;
+        const bool failed = m_failedClips > 0 || m_failedArchives > 0 || m_failedFiles > 0 ||
+                            m_salvagedArchives > 0 || m_concealed > 0;
+        if (failed || !m_request.quiet)
+            Summarize();
+        return failed ? EXIT_FAILED : EXIT_OK;
     }
 
 private:
@@ -124,23 +140,24 @@ private:
             try {
                 archive.accepted = LoadArchive(path, m_run, archive.loaded);
             } catch (const CFileException& error) {
-                archive.opened = archive.loaded.file.IsOpen();
+                if (archive.loaded.file.IsOpen())   // its identity is known
+                    m_identities.push_back(archive.loaded.identity);
                 m_report.Fail(error);
                 section.refusal = error.GetPlainReason();
                 ++m_failedArchives;
                 continue;
             }
-            archive.opened = true;
+            m_identities.push_back(archive.loaded.identity);
             section.archive = archive.loaded.title;
+            if (archive.accepted && KnownDisc(archive.loaded.disc))
+                section.label = archive.loaded.disc.label;
             if (!archive.accepted) {
                 section.refusal = RefusalText(archive.loaded.rejection);
                 if (!archive.loaded.unsaved.empty())   // --salvage: clips before the fault, none usable
                     section.refusal += "; " + SalvageText(archive.loaded);
             } else if (archive.loaded.clips->nCount == 0) {
-                section.label = archive.loaded.disc.label;
                 section.refusal = "the archive holds no clips";
             } else {
-                section.label = archive.loaded.disc.label;
                 if (archive.loaded.salvaged)
                     Salvaged(path, archive.loaded, section);
                 continue;
@@ -165,9 +182,41 @@ private:
                 if (!m_request.convert)
                     card.videos = ConvertedFiles(archive, index);
                 m_sections[a].cards.push_back(card);
-                m_jobs.push_back({a, index, std::string(), Poster()});
+                m_jobs.push_back({a, index, std::string(), false, Poster()});
             }
         }
+    }
+
+    // Two archives would write (or link) files of the same names, in any case
+    // of ASCII letters as some file systems take them: the names compared are
+    // those the files get, after every cut and substitution.
+    void CheckNamesApart() const
+    {
+        std::map<std::string, size_t> owners;   // a name, lower-cased, and the archive that gives it
+        for (size_t a = 0; a < m_archives.size(); ++a) {
+            const IndexedArchive& archive = *m_archives[a];
+            if (!archive.accepted)
+                continue;
+            for (uint32_t index = 0; index < archive.loaded.clips->nCount; ++index) {
+                for (const std::string& name : NamesOf(archive, index)) {
+                    const auto [owner, added] = owners.emplace(AsciiLower(name), a);
+                    if (!added && owner->second != a)
+                        throw UsageError("'" + m_request.archives[owner->second] + "' and '" + m_request.archives[a] +
+                                         "' would give their clips the same file names (index them into folders of "
+                                         "their own, or rename one)");
+                }
+            }
+        }
+    }
+
+    // Every file a clip has or may have in the folder: its poster and each encoding in each format.
+    std::vector<std::string> NamesOf(const IndexedArchive& archive, uint32_t index) const
+    {
+        std::vector<std::string> names{FileName(archive, index, Resolution::High, POSTER_EXTENSION)};
+        for (const Resolution resolution : {Resolution::High, Resolution::Low})
+            for (const OutputFormat& format : OutputFormats())
+                names.push_back(FileName(archive, index, resolution, format.extension));
+        return names;
     }
 
     // The fault and the salvage are said as the other commands say them, and
@@ -209,17 +258,39 @@ private:
         rules.replace = m_request.force;
         rules.madeName = true;
         rules.protectedRole = "the archive";
-        FileIdentity reached;
-        const bool reaches = IdentityOfPath(path, reached);
-        for (const std::unique_ptr<IndexedArchive>& archive : m_archives) {
-            if (!archive->opened)
-                continue;
-            if (!rules.hasProtected || (reaches && archive->loaded.identity == reached)) {
-                rules.hasProtected = true;
-                rules.protectedFile = archive->loaded.identity;
-            }
-        }
+        return ProtectingArchives(rules, m_identities, path);
+    }
+
+    // A page of ours is rewritten: the run shows what is in the folder now.
+    // Anyone else's is kept unless --force.
+    OutputRules PageRules(const std::string& path) const
+    {
+        OutputRules rules = RulesFor(path);
+        if (rules.replace || !HoldsRegularFile(path))
+            return rules;
+        if (!IsOurPage(path))
+            throw COutputRefused(path, "already exists and is not a page of zodovu-cli's (--force overwrites it)");
+        rules.replace = true;
         return rules;
+    }
+
+    // A poster already in the folder under the clip's name (not an archive
+    // of the run) is one an earlier run finished: used as it is.
+    bool PosterThere(const PosterJob& job) const
+    {
+        if (m_request.force)
+            return false;
+        const std::string path = m_folder + FileName(*m_archives[job.archive], job.index, Resolution::High,
+                                                     POSTER_EXTENSION);
+        FileIdentity reached;
+        if (IdentityOfPath(path, reached) &&
+            std::find(m_identities.begin(), m_identities.end(), reached) != m_identities.end())
+            return false;
+        try {
+            return HoldsRegularFile(path);
+        } catch (const CFileException&) {
+            return false;   // the write says why
+        }
     }
 
     // An encoding the plain checks refuse never reaches a decoder.
@@ -232,10 +303,11 @@ private:
             const std::vector<ClipFinding> findings =
                 CheckEncoding(archive.file, archive.length, *archive.clips, job.index, Resolution::High);
             job.failure = FindingsText(findings);
-            if (findings.empty())
+            job.reused = findings.empty() && PosterThere(job);
+            if (findings.empty() && !job.reused)
                 decode.push_back(j);
         }
-        // Every clip counts; those the checks refused are done already.
+        // Every clip counts; those the checks refused, and those there already, are done.
         const size_t refused = m_jobs.size() - decode.size();
         ProgressLine& progress = m_report.Progress();
         progress.Start("Making posters", m_jobs.size(), false);
@@ -250,7 +322,7 @@ private:
                 job.poster = MakePoster(archive.file, *archive.clips, job.index, Resolution::High,
                                         m_request.conversion.conceal);
             } catch (const std::exception& error) {
-                job.failure = FailureText(error);
+                job.failure = FailureTextByName(error);
             }
         };
         steps.progress = [&progress, refused](size_t done) { progress.Report(refused + done); };
@@ -268,6 +340,11 @@ private:
             }
             const std::string name = FileName(*m_archives[job.archive], job.index, Resolution::High, POSTER_EXTENSION);
             const std::string path = m_folder + name;
+            if (job.reused) {
+                Card(job).poster = name;
+                ++m_reusedPosters;
+                continue;
+            }
             try {
                 COutputFile output(path, RulesFor(path));
                 output.File().Write(job.poster.jpeg.data(), static_cast<uint32_t>(job.poster.jpeg.size()));
@@ -276,9 +353,14 @@ private:
                 Card(job).poster = name;
                 lastWritten = path;
                 SayConcealed(job);
+                if (m_request.verbose)
+                    m_report.PrintName(path);
+            } catch (const COutputExists&) {
+                Card(job).poster = name;   // finished meanwhile by another run
+                ++m_reusedPosters;
             } catch (const std::exception& error) {
                 m_report.Fail(error, path);
-                Card(job).failure = "poster not written: " + FailureText(error);
+                Card(job).failure = "poster not written: " + FailureTextByName(error);
                 ++m_failedClips;
             }
             job.poster.jpeg = std::vector<uint8_t>();
@@ -297,6 +379,8 @@ private:
         settings.output = m_folder;
         settings.jobs = m_request.jobs;
         settings.force = m_request.force;
+        settings.noClobber = !m_request.force;   // a clip converted before is used as it is
+        settings.verbose = m_request.verbose;
         for (size_t a = 0; a < m_archives.size(); ++a) {
             if (!m_archives[a]->accepted)
                 continue;
@@ -315,16 +399,18 @@ private:
                     files.push_back(file);
             }
             m_convertedFiles += plan.files.size();
-            std::vector<std::string> reasons, concealed;
-            m_failedFiles += ConvertFiles(loaded, files, true, settings, m_run, &reasons, &concealed);
+            ConvertExtras extras;
+            extras.protectedFiles = m_identities;   // each conversion protects every archive of the run
+            const ConvertCounts counts = ConvertFiles(loaded, files, true, settings, m_run, &extras);
+            m_failedFiles += counts.failed;
+            m_keptFiles += counts.skipped;
+            m_concealed += counts.concealed;
             for (size_t i = 0; i < files.size(); ++i) {
                 IndexCard& card = m_sections[a].cards[static_cast<size_t>(files[i].index)];
-                if (!concealed[i].empty()) {
-                    card.problems.push_back(concealed[i]);   // it plays, with what stands in for its damage
-                    ++m_concealed;
-                }
-                if (!reasons[i].empty()) {
-                    card.problems.push_back(reasons[i]);
+                if (!extras.outcomes[i].concealed.empty())
+                    card.problems.push_back(extras.outcomes[i].concealed);   // it plays, with what stands in for its damage
+                if (!extras.outcomes[i].failure.empty()) {
+                    card.problems.push_back(extras.outcomes[i].failure);
                     continue;
                 }
                 card.videos.push_back(Video(NameOf(files[i].path), *settings.format, files[i].resolution));
@@ -354,19 +440,23 @@ private:
         ++m_failedClips;
     }
 
+    // "4 of 6 posters made, 2 failed", "6 files converted, 3 reused": those
+    // reused count among the done, as extract's skipped files do.
+    static std::string Done(size_t all, size_t failed, size_t reused, const char* one, const char* many,
+                            const char* verb)
+    {
+        const size_t made = all - failed - reused;
+        std::string text = failed == 0 ? Counted(made, one, many) + " " + verb
+                                       : std::to_string(made) + " of " + Counted(all, one, many) + " " + verb + ", " +
+                                             std::to_string(failed) + " failed";
+        return reused > 0 ? text + ", " + std::to_string(reused) + " reused" : text;
+    }
+
     void Summarize()
     {
-        const size_t clips = m_jobs.size();
-        std::string text = m_failedClips == 0 ? Counted(clips, "poster", "posters") + " made"
-                                              : std::to_string(clips - m_failedClips) + " of " +
-                                                    Counted(clips, "poster", "posters") + " made, " +
-                                                    std::to_string(m_failedClips) + " failed";
-        if (m_request.convert && m_failedFiles == 0)
-            text += ", " + Counted(m_convertedFiles, "file", "files") + " converted";
-        else if (m_request.convert)
-            text += ", " + std::to_string(m_convertedFiles - m_failedFiles) + " of " +
-                    Counted(m_convertedFiles, "file", "files") + " converted, " + std::to_string(m_failedFiles) +
-                    " failed";
+        std::string text = Done(m_jobs.size(), m_failedClips, m_reusedPosters, "poster", "posters", "made");
+        if (m_request.convert)
+            text += ", " + Done(m_convertedFiles, m_failedFiles, m_keptFiles, "file", "files", "converted");
         if (m_failedArchives > 0)
             text += ", " + std::to_string(m_failedArchives) + " of " +
                     Counted(m_archives.size(), "archive", "archives") + " not read";
@@ -381,11 +471,14 @@ private:
     RunState& m_run;
     const std::string m_folder;   // with its final separator
     std::vector<std::unique_ptr<IndexedArchive>> m_archives;
+    std::vector<FileIdentity> m_identities;   // of the archives opened: never written
     std::vector<IndexSection> m_sections;
     std::vector<PosterJob> m_jobs;
     size_t m_failedClips = 0;
+    size_t m_reusedPosters = 0;
     size_t m_convertedFiles = 0;   // asked for
     size_t m_failedFiles = 0;
+    size_t m_keptFiles = 0;        // there already
     size_t m_failedArchives = 0;
     size_t m_salvagedArchives = 0;   // damaged, their whole clips indexed (--salvage)
     size_t m_concealed = 0;          // clips said with frames concealed
@@ -395,7 +488,6 @@ private:
 
 int RunIndex(const IndexRequest& request, RunState& run)
 {
-    CheckNamesApart(request.archives);
     InstallInterruptCleanup();
     return Indexer(request, run).Run();
 }

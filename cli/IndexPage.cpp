@@ -43,6 +43,7 @@ ol.clips { list-style: none; padding: 0; margin: .75rem 0 2rem; display: grid; g
            grid-template-columns: repeat(auto-fill, minmax(min(100%, 17rem), 1fr)); }
 li.card { background: var(--card); border: 1px solid var(--line); border-radius: .5rem; overflow: hidden;
           display: flex; flex-direction: column; }
+li.card { position: relative; }
 .poster { display: block; width: 100%; height: auto; aspect-ratio: 640 / 448; background: #000; }
 a.poster-link { display: block; }
 .missing { display: flex; align-items: center; justify-content: center; padding: 1rem; text-align: center;
@@ -52,6 +53,10 @@ a.poster-link { display: block; }
 .facts span + span::before, .sizes span + span::before { content: "\00b7"; margin: 0 .4em; }
 .files { font-size: .875rem; margin-top: .2rem; }
 .files a + a { margin-left: .75rem; }
+.duration { position: absolute; top: .5rem; right: .5rem; padding: 0 .4em; border-radius: .25rem;
+            background: rgba(0, 0, 0, .7); color: #fff; font-size: .8rem; font-variant-numeric: tabular-nums;
+            pointer-events: none; }
+.back { margin: -1rem 0 2rem; font-size: .875rem; }
 .failure { color: var(--missing-ink); font-size: .8rem; overflow-wrap: anywhere; }
 .refused { color: var(--missing-ink); margin: .5rem 0 2rem; overflow-wrap: anywhere; }
 .salvaged { color: var(--missing-ink); margin: .5rem 0 0; overflow-wrap: anywhere; }
@@ -75,13 +80,14 @@ std::string Attribute(const char* name, const std::string& value)
     return std::string(" ") + name + "=\"" + EscapeHtml(value) + "\"";
 }
 
-std::string Links(const std::vector<IndexVideo>& videos, size_t from)
+// Every video, the one played too: a browser that plays none of them still saves it.
+std::string Downloads(const std::vector<IndexVideo>& videos)
 {
     std::string links;
-    for (size_t i = from; i < videos.size(); ++i)
-        links += "<a" + Attribute("href", RelativeUrl(videos[i].file)) + Attribute("type", videos[i].type) + ">" +
-                 EscapeHtml(videos[i].label) + "</a>";
-    return links;
+    for (const IndexVideo& video : videos)
+        links += " <a" + Attribute("href", RelativeUrl(video.file)) + Attribute("type", video.type) + " download>" +
+                 EscapeHtml(video.label) + "</a>";
+    return links.empty() ? links : "<p class=\"files\">Download" + links + "</p>\n";
 }
 
 // The top of the card: the clip's player, its poster (a link to its first
@@ -91,7 +97,9 @@ std::string Picture(const IndexCard& card)
     const std::string size = " width=\"640\" height=\"448\"";
     if (card.playsInPage && !card.videos.empty()) {
         const IndexVideo& video = card.videos.front();
-        std::string player = "<video class=\"poster\" controls preload=\"metadata\"" + size;
+        // Nothing is fetched before it is played: a page of a hundred clips
+        // would otherwise read every video's header as it opens.
+        std::string player = "<video class=\"poster\" controls preload=\"none\"" + size;
         if (!card.poster.empty())
             player += Attribute("poster", RelativeUrl(card.poster));
         player += Attribute("aria-label", card.title) + ">";
@@ -112,6 +120,8 @@ std::string Picture(const IndexCard& card)
 std::string Card(const IndexCard& card, const std::string& id)
 {
     std::string html = "<li class=\"card\"" + Attribute("id", id) + ">\n" + Picture(card);
+    if (!card.poster.empty() || (card.playsInPage && !card.videos.empty()))
+        html += "<span class=\"duration\">" + FormatClipLength(card.frames) + "</span>\n";
     html += "<div class=\"about\">\n";
     html += "<h3><span class=\"number\">" + std::to_string(card.number) + "</span> " + EscapeHtml(card.title) +
             "</h3>\n";
@@ -119,9 +129,7 @@ std::string Card(const IndexCard& card, const std::string& id)
             Counted(card.frames, "frame", "frames") + "</span></p>\n";
     html += std::string("<p class=\"sizes\"><span>") + CLIP_COLUMN_HEADINGS[2] + " " + FormatClipSize(card.hiSize) +
             "</span><span>" + CLIP_COLUMN_HEADINGS[3] + " " + FormatClipSize(card.loSize) + "</span></p>\n";
-    const std::string links = Links(card.videos, card.playsInPage ? 1 : 0);
-    if (!links.empty())
-        html += "<p class=\"files\">" + links + "</p>\n";
+    html += Downloads(card.videos);
     if (card.playsInPage && card.poster.empty() && !card.failure.empty())
         html += "<p class=\"failure\">" + EscapeHtml(card.failure) + "</p>\n";
     for (const std::string& problem : card.problems)
@@ -150,7 +158,7 @@ std::string Section(const IndexSection& section, const std::string& id)
     html += "<ol class=\"clips\">\n";
     for (const IndexCard& card : section.cards)
         html += Card(card, id + "-clip-" + std::to_string(card.number));
-    return html + "</ol>\n</section>\n";
+    return html + "</ol>\n<p class=\"back\"><a href=\"#top\">Back to the top</a></p>\n</section>\n";
 }
 
 } // namespace
@@ -209,6 +217,16 @@ std::string RelativeUrl(const std::string& fileName)
     return url;
 }
 
+bool IsPageOf(const std::string& head, const std::string& program)
+{
+    const std::string mark = "<meta name=\"generator\"" + Attribute("content", program);
+    const size_t at = head.find(mark.substr(0, mark.size() - 1));   // the content, without its closing quote
+    if (at == std::string::npos)
+        return false;
+    const size_t after = at + mark.size() - 1;
+    return after < head.size() && (head[after] == ' ' || head[after] == '"');
+}
+
 std::string ComposeIndexPage(const std::vector<IndexSection>& sections, const std::string& generator)
 {
     std::string names;
@@ -225,7 +243,7 @@ std::string ComposeIndexPage(const std::vector<IndexSection>& sections, const st
     html += "<title>" + EscapeHtml(names.empty() ? std::string("Movie clips") : "Movie clips: " + names) +
             "</title>\n";
     html += std::string("<style>\n") + STYLE + "</style>\n</head>\n<body>\n";
-    html += "<header class=\"page\">\n<h1>Movie clips</h1>\n";
+    html += "<header class=\"page\" id=\"top\">\n<h1>Movie clips</h1>\n";
     html += "<p class=\"summary\">" + Counted(sections.size(), "archive", "archives") + ", " +
             Counted(clips, "clip", "clips") + ", " + TotalLength(frames) + " in all</p>\n";
     if (sections.size() > 1) {

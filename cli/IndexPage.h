@@ -47,5 +47,9 @@ std::string EscapeHtml(const std::string& text);
 // blanks name the file and nothing else.
 std::string RelativeUrl(const std::string& fileName);
 
-// The whole page; generator names the program that wrote it.
+// Whether head, the start of a page, carries the generator mark that
+// ComposeIndexPage writes for program ("zodovu-cli", of any version).
+bool IsPageOf(const std::string& head, const std::string& program);
+
+// The whole page; generator names the program that wrote it (program and version).
 std::string ComposeIndexPage(const std::vector<IndexSection>& sections, const std::string& generator);

@@ -57,6 +57,12 @@ std::string FailureText(const std::exception& error)
     return (words.subject.empty() ? "" : words.subject + ": ") + words.reason;
 }
 
+std::string FailureTextByName(const std::exception& error)
+{
+    const FailureWords words = WordsOf(error, std::string());
+    return (words.subject.empty() ? "" : NameOf(words.subject) + ": ") + words.reason;
+}
+
 std::string Counted(uint64_t count, const char* one, const char* many)
 {
     return std::to_string(count) + " " + (count == 1 ? one : many);

@@ -13,6 +13,9 @@
 // A failure as a message words it after the tool's name, for a page or a
 // record rather than standard error: "SUBJECT: reason", or the reason alone.
 std::string FailureText(const std::exception& error);
+// The same for a page kept beside the files: a file is named by its name
+// alone, so that no folder of the machine shows ("x.mp4: No space left...").
+std::string FailureTextByName(const std::exception& error);
 // A text that words itself as a sentence ("Not enough memory.", the viewer's
 // "Invalid movie file."), without the full stop that no message ends in.
 std::string WithoutFullStop(std::string text);

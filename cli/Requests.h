@@ -26,6 +26,7 @@ struct ExtractRequest {
     bool both = false;
     std::string output;                 // empty: the current folder
     bool force = false;
+    bool noClobber = false;             // an existing regular file is kept, and counted as skipped
     bool quiet = false;                 // nothing on stderr but errors
     bool verbose = false;               // each written path on stdout
 };
@@ -61,6 +62,8 @@ struct IndexRequest {
     std::string output;                 // the page's folder, made when missing
     unsigned jobs = 0;                  // posters (and clips) made at once; 0: one a core
     bool force = false;                 // replace the page, the posters and the converted clips
+    bool quiet = false;                 // as extract's
+    bool verbose = false;
     bool convert = false;
     ConvertRequest conversion;          // its encodings (low, both) and encoders' settings
 };

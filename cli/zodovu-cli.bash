@@ -85,17 +85,20 @@ _zodovu_cli()
             return
             ;;
         list) options="--json --disc --salvage -h --help" ;;
-        extract) options="--all --lo --both -o --output --force -q --quiet -v --verbose --disc --salvage -h --help" ;;
+        extract)
+            options="--all --lo --both -o --output --force -n --no-clobber -q --quiet -v --verbose --disc --salvage
+                     -h --help"
+            ;;
         convert)
-            options="--all --lo --both -o --output --format --crf --preset -j --jobs --conceal --force -q --quiet
-                     -v --verbose --disc --salvage -h --help"
+            options="--all --lo --both -o --output --format --crf --preset -j --jobs --conceal --force -n --no-clobber
+                     -q --quiet -v --verbose --disc --salvage -h --help"
             ;;
         url) options="--lo --disc --salvage -h --help" ;;
         play) options="--lo --player --disc --salvage -h --help" ;;
         verify) options="--frames -j --jobs --json --disc --salvage -h --help" ;;
         index)
-            options="-o --output --convert --lo --both --format --crf --preset -j --jobs --conceal --force --disc
-                     --salvage -h --help"
+            options="-o --output --convert --lo --both --format --crf --preset -j --jobs --conceal --force -q --quiet
+                     -v --verbose --disc --salvage -h --help"
             ;;
         *) return ;;
     esac

@@ -32,7 +32,7 @@ COutputFile::COutputFile(const std::string& path, const OutputRules& rules) : m_
     if (rules.hasProtected && state.reached && state.identity == rules.protectedFile)
         Refuse("is " + rules.protectedRole + " itself; refusing to write to it");
     if (state.kind == PathKind::Regular && !rules.replace)
-        Refuse(ALREADY_EXISTS);
+        throw COutputExists(m_path, ALREADY_EXISTS);
     if (state.kind == PathKind::Missing || state.kind == PathKind::Regular) {
         OpenTemporary();
         return;
@@ -125,12 +125,21 @@ void COutputFile::Commit(bool syncFolder)
     // nothing under the name (the destructor removes the temporary file).
     m_file.Flush();
     m_file.Close();
-    if (RenameIntoPlace(m_temporary, m_path, m_rules.replace) == RenameResult::TargetKept)
+    if (RenameIntoPlace(m_temporary, m_path, m_rules.replace) == RenameResult::TargetKept) {
+        // One that appeared meanwhile, finished by another run, is kept as any other.
+        if (!m_rules.replace && HoldsRegularFile(m_path))
+            throw COutputExists(m_path, ALREADY_EXISTS);
         Refuse(m_rules.madeName && m_rules.replace ? NOT_OURS : m_rules.replace ? NOT_REGULAR : ALREADY_EXISTS);
+    }
     m_committed = true;
     ForgetTemporary(m_temporary);
     if (syncFolder)
         SyncFolderOf(m_path);
+}
+
+bool HoldsRegularFile(const std::string& path)
+{
+    return LookAtPath(path).kind == PathKind::Regular;
 }
 
 void SyncFolderOf(const std::string& path)

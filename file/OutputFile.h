@@ -32,6 +32,13 @@ public:
     const std::string& Path() const { return Subject(); }
 };
 
+// An existing regular file that the rules keep (no replace): a caller that
+// leaves finished files alone counts it rather than failing.
+class COutputExists : public COutputRefused {
+public:
+    using COutputRefused::COutputRefused;
+};
+
 // The words for an existing regular file that the rules keep.
 extern const char ALREADY_EXISTS[];
 
@@ -78,6 +85,10 @@ private:
     std::string m_temporary;   // empty for a stream
     bool m_committed = false;
 };
+
+// True when path names a regular file itself (not a link): what a finished
+// output is, as one that a run may use again rather than write anew.
+bool HoldsRegularFile(const std::string& path);
 
 // Makes the names of files committed into path's folder durable: the folder's
 // entries are written to the disk, where the system can.

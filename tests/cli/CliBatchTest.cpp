@@ -118,6 +118,51 @@ TEST(CliExtractBatch, FailedFilesAreNamedAndTheOthersStillWritten)
               Span(archive, last.hiOffset, last.hiSize));
 }
 
+// -n resumes a run that was cut short: the files already there are kept and
+// counted, the others written; what is not a regular file under a name is
+// still refused, and --force cannot be asked with it.
+TEST_F(CliExtract, NoClobberKeepsFinishedFilesAndWritesTheRest)
+{
+    SKIP_UNDER_WINE();
+    ASSERT_EQ(Run({"extract", "disc1.pak", "--all", "-o", "out", "-q"}).status, 0);
+    const std::vector<uint8_t> mine = {'m', 'i', 'n', 'e'};
+    WriteBytesToFile(mine, m_folder / ("out/" + TitledName("disc1", 0, 0, 'h')));
+    for (const uint32_t index : {1u, 2u, 3u})
+        fs::remove(m_folder / ("out/" + TitledName("disc1", 0, index, 'h')));
+    const std::string folder = "out/" + TitledName("disc1", 0, 4, 'h'), link = "out/" + TitledName("disc1", 0, 5, 'h');
+    const struct {
+        bool obstacles;   // a folder and a link where two files go
+        std::vector<std::string> args;
+        int status;
+        std::string err;
+    } cases[] = {
+        {false, {"--all", "-o", "out", "-n"}, 0, "zodovu-cli: 3 files extracted (0.4M), 28 skipped\n"},
+        {false, {"--all", "-o", "out", "--no-clobber", "-q"}, 0, ""},
+        {false, {"1", "-o", "out/" + TitledName("disc1", 0, 0, 'h'), "-n"}, 0, "zodovu-cli: 0 files extracted, 1 skipped\n"},
+        {false, {"--all", "-o", "out", "-n", "--force"}, 2, "zodovu-cli: --force and --no-clobber cannot be given together\n"},
+        {true, {"--all", "-o", "out", "-n"}, 1, "zodovu-cli: " + folder + ": already exists and is not a regular file; refusing to "
+                                   "write to it\nzodovu-cli: " + link + ": already exists and is not a regular file; "
+                                   "refusing to write to it\nzodovu-cli: 0 of 31 files extracted, 2 failed, 29 skipped\n"},
+    };
+    for (const auto& c : cases) {
+        if (c.obstacles) {
+            fs::remove(m_folder / folder);
+            fs::create_directory(m_folder / folder);
+            fs::remove(m_folder / link);
+            fs::create_symlink("/dev/null", m_folder / link);
+        }
+        std::vector<std::string> args = {"extract", "disc1.pak"};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const CliResult result = Run(args);
+        EXPECT_EQ(result.status, c.status) << ::testing::PrintToString(c.args);
+        EXPECT_EQ(result.err.substr(0, result.err.find("Usage:")), c.err);
+    }
+    EXPECT_EQ(ReadWholeFile(m_folder / ("out/" + TitledName("disc1", 0, 0, 'h'))), Text(mine));
+    for (uint32_t index = 1; index < 4; ++index)
+        EXPECT_EQ(ReadWholeFile(m_folder / ("out/" + TitledName("disc1", 0, index, 'h'))), Hi(index)) << index;
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_folder / "out"), fs::directory_iterator()), 31);
+}
+
 TEST_F(CliExtract, ProgressBarOnlyOnATerminal)
 {
     SKIP_UNDER_WINE();

@@ -241,6 +241,22 @@ TEST_F(CliConvert, ConcealWritesADamagedClipWholeAndNamesWhatItConcealed)
     EXPECT_EQ(m_folder.Names(), (std::vector<std::string>{"clips.pak", "none.pak", "out"}));
 }
 
+// -n keeps the files a batch finished before, counted as skipped; the clips
+// that failed are tried again.
+TEST_F(CliConvert, NoClobberKeepsWhatIsThereAndConvertsTheRest)
+{
+    ASSERT_EQ(Run({"convert", "clips.pak", "1", "-o", "out/"}).status, 0);
+    const std::string first = ReadWholeFile(m_folder / "out/clips-001h Clip 001.mp4");
+    const CliResult result = Run({"convert", "clips.pak", "--all", "-o", "out", "-n"});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(Lines(result.err).back(), "zodovu-cli: 1 of 4 files converted, 2 failed, 1 skipped");
+    EXPECT_EQ(ReadWholeFile(m_folder / "out/clips-001h Clip 001.mp4"), first);
+    const CliResult again = Run({"convert", "clips.pak", "1", "3", "-o", "out", "-n", "-v"});
+    EXPECT_EQ(again.status, 0);
+    EXPECT_EQ(again.err, "zodovu-cli: 0 files converted, 2 skipped\n");
+    EXPECT_EQ(again.out, "");
+}
+
 // -o - streams one clip as it is made: a fragmented MP4 that a player reads
 // from a pipe.
 TEST_F(CliConvert, StandardOutputTakesAFragmentedMp4)

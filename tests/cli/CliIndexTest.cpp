@@ -7,6 +7,7 @@
 #include "CliRunner.h"
 #include "output/ClipNames.h"
 #include "PseudoTerminal.h"
+#include "file/PathNames.h"
 
 #include <gtest/gtest.h>
 
@@ -218,7 +219,7 @@ TEST_F(CliIndex, ConvertedClipsPlayInTheirCards)
 
     const std::string page = ReadWholeFile(m_folder / "site/index.html");
     const std::regex player("<li class=\"card\" id=\"disc-1-clip-([0-9]+)\">\n<video class=\"poster\" controls "
-                            "preload=\"metadata\" width=\"640\" height=\"448\" poster=\"([^\"]*)\" aria-label="
+                            "preload=\"none\" width=\"640\" height=\"448\" poster=\"([^\"]*)\" aria-label="
                             "\"([^\"]*)\"><source src=\"([^\"]*)\" type=\"video/mp4\">");
     std::vector<std::string> playing;
     for (std::sregex_iterator it(page.begin(), page.end(), player), end; it != end; ++it) {
@@ -288,26 +289,38 @@ TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
     EXPECT_EQ(Run({"index", "--force", ARCHIVE, "-o", "site"}).err.find('\r'), std::string::npos);
 }
 
-TEST_F(CliIndex, NothingIsWrittenOverWithoutForceAndNoTwoArchivesShareNames)
+// A page that is not index's own is kept without --force; archives whose
+// files would get the same names, after every cut and substitution, are refused
+// before anything is made.
+TEST_F(CliIndex, APageNotOursIsKeptAndNoTwoArchivesShareNames)
 {
     fs::create_directories(m_folder / "mine");
-    ASSERT_EQ(Run({"index", ARCHIVE, "-o", "mine"}).status, 1);
-    const std::string written = ReadWholeFile(m_folder / "mine/index.html");
-    fs::create_directories(m_folder / "x");
-    fs::create_directories(m_folder / "y");
+    const std::vector<uint8_t> theirs = {'<', 'p', '>', 'h', 'i'};
+    m_folder.Write("mine/index.html", theirs);
+    for (const char* folder : {"x", "y", "dots", "long"})
+        fs::create_directories(m_folder / folder);
     fs::copy_file(m_folder / ARCHIVE, m_folder / "x/disc2.pak");
     fs::copy_file(m_folder / ARCHIVE, m_folder / "y/DISC2.pak");
+    fs::copy_file(m_folder / ARCHIVE, m_folder / "dots/.x.pak");   // its names begin "_x-", as _x.pak's do
+    fs::copy_file(m_folder / ARCHIVE, m_folder / "dots/_x.pak");
+    const std::string stem = "long/" + std::string(246, 'a');        // both cut to the same 246 bytes
+    fs::copy_file(m_folder / ARCHIVE, m_folder / (stem + "b.pak"));
+    fs::copy_file(m_folder / ARCHIVE, m_folder / (stem + "c.pak"));
+    const std::string apart = " would give their clips the same file names";
     const struct {
         std::vector<std::string> args;
         int status;
         std::string err;   // its start
     } cases[] = {
         {{"index", ARCHIVE, "-o", "mine"}, 1,
-         "zodovu-cli: mine/index.html: already exists (--force overwrites it)\n"},
-        {{"index", "x/disc2.pak", "y/DISC2.pak", "-o", "both"}, 2,
-         "zodovu-cli: 'x/disc2.pak' and 'y/DISC2.pak' would give their clips the same file names"},
+         "zodovu-cli: mine/index.html: already exists and is not a page of zodovu-cli's (--force overwrites it)\n"},
+        {{"index", "x/disc2.pak", "y/DISC2.pak", "-o", "both"}, 2, "zodovu-cli: 'x/disc2.pak' and 'y/DISC2.pak'" + apart},
+        {{"index", "dots/.x.pak", "dots/_x.pak", "-o", "both"}, 2, "zodovu-cli: 'dots/.x.pak' and 'dots/_x.pak'" + apart},
+        {{"index", stem + "b.pak", stem + "c.pak", "-o", "both"}, 2, "zodovu-cli: '" + stem + "b.pak' and '" + stem + "c.pak'" + apart},
         {{"index", "x/disc2.pak", "-o", "x/disc2.pak"}, 1, "zodovu-cli: x/disc2.pak: "},
         {{"index", ARCHIVE}, 2, "zodovu-cli: --output is required"},
+        {{"index", ARCHIVE, "-o", "-"}, 2, "zodovu-cli: -o -: the index is a folder of files, not standard output"},
+        {{"index", ARCHIVE, "-o", "both", "-q", "-v"}, 2, "zodovu-cli: "},
     };
     for (const auto& c : cases) {
         const CliResult result = Run(c.args);
@@ -315,12 +328,108 @@ TEST_F(CliIndex, NothingIsWrittenOverWithoutForceAndNoTwoArchivesShareNames)
         EXPECT_EQ(result.err.rfind(c.err, 0), 0u) << result.err;
     }
     EXPECT_FALSE(fs::exists(m_folder / "both"));
-    EXPECT_EQ(ReadWholeFile(m_folder / "mine/index.html"), written);
+    EXPECT_FALSE(fs::exists(m_folder / "-"));
+    EXPECT_EQ(ReadWholeFile(m_folder / "mine/index.html"), Text(theirs));
 
-    fs::resize_file(m_folder / "mine/index.html", 0);
     const CliResult forced = Run({"index", "--force", ARCHIVE, "-o", "mine"});
     EXPECT_EQ(forced.status, 1);   // the damaged clips
-    EXPECT_EQ(ReadWholeFile(m_folder / "mine/index.html"), written);
+    const std::string written = ReadWholeFile(m_folder / "mine/index.html");
+    EXPECT_NE(written.find("</html>"), std::string::npos);
+}
+
+// Clips that all decode, for runs that end in status 0.
+class CliIndexRuns : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ArchiveBuilder archive;
+        for (uint32_t clip = 1; clip <= 3; ++clip)
+            archive.AddClip(BuildBinkFile(HiResShape(6, clip)), BuildBinkFile(LoResShape(6, clip)));
+        archive.WriteTo(m_folder / "clean.pak");
+    }
+    CliResult Run(std::vector<std::string> args)
+    {
+        args.insert(args.end(), {"--convert", "--preset", "ultrafast"});
+        return RunCli(args, m_folder.Path());
+    }
+    static std::string Named(const std::string& stem, uint32_t index, const char* extension)
+    {
+        return BatchClipName(stem, static_cast<int>(index), Resolution::High, FormatClipLabel(DISC_NONE, index),
+                             extension);
+    }
+    static size_t Count(const std::string& text, const std::string& part)
+    {
+        size_t count = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++count;
+        return count;
+    }
+
+    ScratchFolder m_folder;
+};
+
+// A run that was cut short leaves finished files and no page: the next run
+// uses those, makes the rest and writes a whole page; a run with one more
+// disc adds its section, the first disc's files used again.
+TEST_F(CliIndexRuns, AnInterruptedRunIsResumedAndADiscAdded)
+{
+    ASSERT_EQ(Run({"index", "clean.pak", "-o", "site"}).status, 0);
+    const std::string kept = m_folder / ("site/" + Named("clean", 0, ".mp4"));
+    const fs::file_time_type keptTime = fs::last_write_time(kept);
+    fs::remove(m_folder / "site/index.html");
+    fs::remove(m_folder / ("site/" + Named("clean", 1, ".jpg")));
+    fs::remove(m_folder / ("site/" + Named("clean", 2, ".mp4")));
+    fs::copy_file(m_folder / "clean.pak", m_folder / "more.pak");
+
+    const struct {
+        std::vector<std::string> args;
+        std::string err;
+        size_t sections;
+    } runs[] = {
+        {{"index", "clean.pak", "-o", "site"},
+         "zodovu-cli: 1 poster made, 2 reused, 1 file converted, 2 reused; site/index.html written\n", 1},
+        {{"index", "clean.pak", "more.pak", "-o", "site"},
+         "zodovu-cli: 3 posters made, 3 reused, 3 files converted, 3 reused; site/index.html written\n", 2},
+        {{"index", "clean.pak", "more.pak", "-o", "site", "-q"}, "", 2},
+    };
+    for (const auto& run : runs) {
+        const CliResult result = Run(run.args);
+        EXPECT_EQ(result.status, 0) << result.err;
+        EXPECT_EQ(result.err, run.err);
+        const std::string page = ReadWholeFile(m_folder / "site/index.html");
+        EXPECT_EQ(Count(page, "<video class=\"poster\" controls preload=\"none\""), 3 * run.sections);
+        EXPECT_EQ(Count(page, "<div class=\"poster missing\""), 0u);
+        EXPECT_EQ(Count(page, "<h2>"), run.sections);
+        EXPECT_EQ(page.find("Unknown PAK"), std::string::npos);   // each section named by its archive
+        EXPECT_NE(page.find("<h2>clean.pak</h2>"), std::string::npos);
+    }
+    EXPECT_EQ(fs::last_write_time(kept), keptTime);
+    for (uint32_t index = 0; index < 3; ++index)
+        for (const char* stem : {"clean", "more"})
+            for (const char* extension : {".jpg", ".mp4"})
+                EXPECT_TRUE(fs::is_regular_file(m_folder / ("site/" + Named(stem, index, extension))));
+}
+
+// Every archive of the run is kept from every write, the conversions' too,
+// however it is named; and the page names a file by its name alone, never by
+// the machine's folders.
+TEST_F(CliIndexRuns, NoArchiveOfTheRunIsWrittenAndThePageShowsNoFolder)
+{
+    const std::string site = m_folder / "site";
+    fs::create_directories(site);
+    const std::string named = site + "/" + Named("clean", 0, ".mp4");
+    fs::copy_file(m_folder / "clean.pak", named);
+    const std::string before = ReadWholeFile(named);
+    const CliResult result = Run({"index", "--force", m_folder / "clean.pak", named, "-o", site});
+    EXPECT_EQ(result.status, 1);
+    EXPECT_NE(result.err.find("zodovu-cli: " + named + ": is the archive itself; refusing to write to it\n"),
+              std::string::npos)
+        << result.err;
+    EXPECT_TRUE(ReadWholeFile(named) == before);   // no dump of the bytes
+    const std::string page = ReadWholeFile(site + "/index.html");
+    EXPECT_NE(page.find("<p class=\"failure\">" + NameOf(named) + ": is the archive itself"),
+              std::string::npos);
+    EXPECT_EQ(page.find(m_folder.Path()), std::string::npos);
 }
 
 #endif

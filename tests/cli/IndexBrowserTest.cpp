@@ -38,8 +38,16 @@ const char CHECK_SCRIPT[] = R"JS((async () => {
   const images = Array.from(document.images);
   await Promise.all(images.filter(image => !image.complete).map(image => settled([image], ['load', 'error'])));
   const videos = Array.from(document.querySelectorAll('video'));
-  await Promise.all(videos.filter(video => video.readyState < 1).map(video =>
+  // Nothing of a video is read before it is played; then each is asked for.
+  const untouched = videos.filter(video => video.readyState === 0).length;
+  const waiting = videos.filter(video => video.readyState < 1);
+  const loaded = Promise.all(waiting.map(video =>
     settled([video, ...video.querySelectorAll('source')], ['loadedmetadata', 'error'])));
+  for (const video of waiting) {
+    video.preload = 'metadata';
+    video.load();
+  }
+  await loaded;
   const posters = await Promise.all(videos.map(video => new Promise(resolve => {
     const image = new Image();
     image.onload = () => resolve(image.naturalWidth);
@@ -52,6 +60,8 @@ const char CHECK_SCRIPT[] = R"JS((async () => {
     videos: videos.map((video, k) => ({card: card(video), label: video.getAttribute('aria-label'),
                                       duration: video.duration, width: video.videoWidth,
                                       poster: posters[k]})),
+    untouched,
+    downloads: document.querySelectorAll('a[download]').length,
     missing: Array.from(document.querySelectorAll('.missing')).map(element => ({card: card(element),
                                                                               text: element.textContent})),
     resources: performance.getEntriesByType('resource').map(entry => entry.name),
@@ -324,6 +334,8 @@ TEST_F(IndexInBrowser, PostersLoadVideosLastTheirClipsAndNothingComesFromOutside
         // before it plays, and lasts its frames at 15 a second.
         EXPECT_EQ(found["images"].size(), 0u) << found.dump(1);
         ASSERT_EQ(found["videos"].size(), frames.size() - 1) << found.dump(1);
+        EXPECT_EQ(found["untouched"], found["videos"].size());
+        EXPECT_EQ(found["downloads"], found["videos"].size());
         for (const Json& video : found["videos"]) {
             const size_t index = std::stoul(video["card"].get<std::string>().substr(12)) - 1;   // disc-1-clip-N
             EXPECT_GT(video["poster"], 0) << video;

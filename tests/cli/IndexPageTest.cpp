@@ -38,20 +38,23 @@ TEST(IndexPage, ACardShowsItsPosterItsPlayerOrWhyItHasNone)
     card.poster = "d-012h Storm _over_ Vellin.jpg";
     const IndexVideo video{"d-012h Storm _over_ Vellin.mp4", "video/mp4", "MP4, 640\xC3\x97" "448"};
     const std::string poster = "src=\"d-012h%20Storm%20_over_%20Vellin.jpg\" alt=\"Storm &lt;over&gt; Vellin\"";
-    const std::string player = "<video class=\"poster\" controls preload=\"metadata\" width=\"640\" height=\"448\" "
+    const std::string player = "<video class=\"poster\" controls preload=\"none\" width=\"640\" height=\"448\" "
                                "poster=\"d-012h%20Storm%20_over_%20Vellin.jpg\" aria-label=\"Storm &lt;over&gt; "
                                "Vellin\"><source src=\"d-012h%20Storm%20_over_%20Vellin.mp4\" type=\"video/mp4\">";
     const std::string link = "<a class=\"poster-link\" href=\"d-012h%20Storm%20_over_%20Vellin.mp4\"><img";
+    const std::string download = "<p class=\"files\">Download <a href=\"d-012h%20Storm%20_over_%20Vellin.mp4\" "
+                                 "type=\"video/mp4\" download>MP4, 640\xC3\x97" "448</a></p>";
+    const std::string duration = "<span class=\"duration\">0:03</span>";
     const struct {
         const char* what;
         bool hasPoster, hasVideo, plays;
         std::vector<std::string> shown, absent;
     } cases[] = {
-        {"a poster", true, false, false, {poster}, {"<video", "<a "}},
-        {"a poster linking its video", true, true, false, {link, poster}, {"<video"}},
-        {"a player", true, true, true, {player}, {"<img"}},
+        {"a poster", true, false, false, {poster, duration}, {"<video", "<a class", "download"}},
+        {"a poster linking its video", true, true, false, {link, poster, download, duration}, {"<video"}},
+        {"a player", true, true, true, {player, download, duration}, {"<img"}},
         {"no poster", false, false, false, {"<div class=\"poster missing\"><p>clip 12 (high-res.): frame 4 of 45: "
-                                            "Invalid &lt;block&gt; type</p></div>"}, {"<img", "<video"}},
+                                            "Invalid &lt;block&gt; type</p></div>"}, {"<img", "<video", duration}},
     };
     for (const auto& c : cases) {
         IndexCard shown = card;
@@ -69,12 +72,35 @@ TEST(IndexPage, ACardShowsItsPosterItsPlayerOrWhyItHasNone)
             EXPECT_EQ(page.find(part), std::string::npos) << c.what << ": " << part;
         EXPECT_NE(page.find("KVN Disc 2 <small>d&amp;d.pak</small>"), std::string::npos);
         EXPECT_NE(page.find("1 clip, 0:03 in all"), std::string::npos);
+        EXPECT_NE(page.find("<header class=\"page\" id=\"top\">"), std::string::npos);
+        EXPECT_NE(page.find("</ol>\n<p class=\"back\"><a href=\"#top\">"), std::string::npos);
     }
     // Nothing from elsewhere: no script, no stylesheet or font to fetch.
     const std::string page = ComposeIndexPage({{"d.pak", "", "Invalid movie file", {}}}, "zodovu-cli");
     for (const char* outside : {"<script", "<link", "@import", "url(", "http:", "https:", "//"})
         EXPECT_EQ(page.find(outside), std::string::npos) << outside;
     EXPECT_NE(page.find("<p class=\"refused\">Invalid movie file</p>"), std::string::npos);
+}
+
+// A page is index's own, to be rewritten without --force, only by its mark.
+TEST(IndexPage, OnlyItsOwnGeneratorMarkMakesAPageOurs)
+{
+    const std::string ours = ComposeIndexPage({}, "zodovu-cli 1.4.0");
+    const struct {
+        std::string head;
+        bool ours;
+    } cases[] = {
+        {ours, true},
+        {ours.substr(0, ours.find("<title>")), true},
+        {"<html><head><meta name=\"generator\" content=\"zodovu-cli\"></head>", true},
+        {"<html><head><title>My clips</title></head>", false},
+        {"<meta name=\"generator\" content=\"zodovu-cli-fork 2\">", false},
+        {"<meta name=\"generator\" content=\"other zodovu-cli 1\">", false},
+        {"<meta name=\"generator\" content=\"zodovu-cli", false},   // cut short
+        {"", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsPageOf(c.head, "zodovu-cli"), c.ours) << c.head;
 }
 
 TEST(Poster, FramesWeighedAreSpreadOverTheFirstHalf)
