@@ -74,10 +74,16 @@ std::string FittedName(const std::string& name, size_t width, NameCut cut)
     return std::string();
 }
 
+// Done of total, never past the whole: a count that overshoots fills the bar and no more.
+double Fraction(const ProgressFigures& counts)
+{
+    return counts.total == 0 || counts.done >= counts.total ? 1.0 : static_cast<double>(counts.done) / counts.total;
+}
+
 // The figures after the bar; without their decoration (the units' words) when plain.
 std::string FiguresText(const ProgressFigures& counts, bool plain)
 {
-    const double fraction = counts.total == 0 ? 1.0 : static_cast<double>(counts.done) / counts.total;
+    const double fraction = Fraction(counts);
     const auto count = [&counts](uint64_t value) {
         return counts.bytes ? FormatMebibytes(value) : std::to_string(value);
     };
@@ -157,7 +163,7 @@ std::string ProgressLine::Compose(const std::string& verb, const std::string& na
 std::string ProgressLine::Compose(const std::string& verb, const std::string& name, const ProgressFigures& counts,
                                   int columns)
 {
-    const double fraction = counts.total == 0 ? 1.0 : static_cast<double>(counts.done) / counts.total;
+    const double fraction = Fraction(counts);
     const size_t width = columns > 1 ? static_cast<size_t>(columns - 1) : 0;
     // What tells least gives way first: the bar narrows, the middle of the
     // name's folders goes, then the bar, the units' words, every figure but

@@ -124,6 +124,11 @@ TEST(ProgressLine, GivesWayWhereItTellsLeast)
         }
     for (const auto& [seconds, text] : {std::pair<int64_t, std::string>{0, "0:00"}, {65, "1:05"}, {3723, "1:02:03"}})
         EXPECT_EQ(ProgressLine::FormatDuration(seconds), text);
+    // A count past its total fills the bar and goes no further.
+    ProgressFigures over = frames;
+    over.done = 2 * over.total;
+    EXPECT_EQ(ProgressLine::Compose("Converting", "disc2.pak", over, 100),
+              "Converting disc2.pak [####################] 100% 2400/1200 frames, 12/100 files, 1:05 left");
     // A character of several bytes takes one column and is never cut in two.
     const std::string accented = ProgressLine::Compose("Extracting", std::string(60, 'e') + "\xc3\xa9.bik", 1, 2, 50);
     EXPECT_EQ(accented.find("\xc3" "."), std::string::npos) << accented;
