@@ -422,15 +422,29 @@ private:
     IndexCard& Card(const PosterJob& job) { return m_sections[job.archive].cards[job.index]; }
 
     // A poster made past concealed frames is said, unless the conversion of
-    // the same encoding decodes the whole clip and says it.
+    // the same encoding decodes the whole clip and says it: one kept from an
+    // earlier run decodes nothing.
     void SayConcealed(const PosterJob& job)
     {
-        const ConvertRequest& conversion = m_request.conversion;
-        if (job.poster.concealed.empty() || (m_request.convert && (!conversion.low || conversion.both)))
+        if (job.poster.concealed.empty() || WillConvertHigh(job))
             return;
         m_report.Error(m_archives[job.archive]->loaded.path, job.poster.concealed);
         Card(job).problems.push_back(job.poster.concealed);
         ++m_concealed;
+    }
+
+    bool WillConvertHigh(const PosterJob& job) const
+    {
+        const ConvertRequest& conversion = m_request.conversion;
+        if (!m_request.convert || (conversion.low && !conversion.both))
+            return false;
+        const std::string video =
+            m_folder + FileName(*m_archives[job.archive], job.index, Resolution::High, conversion.format->extension);
+        try {
+            return m_request.force || !HoldsRegularFile(video);
+        } catch (const CFileException&) {
+            return true;   // the conversion says why
+        }
     }
 
     void Fail(PosterJob& job, const std::string& reason)

@@ -270,6 +270,18 @@ TEST_F(CliIndex, ConcealGivesDamagedClipsTheirPostersAndFiles)
     EXPECT_EQ(lines[2], file(5) + "clip 6 (high-res.): 1 frame concealed: frame 36 of 40: Unknown block type 10");
     EXPECT_EQ(lines[3], "zodovu-cli: 5 of 6 posters made, 1 failed, 5 of 6 files converted, 1 failed; "
                         "conv/index.html written");
+
+    // A poster made anew beside a conversion kept from before: nothing decodes
+    // the clip but the poster, which says what it concealed.
+    const std::string poster =
+        BatchClipName("a&b <#1>", 1, Resolution::High, FormatClipLabel(DISC2, 1), ".jpg");
+    ASSERT_TRUE(fs::remove(m_folder / ("conv/" + poster)));
+    const CliResult again =
+        Run({"index", "--conceal", "--convert", "-j", "1", "--disc", "2", ARCHIVE, "-o", "conv"});
+    EXPECT_EQ(again.status, 1);
+    lines = Lines(again.err);
+    ASSERT_EQ(lines.size(), 3u) << again.err;
+    EXPECT_EQ(lines[0], prefix + "clip 2 (high-res.): 1 frame concealed: frame 4 of 10: Unknown block type 10");
 }
 
 TEST_F(CliIndex, ProgressLineOnlyOnATerminalAndClearedForEachMessage)
