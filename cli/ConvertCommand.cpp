@@ -8,7 +8,6 @@
 #include "cli/ExitStatus.h"
 #include "cli/FileBatch.h"
 #include "cli/ParallelWork.h"
-#include "cli/ProtectedArchives.h"
 #include "cli/Reporting.h"
 #include "file/Console.h"
 #include "file/InterruptCleanup.h"
@@ -45,9 +44,10 @@ public:
         m_rules.replace = settings.force;
         m_rules.madeName = madeNames;
         m_rules.protectedRole = "the archive";
-        m_protected.push_back(archive.identity);
+        m_rules.protectedFiles.push_back(archive.identity);
         if (extras)
-            m_protected.insert(m_protected.end(), extras->protectedFiles.begin(), extras->protectedFiles.end());
+            m_rules.protectedFiles.insert(m_rules.protectedFiles.end(), extras->protectedFiles.begin(),
+                                          extras->protectedFiles.end());
         m_options.format = settings.format;
         m_options.crf = settings.crf;
         m_options.preset = settings.preset;
@@ -123,10 +123,9 @@ private:
     bool Open(Job& job)
     {
         try {
-            const OutputRules rules = ProtectingArchives(m_rules, m_protected, job.file->path);
             job.output.reset(job.file->path == TO_STANDARD_OUTPUT
-                                 ? new COutputFile(COutputFile::StandardOutput{}, rules)
-                                 : new COutputFile(job.file->path, rules));
+                                 ? new COutputFile(COutputFile::StandardOutput{}, m_rules)
+                                 : new COutputFile(job.file->path, m_rules));
             ++m_opened;
             return true;
         } catch (const COutputExists& exists) {
@@ -212,7 +211,6 @@ private:
     const ConvertRequest& m_settings;
     Reporter& m_report;
     OutputRules m_rules;
-    std::vector<FileIdentity> m_protected;   // the archive first
     ConversionOptions m_options;
     std::string m_lastCommitted;
     ConvertCounts m_counts;

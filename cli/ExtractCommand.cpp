@@ -33,8 +33,7 @@ public:
     {
         m_rules.replace = request.force;
         m_rules.madeName = madeNames;
-        m_rules.hasProtected = true;
-        m_rules.protectedFile = archive.identity;
+        m_rules.protectedFiles = {archive.identity};
         m_rules.protectedRole = "the archive";
     }
 

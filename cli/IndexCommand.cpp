@@ -15,7 +15,6 @@
 #include "cli/ExitStatus.h"
 #include "cli/IndexPage.h"
 #include "cli/ParallelWork.h"
-#include "cli/ProtectedArchives.h"
 #include "cli/Reporting.h"
 #include "cli/UsageError.h"
 #include "cli/Version.h"
@@ -252,20 +251,21 @@ private:
     }
 
     // Nothing is written onto an archive of the run, whatever path reaches it.
-    OutputRules RulesFor(const std::string& path) const
+    OutputRules Rules() const
     {
         OutputRules rules;
         rules.replace = m_request.force;
         rules.madeName = true;
         rules.protectedRole = "the archive";
-        return ProtectingArchives(rules, m_identities, path);
+        rules.protectedFiles = m_identities;
+        return rules;
     }
 
     // A page of ours is rewritten: the run shows what is in the folder now.
     // Anyone else's is kept unless --force.
     OutputRules PageRules(const std::string& path) const
     {
-        OutputRules rules = RulesFor(path);
+        OutputRules rules = Rules();
         if (rules.replace || !HoldsRegularFile(path))
             return rules;
         if (!IsOurPage(path))
@@ -346,7 +346,7 @@ private:
                 continue;
             }
             try {
-                COutputFile output(path, RulesFor(path));
+                COutputFile output(path, Rules());
                 output.File().Write(job.poster.jpeg.data(), static_cast<uint32_t>(job.poster.jpeg.size()));
                 output.Finish();
                 output.Commit(false);

@@ -6,6 +6,8 @@
 #include "file/InterruptCleanup.h"
 #include "file/PathNames.h"
 
+#include <algorithm>
+
 
 const char ALREADY_EXISTS[] = "already exists (--force overwrites it)";
 
@@ -29,7 +31,7 @@ COutputFile::COutputFile(const std::string& path, const OutputRules& rules) : m_
 {
     InstallInterruptCleanup();
     const PathState state = LookAtPath(path);
-    if (rules.hasProtected && state.reached && state.identity == rules.protectedFile)
+    if (state.reached && IsProtected(state.identity))
         Refuse("is " + rules.protectedRole + " itself; refusing to write to it");
     if (state.kind == PathKind::Regular && !rules.replace)
         throw COutputExists(m_path, ALREADY_EXISTS);
@@ -62,6 +64,12 @@ COutputFile::~COutputFile()
     RemoveTemporary(m_temporary);
 }
 
+bool COutputFile::IsProtected(const FileIdentity& identity) const
+{
+    const std::vector<FileIdentity>& kept = m_rules.protectedFiles;
+    return std::find(kept.begin(), kept.end(), identity) != kept.end();
+}
+
 void COutputFile::Refuse(const std::string& reason) const
 {
     throw COutputRefused(m_path, reason);
@@ -90,10 +98,10 @@ void COutputFile::CheckOpenStream() const
 {
     if (HandleIsTerminal(m_file.GetHandle()))
         Refuse("is a terminal; refusing to write binary data to it (redirect it to a file or a pipe)");
-    if (!m_rules.hasProtected)
+    if (m_rules.protectedFiles.empty())
         return;
     try {
-        if (m_file.GetIdentity() == m_rules.protectedFile)
+        if (IsProtected(m_file.GetIdentity()))
             Refuse("is " + m_rules.protectedRole + " itself; refusing to write to it");
     } catch (const CFileException&) {
         // a pipe or a console the system gives no number: not the protected file

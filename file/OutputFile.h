@@ -16,12 +16,12 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 struct OutputRules {
     bool replace = false;         // an existing regular file may be replaced
     bool madeName = false;        // the program made the name up: anything but a regular file there is not ours
-    bool hasProtected = false;
-    FileIdentity protectedFile;   // never written, whatever the path that reaches it
+    std::vector<FileIdentity> protectedFiles;   // never written, whatever the path that reaches them
     std::string protectedRole = "the file being read";   // "the archive": in "is the archive itself"
 };
 
@@ -74,6 +74,7 @@ public:
     void Commit(bool syncFolder = true);
 
 private:
+    bool IsProtected(const FileIdentity& identity) const;
     [[noreturn]] void Refuse(const std::string& reason) const;
     void OpenTemporary();
     void OpenStream();

@@ -146,8 +146,7 @@ TEST_F(OutputFile, AFolderAndTheProtectedFileByAnyNameAreNeverWritten)
     CFile reading;
     ASSERT_TRUE(reading.OpenRegularFile(archive.c_str()));
     OutputRules rules = Replacing();
-    rules.hasProtected = true;
-    rules.protectedFile = reading.GetIdentity();
+    rules.protectedFiles = {reading.GetIdentity()};
     rules.protectedRole = "the archive";
 
     const std::string hardLink = Path("link.pak");
