@@ -133,7 +133,7 @@ struct VideoEncoder::State {
     double Lambda() const
     {
         const double scale = std::exp(logScale);
-        return 0.6 * scale * scale;
+        return 0.5 * scale * scale;
     }
 
     void CodePlane(Plane& plane, bool key, BitWriter& out, unsigned& ownBlocks);
@@ -263,8 +263,9 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         for (int x = 0; x < 8; ++x)
             samples[y * 8 + x] = source[y * stride + x];
     ForwardTransform(samples, coefficients);
-    const auto codeDct = [&](const int32_t* quant, float bias, bool intra, const uint8_t* base) {
-        trial.quantIndex = q;
+    const auto codeDct = [&](unsigned qi, float bias, bool intra, const uint8_t* base) {
+        const int32_t* quant = intra ? INTRA_QUANT[qi] : INTER_QUANT[qi];
+        trial.quantIndex = qi;
         Quantise(coefficients, quant, bias, trial.levels);
         trial.levels[0] = intra ? std::clamp(trial.levels[0], 0, MOST_INTRA_DC)
                                 : std::clamp(trial.levels[0], -MOST_INTER_DC, MOST_INTER_DC);
@@ -279,7 +280,7 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         return CoefficientBits(trial.levels) + DC_BITS;
     };
     trial.type = INTRA_BLOCK;
-    consider(trial, TYPE_BITS + codeDct(INTRA_QUANT[q], 0.35f, true, nullptr));
+    consider(trial, TYPE_BITS + codeDct(q, 0.35f, true, nullptr));
 
     if (!key) {
         const uint8_t* previous = &plane.previous[at];
@@ -303,7 +304,7 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         ForwardTransform(samples, coefficients);
         trial.type = INTER_BLOCK;
         trial.x = mx, trial.y = my;
-        consider(trial, TYPE_BITS + MotionBits(mx, my) + codeDct(INTER_QUANT[q], 0.25f, false, moved));
+        consider(trial, TYPE_BITS + MotionBits(mx, my) + codeDct(q, 0.25f, false, moved));
     }
 
     switch (best.type) {
