@@ -1,5 +1,6 @@
 #pragma once
 // Bits go in least significant first, as Bink's decoders read them.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -32,6 +33,15 @@ public:
     {
         if (m_count % 32)
             Put(0, 32 - static_cast<unsigned>(m_count % 32));
+    }
+    // Another writer's bits after these.
+    void Append(const BitWriter& other)
+    {
+        for (std::size_t i = 0; i < other.m_bytes.size(); i += 4)
+            Put(static_cast<uint32_t>(other.m_bytes[i] | other.m_bytes[i + 1] << 8 | other.m_bytes[i + 2] << 16 |
+                                      static_cast<uint32_t>(other.m_bytes[i + 3]) << 24),
+                32);
+        Put(static_cast<uint32_t>(other.m_cache), other.m_cached);
     }
     uint64_t Count() const { return m_count; }
     // The bytes so far; a last partial byte is padded with zero bits.

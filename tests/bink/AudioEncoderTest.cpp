@@ -2,7 +2,7 @@
 // kind of track the format has, and in step with the pictures.
 #include "bink/AudioEncoder.h"
 #include "samples/SoundClips.h"
-#include "ScratchFolder.h"
+#include "FfmpegDecode.h"
 
 #include <gtest/gtest.h>
 
@@ -16,20 +16,11 @@ namespace {
 // FFmpeg's decoding of a file's first audio track to interleaved 16-bit samples.
 std::vector<int16_t> DecodeSound(const ScratchFolder& folder, const std::string& file, std::string& error)
 {
-    const std::string err = folder / "ffmpeg.err";
-    const std::string command = "'" FFMPEG "' -nostdin -v error -xerror -i '" + folder / file +
-                                "' -map 0:a -f s16le - 2>'" + err + "'";
-    std::vector<int16_t> samples;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) {
-        error = "cannot start " + command;
-        return {};
-    }
-    int16_t buffer[4096];
-    for (size_t n; (n = fread(buffer, sizeof(int16_t), 4096, pipe)) > 0;)
-        samples.insert(samples.end(), buffer, buffer + n);
-    const int status = pclose(pipe);
-    error = status ? ReadWholeFile(err) : "";
+    const Decoded decoded = Ffmpeg(folder, file, "-map 0:a -f s16le");
+    error = decoded.status ? "ffmpeg ended " + std::to_string(decoded.status) + ": " + decoded.err : "";
+    std::vector<int16_t> samples(decoded.out.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(decoded.out[2 * i] | decoded.out[2 * i + 1] << 8);
     return samples;
 }
 
