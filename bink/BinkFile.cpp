@@ -16,25 +16,46 @@ constexpr uint32_t HEADER_SIZE = 44;
 
 } // namespace
 
+namespace {
+
+// Half the rate the transform sees: the RDFT kind interleaves stereo into one
+// stream of twice the rate.
+uint32_t HalfTransformRate(const AudioTrack& track)
+{
+    const uint32_t rate = track.sampleRate * (track.codec == AudioCodec::Rdft ? track.Channels() : 1);
+    return (rate + 1) / 2;
+}
+
+} // namespace
+
 AudioLayout LayoutOf(const AudioTrack& track)
 {
     const unsigned channels = track.Channels();
     unsigned lengthBits = track.sampleRate < 22050 ? 9 : track.sampleRate < 44100 ? 10 : 11;
-    uint32_t rate = track.sampleRate;
     AudioLayout layout{};
     layout.channelsInBlock = channels;
     if (track.codec == AudioCodec::Rdft) {
-        rate *= channels;
         layout.channelsInBlock = 1;
         lengthBits += channels - 1;
     }
     layout.transformLength = 1u << lengthBits;
     layout.samples = (layout.transformLength - layout.transformLength / 16) * layout.channelsInBlock / channels;
-    const uint32_t half = (rate + 1) / 2;
+    const uint32_t half = HalfTransformRate(track);
     layout.bands = 1;
     while (layout.bands < 25 && half > CRITICAL_FREQUENCIES[layout.bands - 1])
         ++layout.bands;
     return layout;
+}
+
+std::vector<uint32_t> BandStarts(const AudioTrack& track)
+{
+    const AudioLayout layout = LayoutOf(track);
+    const uint64_t half = HalfTransformRate(track);
+    std::vector<uint32_t> starts = {2};
+    for (unsigned band = 1; band < layout.bands; ++band)
+        starts.push_back(static_cast<uint32_t>(CRITICAL_FREQUENCIES[band - 1] * uint64_t{layout.transformLength} / half) & ~1u);
+    starts.push_back(layout.transformLength);
+    return starts;
 }
 
 void AppendU32(std::vector<uint8_t>& bytes, uint32_t value)

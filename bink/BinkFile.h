@@ -26,6 +26,10 @@ struct AudioLayout {
     uint32_t samples;
 };
 AudioLayout LayoutOf(const AudioTrack& track);
+// Where each band starts among a transform's coefficients, and after the last
+// band's end the transform's length: bands + 1 entries, the first 2 (the two
+// coefficients before it are sent whole).
+std::vector<uint32_t> BandStarts(const AudioTrack& track);
 
 // One track's sound in one frame: coded blocks, each a whole number of 32-bit
 // words, and the samples per channel they decode to.
