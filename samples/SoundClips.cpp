@@ -1,7 +1,7 @@
 #include "samples/SoundClips.h"
 
-#include "bink/AudioEncoder.h"
-#include "samples/BinkWriter.h"
+#include "bink/ClipEncoder.h"
+#include "samples/BinkBuilder.h"
 
 #include <algorithm>
 #include <cmath>
@@ -71,32 +71,50 @@ std::vector<int16_t> MakeSound(SoundKind kind, uint32_t sampleRate, unsigned cha
 SoundClip EncodeSoundClip(const bink::AudioTrack& track, const std::vector<int16_t>& pcm, int quality,
                           uint32_t framesPerSecond)
 {
-    const bink::VideoFormat video{32, 32, framesPerSecond, 1};
-    const std::vector<uint8_t> picture = EncodeBinkVideo(BinkBlocks(video.width, video.height, 128, 128, 128));
-    bink::AudioEncoder encoder(track, quality);
-    bink::BinkFileLayout layout(video, {track});
+    // Each frame as the clip encoder writes it: the track's packet (its size,
+    // then the bytes it decodes to, then the blocks), then the video.
+    struct Frames : bink::FrameSink {
+        SoundClip clip;
+        std::vector<uint8_t> body;
+        unsigned channels = 1;
+        uint64_t decoded = 0;
+        void Write(const std::vector<uint8_t>& bytes) override
+        {
+            const uint32_t size = GetU32(bytes, 0);
+            if (size >= 4) {
+                clip.audioBytes += size - 4;
+                decoded += GetU32(bytes, 4) / (2 * channels);
+            }
+            clip.samplesByFrame.push_back(decoded);
+            body.insert(body.end(), bytes.begin(), bytes.end());
+        }
+    } frames;
+    frames.channels = track.Channels();
+    bink::ClipSettings settings;
+    settings.video.width = settings.video.height = 32;
+    settings.video.rateNumerator = framesPerSecond;
+    settings.video.quality = 50;
+    settings.tracks = {track};
+    settings.audioQuality = quality;
+    bink::ClipEncoder encoder(settings, frames);
+    const std::vector<uint8_t> grey(32 * 32, 128);
+    const bink::PictureView picture{{grey.data(), grey.data(), grey.data()}, {32, 16, 16}};
     const uint64_t length = pcm.size() / track.Channels();
-    const uint64_t frames = std::max<uint64_t>(1, (length * framesPerSecond + track.sampleRate - 1) / track.sampleRate);
-    SoundClip clip;
-    std::vector<uint8_t> body;
-    uint64_t decoded = 0;
-    for (uint64_t frame = 1; frame <= frames; ++frame) {
-        const uint64_t due = bink::SamplesDueBy(frame, track.sampleRate, video);
-        const uint64_t wanted = frame == frames ? length : std::min(length, encoder.SamplesWanted(due));
-        if (wanted > encoder.SamplesPushed())
-            encoder.Push(pcm.data() + encoder.SamplesPushed() * track.Channels(), wanted - encoder.SamplesPushed());
-        if (frame == frames)
-            encoder.Finish();
-        const bink::AudioPacket packet = encoder.TakePacket(frame == frames ? UINT64_MAX : due);
-        clip.audioBytes += packet.blocks.size();
-        decoded += packet.samples;
-        clip.samplesByFrame.push_back(decoded);
-        const std::vector<uint8_t> bytes = layout.Frame(picture, {packet}, frame == 1);
-        body.insert(body.end(), bytes.begin(), bytes.end());
+    const uint64_t pictures = std::max<uint64_t>(1, (length * framesPerSecond + track.sampleRate - 1) / track.sampleRate);
+    uint64_t pushed = 0;
+    for (uint64_t n = 0; n < pictures; ++n) {
+        const uint64_t wanted = std::min(length, encoder.SoundWanted(0));
+        if (wanted > pushed) {
+            encoder.PushSound(0, pcm.data() + pushed * track.Channels(), wanted - pushed);
+            pushed = wanted;
+        }
+        if (pushed == length)
+            encoder.EndSound(0);
+        encoder.PushPicture(picture);
     }
-    clip.file = layout.Head();
-    clip.file.insert(clip.file.end(), body.begin(), body.end());
-    return clip;
+    frames.clip.file = encoder.Finish();
+    frames.clip.file.insert(frames.clip.file.end(), frames.body.begin(), frames.body.end());
+    return frames.clip;
 }
 
 double SoundSnr(const std::vector<int16_t>& source, const std::vector<int16_t>& decoded, unsigned channels,
