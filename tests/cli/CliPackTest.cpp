@@ -14,6 +14,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+#ifdef ZODOVU_CLI_UNDER_WINE
+// zodovu-cli.exe decodes nothing yet: it checks no frames, and says so first.
+const std::string UNCHECKED = "zodovu-cli: frames not checked: this build of zodovu-cli does not decode clips\n";
+const std::vector<std::string> VERIFY = {"verify"};
+#else
+const std::string UNCHECKED;
+const std::vector<std::string> VERIFY = {"verify", "--frames"};
+#endif
+
+std::vector<std::string> Verify(const std::string& archive)
+{
+    std::vector<std::string> args = VERIFY;
+    args.push_back(archive);
+    return args;
+}
+
 class CliPack : public ::testing::Test {
 protected:
     void SetUp() override
@@ -59,7 +75,7 @@ TEST_F(CliPack, RoundTripThroughExtractGivesTheSameClips)
         EXPECT_EQ(packed.out, "new/" + archive + "\n");
         EXPECT_NE(packed.err.find(archive + " written: "), std::string::npos) << packed.err;
         EXPECT_EQ(Run({"list", "new/" + archive}).out, Run({"list", archive}).out);
-        const CliResult verified = Run({"verify", "--frames", "new/" + archive});
+        const CliResult verified = Run(Verify("new/" + archive));
         EXPECT_EQ(verified.status, 0) << verified.out;
         ASSERT_EQ(Run({"extract", "new/" + archive, "--all", "--both", "-o", "again-" + folder + "/", "-q"}).status, 0);
         for (const fs::directory_entry& entry : fs::directory_iterator(m_folder / folder)) {
@@ -78,14 +94,14 @@ TEST_F(CliPack, ReplaceWritesTheNewClipAndItsFrameCount)
     Write("lo.bik", BuildBinkFile(LoResShape(45, 7)));
     const CliResult replaced = Run({"replace", "movies.pak", "2", "--hi", "hi.bik", "--lo", "lo.bik", "-o", "new.pak"});
     ASSERT_EQ(replaced.status, 0) << replaced.err;
-    EXPECT_EQ(replaced.err, "zodovu-cli: new.pak written: 3 clips, 0.0M\n");
+    EXPECT_EQ(replaced.err, UNCHECKED + "zodovu-cli: new.pak written: 3 clips, 0.0M\n");
     const std::string bytes = ReadWholeFile(m_folder / "new.pak");
     const uint32_t header = m_archive.Clips()[1].entryOffset;
     EXPECT_EQ(static_cast<uint8_t>(bytes[header + 6]) | static_cast<uint8_t>(bytes[header + 7]) << 8, 45);
     const std::vector<std::string> rows = Lines(Run({"list", "new.pak"}).out);
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_NE(rows[3].find("0:03"), std::string::npos) << rows[3];
-    EXPECT_EQ(Run({"verify", "--frames", "new.pak"}).status, 0);
+    EXPECT_EQ(Run(Verify("new.pak")).status, 0);
 }
 
 TEST_F(CliPack, BadInputsAreSaidAndLeaveNothingBehind)
@@ -159,8 +175,9 @@ TEST_F(CliPack, BadInputsAreSaidAndLeaveNothingBehind)
     // decoding says that it checked no frames.
     const CliResult differing = Run(replace("2", hi, "short-lo.bik", "new.pak"));
     EXPECT_EQ(differing.status, 0) << differing.err;
-    EXPECT_EQ(Lines(differing.err).at(0), "zodovu-cli: short-lo.bik: has 28 frames, its high-resolution file 30; the "
-                                          "clip has 30, as the scan counts them (verify names the difference)");
+    EXPECT_EQ(differing.err.substr(UNCHECKED.size(), differing.err.find('\n', UNCHECKED.size()) - UNCHECKED.size()),
+              "zodovu-cli: short-lo.bik: has 28 frames, its high-resolution file 30; the clip has 30, as the scan "
+              "counts them (verify names the difference)");
 #ifdef ZODOVU_CLI_WITHOUT_DECODING
     CliStart plain;
     plain.program = ZODOVU_CLI_WITHOUT_DECODING;
