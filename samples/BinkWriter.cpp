@@ -1,35 +1,14 @@
 #include "samples/BinkWriter.h"
 
+#include "bink/BinkFile.h"
+#include "bink/BitWriter.h"
+
 #include <algorithm>
 #include <stdexcept>
 
 namespace testsupport {
 
 namespace {
-
-// Bits go in least significant first, as the decoder reads them.
-class BitWriter {
-public:
-    void Put(uint32_t value, unsigned count)
-    {
-        for (unsigned i = 0; i < count; ++i, ++m_count) {
-            if (m_count % 8 == 0)
-                m_bytes.push_back(0);
-            if (i < 32 && ((value >> i) & 1))   // a count past 32 pads with zero bits
-                m_bytes.back() |= static_cast<uint8_t>(1u << (m_count % 8));
-        }
-    }
-    void Align32()
-    {
-        while (m_count % 32)
-            Put(0, 1);
-    }
-    std::vector<uint8_t> Take() { return std::move(m_bytes); }
-
-private:
-    std::vector<uint8_t> m_bytes;
-    uint64_t m_count = 0;
-};
 
 // The bits of a group's count, as the decoder sizes them from the most values
 // a row of blocks can take, plus 511.
@@ -54,7 +33,7 @@ enum Bundle { TYPES, SUB_TYPES, COLOURS, PATTERNS, X_OFFSETS, Y_OFFSETS, INTRA_D
 // A group of block types from row on: rows of one type as one repeated value,
 // any other row as its values, a run of 4, 8, 12 or 32 of the last value as one
 // of the symbols 12 to 15. Returns the count.
-uint32_t PutTypes(BitWriter& out, const std::vector<uint8_t>& types, uint32_t across, uint32_t row, unsigned bits)
+uint32_t PutTypes(bink::BitWriter& out, const std::vector<uint8_t>& types, uint32_t across, uint32_t row, unsigned bits)
 {
     const uint32_t most = (1u << bits) - 1;
     const auto rowOf = [&](uint32_t r) { return types.begin() + static_cast<ptrdiff_t>(r) * across; };
@@ -89,7 +68,7 @@ uint32_t PutTypes(BitWriter& out, const std::vector<uint8_t>& types, uint32_t ac
     return across;
 }
 
-void PutColour(BitWriter& out, uint8_t colour)
+void PutColour(bink::BitWriter& out, uint8_t colour)
 {
     out.Put(colour >> 4, 4);
     out.Put(colour & 15, 4);
@@ -98,7 +77,7 @@ void PutColour(BitWriter& out, uint8_t colour)
 // A group of colours from row on: the colours of the next row that has any, or,
 // where that row has a single colour, of every row after it in that colour too.
 // Returns the count; 0 ends the bundle.
-uint32_t PutColours(BitWriter& out, const std::vector<std::vector<uint8_t>>& rows, uint32_t row, unsigned bits)
+uint32_t PutColours(bink::BitWriter& out, const std::vector<std::vector<uint8_t>>& rows, uint32_t row, unsigned bits)
 {
     const uint32_t most = (1u << bits) - 1;
     while (row < rows.size() && rows[row].empty())
@@ -127,7 +106,7 @@ uint32_t PutColours(BitWriter& out, const std::vector<std::vector<uint8_t>>& row
     return count;
 }
 
-void PutPlane(BitWriter& out, const std::vector<int16_t>& blocks, uint32_t across, uint32_t planeWidth)
+void PutPlane(bink::BitWriter& out, const std::vector<int16_t>& blocks, uint32_t across, uint32_t planeWidth)
 {
     const uint32_t down = static_cast<uint32_t>(blocks.size()) / across;
     std::vector<uint8_t> types(blocks.size());
@@ -174,45 +153,23 @@ void PutPlane(BitWriter& out, const std::vector<int16_t>& blocks, uint32_t acros
     out.Align32();
 }
 
-// The upper ends of the critical bands, in Hz, which decide an audio block's bands.
-const uint16_t CRITICAL_FREQUENCIES[25] = {100,  200,  300,  400,  510,  630,  770,  920,   1080,
-                                           1270, 1480, 1720, 2000, 2320, 2700, 3150, 3700,  4400,
-                                           5300, 6400, 7700, 9500, 12000, 15500, 24500};
-
-struct AudioLayout {
-    uint32_t transformLength;
-    unsigned channelsInBlock;   // RDFT interleaves both channels into one transform
-    unsigned bands;
-    uint32_t samples;           // per channel
-};
-
-AudioLayout LayoutOf(const BinkAudioTrack& track)
+bink::AudioTrack TrackOf(const BinkAudioTrack& track)
 {
-    const unsigned channels = track.stereo ? 2 : 1;
-    unsigned lengthBits = track.sampleRate < 22050 ? 9 : track.sampleRate < 44100 ? 10 : 11;
-    uint32_t rate = track.sampleRate;
-    AudioLayout layout{};
-    layout.channelsInBlock = channels;
-    if (track.codec == BinkAudioCodec::Rdft) {
-        rate *= channels;
-        layout.channelsInBlock = 1;
-        lengthBits += channels - 1;
-    }
-    layout.transformLength = 1u << lengthBits;
-    layout.samples = (layout.transformLength - layout.transformLength / 16) * layout.channelsInBlock / channels;
-    const uint32_t half = (rate + 1) / 2;
-    layout.bands = 1;
-    while (layout.bands < 25 && half > CRITICAL_FREQUENCIES[layout.bands - 1])
-        ++layout.bands;
-    return layout;
+    return {track.sampleRate, track.stereo,
+            track.codec == BinkAudioCodec::Dct ? bink::AudioCodec::Dct : bink::AudioCodec::Rdft};
+}
+
+bink::AudioLayout LayoutOf(const BinkAudioTrack& track)
+{
+    return bink::LayoutOf(TrackOf(track));
 }
 
 // A block of silence: for each channel two zero coefficients, a zero quantizer
 // for each band and the other coefficients as runs of 512 zero-width ones.
 std::vector<uint8_t> SilentBlock(const BinkAudioTrack& track)
 {
-    const AudioLayout layout = LayoutOf(track);
-    BitWriter out;
+    const bink::AudioLayout layout = LayoutOf(track);
+    bink::BitWriter out;
     if (track.codec == BinkAudioCodec::Dct)
         out.Put(0, 2);
     for (unsigned channel = 0; channel < layout.channelsInBlock; ++channel) {
@@ -230,12 +187,6 @@ std::vector<uint8_t> SilentBlock(const BinkAudioTrack& track)
     return out.Take();
 }
 
-void Append32(std::vector<uint8_t>& bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
 } // namespace
 
 BinkBlocks::BinkBlocks(uint32_t width_, uint32_t height_, int16_t y_, int16_t u_, int16_t v_)
@@ -251,7 +202,7 @@ std::vector<uint8_t> EncodeBinkVideo(const BinkBlocks& frame)
     if (frame.width == 0 || frame.height == 0 || frame.y.size() != size_t(frame.LumaAcross()) * frame.LumaDown() ||
         frame.u.size() != size_t(frame.ChromaAcross()) * frame.ChromaDown() || frame.v.size() != frame.u.size())
         throw std::invalid_argument("the blocks do not cover the picture");
-    BitWriter out;
+    bink::BitWriter out;
     out.Put(0, 32);
     PutPlane(out, frame.y, frame.LumaAcross(), frame.width);
     PutPlane(out, frame.v, frame.ChromaAcross(), frame.width / 2);
@@ -349,65 +300,26 @@ uint64_t BinkWriter::AudioSamples(size_t track) const
 
 std::vector<uint8_t> BinkWriter::Finish() const
 {
-    const uint32_t tracks = static_cast<uint32_t>(m_tracks.size());
-    const uint32_t frames = Frames();
-    std::vector<uint32_t> largestAudio(tracks, 0);   // decoded bytes of a frame's packet
-    std::vector<uint32_t> sizes;
-    uint64_t length = 44 + 12ull * tracks + 4ull * (frames + 1);
+    std::vector<bink::AudioTrack> tracks;
+    for (const BinkAudioTrack& track : m_tracks)
+        tracks.push_back(TrackOf(track));
+    bink::BinkFileLayout layout({m_width, m_height, m_rate, 1}, tracks);
+    std::vector<uint8_t> frames;
     for (size_t i = 0; i < m_frames.size(); ++i) {
-        uint64_t size = m_frames[i].video.size();
-        for (uint32_t t = 0; t < tracks; ++t) {
+        std::vector<bink::AudioPacket> audio;
+        for (size_t t = 0; t < m_tracks.size(); ++t) {
+            bink::AudioPacket packet;
             const uint32_t blocks = FrameBlocks(i, t);
-            size += 4 + (blocks ? 4 + uint64_t(blocks) * m_silentBlocks[t].size() : 0);
-            const uint32_t decoded = blocks * LayoutOf(m_tracks[t]).samples * (m_tracks[t].stereo ? 4 : 2);
-            largestAudio[t] = std::max(largestAudio[t], decoded);
-        }
-        if (size > UINT32_MAX)
-            throw std::length_error("Bink frame too large");
-        sizes.push_back(static_cast<uint32_t>(size));
-        length += size;
-    }
-    if (length > UINT32_MAX)
-        throw std::length_error("Bink file too large");
-
-    std::vector<uint8_t> bytes = {'B', 'I', 'K', 'i'};
-    bytes.reserve(static_cast<size_t>(length));
-    const uint32_t largest = sizes.empty() ? 0 : *std::max_element(sizes.begin(), sizes.end());
-    for (uint32_t value : {static_cast<uint32_t>(length - 8), frames, largest, frames, m_width, m_height, m_rate,
-                           1u, 0u /* video flags */, tracks})
-        Append32(bytes, value);
-    for (uint32_t t = 0; t < tracks; ++t)
-        Append32(bytes, largestAudio[t]);
-    for (const BinkAudioTrack& track : m_tracks) {
-        const uint32_t flags = 0x4000u   // 16-bit
-                               | (track.stereo ? 0x2000u : 0) | (track.codec == BinkAudioCodec::Dct ? 0x1000u : 0);
-        Append32(bytes, track.sampleRate | flags << 16);
-    }
-    for (uint32_t t = 0; t < tracks; ++t)
-        Append32(bytes, t);   // track id
-
-    // Bit 0 of an entry marks a key frame; frames are whole 32-bit words, so it is free.
-    uint32_t offset = static_cast<uint32_t>(bytes.size()) + 4 * (frames + 1);
-    for (uint32_t i = 0; i < frames; ++i) {
-        Append32(bytes, offset | (m_frames[i].key ? 1u : 0u));
-        offset += sizes[i];
-    }
-    Append32(bytes, offset);
-
-    for (size_t i = 0; i < m_frames.size(); ++i) {
-        const Frame& frame = m_frames[i];
-        for (uint32_t t = 0; t < tracks; ++t) {
-            const uint32_t blocks = FrameBlocks(i, t);
-            const std::vector<uint8_t>& block = m_silentBlocks[t];
-            Append32(bytes, blocks ? 4 + blocks * static_cast<uint32_t>(block.size()) : 0);
-            if (blocks == 0)
-                continue;
-            Append32(bytes, blocks * LayoutOf(m_tracks[t]).samples * (m_tracks[t].stereo ? 4 : 2));
             for (uint32_t b = 0; b < blocks; ++b)
-                bytes.insert(bytes.end(), block.begin(), block.end());
+                packet.blocks.insert(packet.blocks.end(), m_silentBlocks[t].begin(), m_silentBlocks[t].end());
+            packet.samples = blocks * LayoutOf(m_tracks[t]).samples;
+            audio.push_back(std::move(packet));
         }
-        bytes.insert(bytes.end(), frame.video.begin(), frame.video.end());
+        const std::vector<uint8_t> frame = layout.Frame(m_frames[i].video, audio, m_frames[i].key);
+        frames.insert(frames.end(), frame.begin(), frame.end());
     }
+    std::vector<uint8_t> bytes = layout.Head();
+    bytes.insert(bytes.end(), frames.begin(), frames.end());
     return bytes;
 }
 

@@ -7,7 +7,7 @@ packages=(
   cmake make g++ clang libclang-rt-14-dev
   googletest nlohmann-json3-dev libcli11-dev
   g++-mingw-w64-i686 wine wine32:i386 fonts-wine
-  xvfb xauth xdotool x11-utils imagemagick ffmpeg groff-base
+  xvfb xauth xdotool x11-utils imagemagick ffmpeg groff-base espeak-ng
   dpkg-dev file lintian
   pkg-config libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev
   chromium

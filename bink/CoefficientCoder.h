@@ -1,0 +1,21 @@
+#pragma once
+// A block's DCT levels as the decoder reads them: bit planes from the highest
+// down, each level sent whole in the plane where it first counts, found by
+// splitting groups of coefficients as they turn out to hold one.
+#include "bink/BitWriter.h"
+
+#include <cstdint>
+
+namespace bink {
+
+// Levels of magnitude up to this fit the 4-bit count of planes.
+constexpr int32_t MOST_LEVEL = 32767;
+
+// Writes levels[1..63] (scan order; the DC goes in a bundle), then the
+// quantiser's index, 0 to 15.
+void PutCoefficients(BitWriter& out, const int32_t levels[64], unsigned quantIndex);
+
+// The bits PutCoefficients writes for levels.
+unsigned CoefficientBits(const int32_t levels[64]);
+
+} // namespace bink
