@@ -20,9 +20,9 @@ constexpr uint32_t FILLER_SIZE = 44;
 constexpr uint32_t GROUP_SIZE = 4;
 // A Bink file's size field leaves out the tag group and the field itself.
 constexpr uint32_t BINK_UNCOUNTED = 8;
-// The file is positioned with signed 32-bit offsets, so archives end below 2 GiB
-// and no header lies further out. The margin covers the seek to the KVP value.
-constexpr uint32_t LAST_GROUP_POSITION = INT32_MAX - KVP_HEADER_SIZE;
+// No header lies beyond an archive's reach; the margin covers the seek to the
+// KVP value.
+constexpr uint32_t LAST_GROUP_POSITION = MOST_ARCHIVE_BYTES - KVP_HEADER_SIZE;
 
 // Fillers read at once at most: 88 KiB, more than a read-ahead block.
 constexpr uint32_t MAX_FILLER_BATCH = 2048;

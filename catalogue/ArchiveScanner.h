@@ -4,10 +4,15 @@
 #include "catalogue/ClipTable.h"
 
 #include <cstdint>
+#include <climits>
 #include <functional>
 #include <string>
 
 class CFile;
+
+// The file is positioned with signed 32-bit offsets, so an archive ends below
+// 2 GiB: this many bytes at most.
+constexpr uint32_t MOST_ARCHIVE_BYTES = INT32_MAX;
 
 enum class ScanResult { Accepted, Rejected };
 

@@ -17,6 +17,8 @@ struct CommandLine {
     VerifyRequest verify;
     IndexRequest index;
     ClipRequest clip;             // url and play
+    ReplaceRequest replace;
+    PackRequest pack;
     std::string discTitle;        // --disc D as the file title that decides: "disc2.pak"
     bool salvage = false;         // --salvage
 };

@@ -231,6 +231,43 @@ void AddIndex(CLI::App& app, CommandLine& line)
     AddSalvage(command, line);
 }
 
+// The new archive's file: a regular file, which is checked before it takes
+// its name, so never standard output.
+void AddArchiveOutput(CLI::App& command, std::string& output, bool& force, bool& quiet, bool& verbose)
+{
+    command.add_option("-o,--output", output)->required()->check(NonEmpty("file"));
+    command.add_flag("--force", force);
+    AddLoudness(command, quiet, verbose);
+    command.final_callback([&output] {
+        if (output == TO_STANDARD_OUTPUT)
+            throw CLI::ValidationError("-o -", "a new archive is checked before it takes its name, which standard "
+                                               "output cannot wait for (./- names a file called '-')");
+    });
+}
+
+void AddReplace(CLI::App& app, CommandLine& line)
+{
+    ReplaceRequest& request = line.replace;
+    CLI::App& command = AddSubcommand(app, "replace");
+    AddArchive(command, request.archive);
+    command.add_option("CLIP", request.number)->required()->transform(ClipNumberValidator());
+    // The new encodings. --from VIDEO, encoding both here, is to join these as
+    // the other way of giving them, excluding both.
+    command.add_option("--hi", request.hi)->required()->check(NonEmpty("Bink file"));
+    command.add_option("--lo", request.lo)->required()->check(NonEmpty("Bink file"));
+    AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose);
+    AddDisc(command, line);
+}
+
+void AddPack(CLI::App& app, CommandLine& line)
+{
+    PackRequest& request = line.pack;
+    CLI::App& command = AddSubcommand(app, "pack");
+    command.add_option("INPUT", request.inputs)->required()->check(NonEmpty("folder or file"));
+    AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose);
+    AddJobs(command, request.jobs);
+}
+
 void AddClip(CLI::App& command, CommandLine& line)
 {
     AddArchive(command, line.clip.archive);
@@ -289,6 +326,8 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
     AddDisc(verify, line);
     AddSalvage(verify, line);
 
+    AddReplace(app, line);
+    AddPack(app, line);
     AddIndex(app, line);
 
     AddClip(AddSubcommand(app, "url"), line);

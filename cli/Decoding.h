@@ -1,6 +1,6 @@
 #pragma once
 // The subcommands that decode clips with FFmpeg's libraries (convert, index,
-// verify --frames) and where this program runs them. Each program links one of
+// verify --frames; replace and pack check frames) and where this program runs them. Each program links one of
 // three definitions of ReachDecoding, which is the one place that knows:
 // - DecodingHere.cpp: the program links FFmpeg and runs them itself;
 // - DecodingHandOver.cpp: the plain zodovu-cli on Linux, which starts without
@@ -17,6 +17,8 @@ struct DecodingCommands {
     int (*convert)(const ConvertRequest& request, RunState& run);
     int (*index)(const IndexRequest& request, RunState& run);
     FrameChecker checkFrames;
+    // One encoding's frames, of a table of any file (a Bink file alone).
+    FramesFinding (*checkEncodingFrames)(CFile& file, const ClipTable& table, uint32_t index, Resolution resolution);
 };
 
 // Whether this build decodes clips, here or in its decoding program.

@@ -11,6 +11,6 @@ bool BuildDecodes()
 
 const DecodingCommands& ReachDecoding(const Subcommand&, int, char**)
 {
-    static const DecodingCommands here = {RunConvert, RunIndex, CheckFrames};
+    static const DecodingCommands here = {RunConvert, RunIndex, CheckFrames, CheckEncodingFrames};
     return here;
 }

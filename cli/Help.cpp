@@ -11,13 +11,16 @@ namespace {
 // A subcommand that decodes clips, and nothing else: a build without decoding has none.
 bool OnlyDecodes(const Subcommand& command)
 {
-    return command.decoding && !command.decodesWhen;
+    return command.decoding && !command.decodesWhen && !command.runsWithoutDecoding;
 }
 
 } // namespace
 
 std::string HelpText(const Subcommand* command)
 {
+    if (command && command->runsWithoutDecoding && !BuildDecodes())
+        return *command->help + "\nThis build of zodovu-cli does not decode clips: " + command->name +
+               " checks no frames, and says so.\n";
     if (command && command->decoding && !BuildDecodes())
         return *command->help + "\nThis build of zodovu-cli does not decode clips: it has no " + command->decoding +
                ".\n";

@@ -129,14 +129,15 @@ selection of a clip past the archive's last one.
 
 const char TOOL_HELP_START[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
 List the movie clips of the game's disc archives, extract them as stand-alone
-.bik files or convert them for any player, check archives, and play clips
-straight from them.
+.bik files or convert them for any player, check archives, write new ones with
+clips replaced or packed, and play clips straight from them.
 
 Subcommands:
 )";
 const char TOOL_HELP_START_WITHOUT_DECODING[] = R"(Usage: zodovu-cli SUBCOMMAND [OPTION]... [ARGUMENT]...
 List the movie clips of the game's disc archives, extract them as stand-alone
-.bik files, check archives, and play clips straight from them.
+.bik files, check archives, write new ones with clips replaced or packed, and
+play clips straight from them.
 
 Subcommands:
 )";
@@ -240,6 +241,61 @@ the archive. Say what is wrong where it is not.
 
 Exit status: 0 every archive whole; 1 an archive refused, damaged or
 unreadable; 2 a usage error.
+)";
+
+const std::string REPLACE_HELP = R"(Usage: zodovu-cli replace [OPTION]... ARCHIVE CLIP --hi FILE --lo FILE -o NEW
+Write NEW, a copy of ARCHIVE in which clip CLIP (its number as the list shows
+it) has the two given Bink files as its encodings. Every other byte stays as
+it was: the other clips, and the clip's header and filler blocks but for the
+frame count that the header holds. Later clips move when the clip changes
+size, so a game that finds clips by their offsets needs an archive of the
+same layout.
+
+      --hi=FILE          the new high-resolution (640x448) encoding
+      --lo=FILE          the new low-resolution (320x224) encoding
+  -o, --output=NEW       the new archive; never ARCHIVE itself, nor a device
+                           or standard output
+      --force            replace an existing regular file NEW
+  -q, --quiet            nothing on standard error but errors and warnings
+  -v, --verbose          print NEW on standard output once written
+      --disc=D           read ARCHIVE as disc D (1, 2, 3, 4 or publisher),
+                           whatever its file name; NEW has its layout
+  -h, --help             show this help and exit
+
+Both files are checked before anything is written, as verify --frames checks
+an encoding: a file whose header is wrong about its size, its picture size
+or its frame index is refused. Files of one clip with different frame counts
+are taken, and the difference said: the high-resolution count is the clip's.
+NEW is checked in turn, and appears only when it passes.
+
+Exit status: 0 NEW written; 1 a refused archive or Bink file, or a failure to
+write; 2 a usage error, also a clip past the archive's last one.
+)";
+
+const std::string PACK_HELP = R"(Usage: zodovu-cli pack [OPTION]... -o NEW FOLDER
+  or:  zodovu-cli pack [OPTION]... -o NEW FILE...
+Write NEW, an archive of Bink files named as 'extract --all --both' names
+them ('STEM-NNNh TITLE.bik' and 'STEM-NNNl TITLE.bik'), clip NNN of each pair
+in the order of the numbers. NEW named publish.pak has the publisher
+archive's layout (no clip headers); any other name a disc archive's. In a
+FOLDER the .bik files are taken, and other files left alone.
+
+  -o, --output=NEW       the new archive; never one of the files packed, nor
+                           a device or standard output
+  -j, --jobs=N           files decoded at once (default: one a processor)
+      --force            replace an existing regular file NEW
+  -q, --quiet            nothing on standard error but errors and warnings
+  -v, --verbose          print NEW on standard output once written
+  -h, --help             show this help and exit
+
+The clips are numbered from 1 without a gap, each with both files. Every file
+is checked before anything is written, as replace checks one, and NEW in
+turn, which appears only when it passes. The clip headers and filler blocks of
+an archive the files came from are not known here: NEW has no filler blocks.
+
+Exit status: 0 NEW written; 1 a refused or missing file, a gap in the clip
+numbers, two files for one clip's encoding, or a failure to write; 2 a usage
+error, also a FILE whose name is not such a name.
 )";
 
 const std::string INDEX_HELP = R"(Usage: zodovu-cli index [OPTION]... ARCHIVE... -o FOLDER

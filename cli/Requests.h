@@ -68,6 +68,31 @@ struct IndexRequest {
     ConvertRequest conversion;          // its encodings (low, both) and encoders' settings
 };
 
+// A new archive: ARCHIVE with clip NUMBER's two encodings replaced by given
+// Bink files. Encoding them here from a video (--from) is to join --hi and --lo
+// as the other way of naming the new encodings.
+struct ReplaceRequest {
+    std::string archive;
+    int number = 0;                     // 1-based, as the list shows it
+    std::string hi;                     // the new high-resolution Bink file
+    std::string lo;                     // and the low-resolution one
+    std::string output;
+    bool force = false;
+    bool quiet = false;                 // as extract's
+    bool verbose = false;
+};
+
+// A new archive of Bink files named as extract names a batch of both
+// encodings, in the order of their clip numbers.
+struct PackRequest {
+    std::vector<std::string> inputs;    // folders of such files, or the files
+    std::string output;                 // publish.pak (its name) has the publisher archive's layout
+    bool force = false;
+    bool quiet = false;
+    bool verbose = false;
+    unsigned jobs = 0;                  // files decoded at once; 0: one a core
+};
+
 struct RunState {
     Reporter& report;
     // The file title that decides the layout and the disc of every archive the

@@ -19,6 +19,9 @@ struct Subcommand {
     const char* decoding;
     // With decoding: whether a command line of it decodes; null: every one does.
     bool (*decodesWhen)(const CommandLine& line);
+    // With decoding: a build without it still runs it, which then says what
+    // it did not check; false: such a build refuses it.
+    bool runsWithoutDecoding;
 };
 
 // Every subcommand, in the order the help lists them.

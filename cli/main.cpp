@@ -32,7 +32,8 @@ int main(int argc, char** argv)
     std::exception_ptr failure;
     try {
         line = ParseCommandLine(count, words.data(), reading);
-        if (Decodes(line))
+        // A command that runs without decoding gets none from a build without it.
+        if (Decodes(line) && (BuildDecodes() || !line.command->runsWithoutDecoding))
             decoding = &ReachDecoding(*line.command, argc, argv);
     } catch (...) {
         failure = std::current_exception();

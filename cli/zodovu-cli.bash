@@ -16,7 +16,7 @@ _zodovu_cli_clip_numbers()
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local subcommands="list extract convert verify index url play help"
+    local subcommands="list extract convert verify replace pack index url play help"
     local command="" archive="" disc="" salvage="" i word
 
     # The subcommand, and the first word after it that is neither an option
@@ -29,7 +29,8 @@ _zodovu_cli()
             case $word in
                 --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
                 --salvage) salvage=--salvage ;;
-                -o | --output | --player | -j | --jobs | --format | --crf | --preset) ((i++)) ;;
+                -o | --output | --player | -j | --jobs | --format | --crf | --preset | --hi) ((i++)) ;;
+                --lo) [[ $command == replace ]] && ((i++)) ;;   # a flag elsewhere
             esac
         elif [[ -z $archive ]]; then
             archive=$word
@@ -41,8 +42,19 @@ _zodovu_cli()
             mapfile -t COMPREPLY < <(compgen -W "1 2 3 4 publisher" -- "$cur")
             return
             ;;
+        --hi | --lo)
+            if [[ $command == replace ]]; then
+                compopt -o filenames
+                mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[bB][iI][kK]' -- "$cur")
+                return
+            fi
+            ;;
         -o | --output)
             compopt -o filenames
+            if [[ $command == replace || $command == pack ]]; then
+                mapfile -t COMPREPLY < <(compgen -f -- "$cur")   # a new archive: never standard output
+                return
+            fi
             if [[ $command == index ]]; then
                 mapfile -t COMPREPLY < <(compgen -d -- "$cur")
                 return
@@ -93,6 +105,8 @@ _zodovu_cli()
             options="--all --lo --both -o --output --format --crf --preset -j --jobs --conceal --force -n --no-clobber
                      -q --quiet -v --verbose --disc --salvage -h --help"
             ;;
+        replace) options="--hi --lo -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
+        pack) options="-o --output -j --jobs --force -q --quiet -v --verbose -h --help" ;;
         url) options="--lo --disc --salvage -h --help" ;;
         play) options="--lo --player --disc --salvage -h --help" ;;
         verify) options="--frames -j --jobs --json --disc --salvage -h --help" ;;
@@ -105,6 +119,9 @@ _zodovu_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+    elif [[ $command == pack ]]; then
+        compopt -o filenames
+        mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[bB][iI][kK]' -- "$cur")
     elif [[ -z $archive || $command == list || $command == verify || $command == index ]]; then
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[pP][aA][kK]' -- "$cur")

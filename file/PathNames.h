@@ -26,6 +26,10 @@ std::string NameOf(const std::string& path);
 // True when path names a folder (through links).
 bool IsFolder(const std::string& path);
 
+// The names in folder, without "." and "..", in no particular order; throws
+// CFileException naming the folder when it cannot be read.
+std::vector<std::string> NamesInFolder(const std::string& folder);
+
 // Makes folder and each missing folder above it. Returns the folders it made,
 // outermost first. On failure it removes them again and throws CFileException
 // naming the folder that could not be made.

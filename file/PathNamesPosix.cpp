@@ -7,6 +7,7 @@
 #include <climits>
 #include <cstdlib>
 #include <memory>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,4 +53,30 @@ std::string AbsolutePath(const std::string& path)
     if (!resolved)
         ThrowLastSystemError(path);
     return resolved.get();
+}
+
+namespace {
+
+struct CloseFolder {
+    void operator()(DIR* dir) const { ::closedir(dir); }
+};
+
+} // namespace
+
+std::vector<std::string> NamesInFolder(const std::string& folder)
+{
+    const std::unique_ptr<DIR, CloseFolder> dir(::opendir(folder.c_str()));
+    if (!dir)
+        ThrowLastSystemError(folder);
+    std::vector<std::string> names;
+    errno = 0;
+    while (const dirent* entry = ::readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..")
+            names.push_back(name);
+        errno = 0;
+    }
+    if (errno != 0)
+        ThrowLastSystemError(folder);
+    return names;
 }

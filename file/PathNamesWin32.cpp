@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cwchar>
+
 const bool PATHS_HAVE_DRIVES = true;
 
 namespace {
@@ -94,4 +96,37 @@ std::string AbsolutePath(const std::string& path)
     if (resolved.compare(0, 4, "\\\\?\\") == 0)
         return resolved.substr(4);
     return resolved;
+}
+
+std::vector<std::string> NamesInFolder(const std::string& folder)
+{
+    const std::string pattern = folder + (folder.empty() || IsPathSeparator(folder.back()) ? "*" : "\\*");
+    std::vector<std::string> names;
+    const auto keep = [&names](const std::string& name) {
+        if (name != "." && name != "..")
+            names.push_back(name);
+    };
+    HANDLE search;
+    if (PathsAreUtf8()) {
+        WIN32_FIND_DATAW data;
+        search = FindFirstFileW(WideFromUtf8(pattern).c_str(), &data);
+        if (search == INVALID_HANDLE_VALUE)
+            ThrowLastSystemError(folder);
+        do
+            keep(Utf8FromWide(data.cFileName, wcslen(data.cFileName)));
+        while (FindNextFileW(search, &data));
+    } else {
+        WIN32_FIND_DATAA data;
+        search = FindFirstFileA(pattern.c_str(), &data);
+        if (search == INVALID_HANDLE_VALUE)
+            ThrowLastSystemError(folder);
+        do
+            keep(data.cFileName);
+        while (FindNextFileA(search, &data));
+    }
+    const DWORD error = GetLastError();
+    FindClose(search);
+    if (error != ERROR_NO_MORE_FILES)
+        ThrowSystemError(static_cast<long>(error), folder);
+    return names;
 }

@@ -2,6 +2,7 @@
 
 #include "file/PathNames.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -65,4 +66,32 @@ std::string BatchClipName(const std::string& stem, int index, Resolution resolut
     if (!safeTitle.empty())
         name += " " + safeTitle;
     return name + extension;
+}
+
+bool ParseBatchClipName(const std::string& name, int& index, Resolution& resolution)
+{
+    const std::string extension = ".bik";
+    if (name.size() <= extension.size())
+        return false;
+    const size_t stemEnd = name.size() - extension.size();
+    for (size_t i = 0; i < extension.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(name[stemEnd + i])) != extension[i])
+            return false;
+    // "-" three digits, 'h' or 'l', then the end of the stem or a blank.
+    for (size_t at = name.find('-'); at != std::string::npos && at + 5 <= stemEnd; at = name.find('-', at + 1)) {
+        const char* digits = name.c_str() + at + 1;
+        const char kind = digits[3];
+        const size_t after = at + 5;
+        if (!std::isdigit(static_cast<unsigned char>(digits[0])) || !std::isdigit(static_cast<unsigned char>(digits[1])) ||
+            !std::isdigit(static_cast<unsigned char>(digits[2])) || (kind != 'h' && kind != 'l') ||
+            (after != stemEnd && name[after] != ' '))
+            continue;
+        const int number = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
+        if (number < 1 || number > static_cast<int>(MAX_CLIPS))
+            return false;
+        index = number - 1;
+        resolution = kind == 'h' ? Resolution::High : Resolution::Low;
+        return true;
+    }
+    return false;
 }

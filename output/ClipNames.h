@@ -23,3 +23,10 @@ std::string ReplaceRefusedCharacters(const std::string& text);
 // cut first, then the stem (each between UTF-8 characters).
 std::string BatchClipName(const std::string& stem, int index, Resolution resolution, const std::string& title,
                           const std::string& extension = ".bik");
+
+// The clip and encoding that a name BatchClipName made says: "disc2-012h The
+// Glass Tower.bik" gives index 11, high resolution. The number is the first
+// "-NNNh" or "-NNNl" (three digits, 001 to MAX_CLIPS) that ends the name's stem
+// or comes before a blank; the name ends in ".bik" (any case). False when the
+// name is not such a name.
+bool ParseBatchClipName(const std::string& name, int& index, Resolution& resolution);

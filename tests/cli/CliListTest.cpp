@@ -411,7 +411,8 @@ TEST(CliUsage, HelpAndVersionGoToStdout)
     EXPECT_EQ(extractHelp.out.rfind("Usage: zodovu-cli extract ", 0), 0u) << extractHelp.out;
     EXPECT_EQ(extractHelp.out, RunCli({"extract", "--help"}, folder.Path()).out);
     // Written for 80 columns, and in the tool's words, not the parser's.
-    for (const char* command : {"list", "extract", "convert", "verify", "index", "url", "play", "help"}) {
+    for (const char* command : {"list", "extract", "convert", "verify", "replace", "pack", "index", "url", "play",
+                                "help"}) {
         const CliResult commandHelp = RunCli({"help", command}, folder.Path());
         EXPECT_EQ(commandHelp.status, 0);
         for (const std::string& line : Lines(help.out + commandHelp.out)) {

@@ -29,8 +29,29 @@ TEST(BatchClipName, StemNumberEncodingAndTitleMadeSafe)
         {"disc2", 11, Resolution::Low, "Who goes there...", "disc2-012l Who goes there.mp4", ".mp4"},
         {"d", 0, Resolution::High, " . ", "d-001h.webm", ".webm"},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(BatchClipName(c.stem, c.index, c.resolution, c.title, c.extension), c.name) << c.title;
+        // pack reads the clip and the encoding back from every .bik name.
+        int index = -1;
+        Resolution resolution = Resolution::High;
+        EXPECT_EQ(ParseBatchClipName(c.name, index, resolution), std::string(c.extension) == ".bik") << c.name;
+        if (std::string(c.extension) == ".bik") {
+            EXPECT_EQ(index, c.index) << c.name;
+            EXPECT_EQ(resolution, c.resolution) << c.name;
+        }
+    }
+}
+
+TEST(ParseBatchClipName, TakesTheFirstNumberThatEndsTheStem)
+{
+    int index = -1;
+    Resolution resolution = Resolution::Low;
+    EXPECT_TRUE(ParseBatchClipName("my-disc-007h Part-002l two.BIK", index, resolution));
+    EXPECT_EQ(index, 6);
+    EXPECT_EQ(resolution, Resolution::High);
+    for (const char* name : {"disc2-012x.bik", "disc2-12h.bik", "disc2-0123h.bik", "disc2-000h.bik",
+                             "disc2-257l.bik", "disc2-012h.mp4", "disc2-012hx.bik", "Clip012h.bik", ".bik", "-012h"})
+        EXPECT_FALSE(ParseBatchClipName(name, index, resolution)) << name;
 }
 
 // A long title is cut so that the name still fits, and never inside a UTF-8 character.

@@ -1,0 +1,122 @@
+#include "cli/BinkInputs.h"
+
+#include "catalogue/ArchiveScanner.h"
+#include "catalogue/ClipChecks.h"
+#include "cli/Decoding.h"
+#include "cli/ParallelWork.h"
+#include "cli/Reporting.h"
+
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+std::string Decimal(uint64_t value)
+{
+    return std::to_string(value);
+}
+
+// The file as the one clip of a table, in the place of its encoding.
+std::unique_ptr<ClipTable> TableOf(const BinkInput& input)
+{
+    std::unique_ptr<ClipTable> table(new ClipTable());
+    table->aRecords[0] = input.resolution == Resolution::High
+                             ? ClipRecord{0, input.size, input.size, 0, input.header.frames}
+                             : ClipRecord{0, 0, 0, input.size, input.header.frames};
+    table->nCount = 1;
+    return table;
+}
+
+} // namespace
+
+std::string WithoutClipSubject(const std::string& text)
+{
+    const size_t colon = text.find(": ");
+    return text.rfind("clip ", 0) == 0 && colon != std::string::npos ? text.substr(colon + 2) : text;
+}
+
+std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution resolution)
+{
+    std::unique_ptr<BinkInput> input(new BinkInput());
+    input->path = path;
+    input->resolution = resolution;
+    CFileException failure;
+    if (!input->file.OpenRegularFile(path.c_str(), &failure))
+        throw failure;
+    const uint64_t length = input->file.GetLength64();
+    char tag[3] = {};
+    if (input->file.Read(tag, sizeof tag) != sizeof tag || std::memcmp(tag, "BIK", sizeof tag) != 0)
+        throw CFailure(path, "is no Bink file: it does not begin with BIK");
+    if (length > MOST_ARCHIVE_BYTES)
+        throw CFailure(path, "is " + Decimal(length) + " bytes, past 2 GiB, the most an archive holds");
+    const uint32_t size = static_cast<uint32_t>(length);
+    if (size < BINK_HEADER_BYTES || !ReadBinkHeader(input->file, size, 0, input->header)) {
+        throw CFailure(path, "is " + Decimal(size) + " bytes, too short for a Bink file's " +
+                                 Decimal(BINK_HEADER_BYTES) + "-byte header");
+    }
+    // The scan steps from file to file by this field: one that is wrong would
+    // misplace every clip after it.
+    const uint64_t claimed = uint64_t{input->header.sizeField} + 8;
+    if (claimed != size)
+        throw CFailure(path, "its header says the file is " + Decimal(claimed) + " bytes; it is " + Decimal(size));
+    input->size = size;
+    const std::unique_ptr<ClipTable> table = TableOf(*input);
+    const std::vector<ClipFinding> findings = CheckEncoding(input->file, size, *table, 0, resolution);
+    if (!findings.empty()) {
+        std::string faults;
+        for (const ClipFinding& finding : findings)
+            faults += (faults.empty() ? "" : "; ") + WithoutClipSubject(finding.text);
+        throw CFailure(path, faults);
+    }
+    return input;
+}
+
+void CheckInputFrames(const std::vector<BinkInput*>& inputs, unsigned jobs, RunState& run)
+{
+    if (!run.decoding) {
+        run.report.Note("frames not checked: this build of zodovu-cli does not decode clips");
+        return;
+    }
+    std::vector<std::vector<ClipFinding>> found(inputs.size());
+    ProgressLine& progress = run.report.Progress();
+    progress.Start("Checking frames", inputs.size(), false);
+    progress.SetName(inputs.size() == 1 ? inputs.front()->path : "Bink files");
+    ParallelSteps steps;
+    steps.work = [&](size_t i) {
+        const std::unique_ptr<ClipTable> table = TableOf(*inputs[i]);
+        found[i] = run.decoding->checkEncodingFrames(inputs[i]->file, *table, 0, inputs[i]->resolution).findings;
+    };
+    steps.progress = [&progress](size_t done) { progress.Report(done); };
+    RunInParallel(inputs.size(), jobs ? jobs : std::max(1u, std::thread::hardware_concurrency()), steps);
+    progress.Clear();
+    size_t damaged = 0;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        for (const ClipFinding& finding : found[i])
+            run.report.Error(inputs[i]->path, WithoutClipSubject(finding.text));
+        damaged += found[i].empty() ? 0 : 1;
+    }
+    if (damaged > 0) {
+        throw CFailure("", Counted(damaged, "Bink file", "Bink files") + (damaged == 1 ? " does" : " do") +
+                               " not decode whole; nothing is written");
+    }
+}
+
+NewClip ClipOf(BinkInput& hi, BinkInput& lo, RunState& run)
+{
+    const uint32_t frames = hi.header.frames;
+    if (lo.header.frames != frames) {
+        run.report.Error(lo.path, "has " + Decimal(lo.header.frames) + " frames, its high-resolution file " +
+                                      Decimal(frames) + "; the clip has " + Decimal(frames) +
+                                      ", as the scan counts them (verify names the difference)");
+    }
+    NewClip clip;
+    clip.hi = &hi.file;
+    clip.hiSize = hi.size;
+    clip.hiFrames = frames;
+    clip.lo = &lo.file;
+    clip.loSize = lo.size;
+    clip.loFrames = lo.header.frames;
+    clip.hiName = hi.path;
+    return clip;
+}

@@ -1,0 +1,63 @@
+// A copy of an archive with one clip's two encodings replaced: the given Bink
+// files are checked before anything is written, and the new archive before it
+// takes its name.
+#include "cli/ReplaceCommand.h"
+
+#include "catalogue/DiscIdentity.h"
+#include "cli/Archive.h"
+#include "cli/BinkInputs.h"
+#include "cli/ExitStatus.h"
+#include "cli/NewArchive.h"
+#include "cli/Reporting.h"
+#include "file/InterruptCleanup.h"
+#include "file/PathNames.h"
+
+int RunReplace(const ReplaceRequest& request, RunState& run)
+{
+    InstallInterruptCleanup();
+    if (request.quiet)
+        run.report.Quiet();
+    LoadedArchive archive;
+    LoadAcceptedArchive(request.archive, run, archive);
+    const ClipTable& table = *archive.clips;
+    if (static_cast<uint32_t>(request.number) > table.nCount)
+        ThrowNoSuchClip(request.archive, request.number, table.nCount);
+    // A copy cut short would be written cut short again, under a new name.
+    const ClipRecord& last = table.aRecords[table.nCount - 1];
+    if (ClipSpanEnd(GetClipSpan(last, Resolution::Low)) > archive.length) {
+        throw CFailure(request.archive, "clip " + std::to_string(table.nCount) +
+                                            " runs past the end of the archive (the copy is cut short); a new "
+                                            "archive is made only from a whole one");
+    }
+
+    // The new encodings: given here; --from VIDEO is to encode them instead.
+    const std::unique_ptr<BinkInput> hi = OpenBinkInput(request.hi, Resolution::High);
+    const std::unique_ptr<BinkInput> lo = OpenBinkInput(request.lo, Resolution::Low);
+    CheckInputFrames({hi.get(), lo.get()}, 0, run);
+    const NewClip clip = ClipOf(*hi, *lo, run);
+
+    const std::string identifying = run.discTitle.empty() ? archive.title : run.discTitle;
+    const bool publisher = IsPublisherArchive(identifying.c_str());
+    const uint32_t index = static_cast<uint32_t>(request.number - 1);
+    const ArchivePlan plan = PlanReplace(archive.file, archive.length, publisher, table, index, clip, request.output);
+
+    NewArchive target;
+    target.path = request.output;
+    target.publisher = publisher;
+    target.force = request.force;
+    target.verbose = request.verbose;
+    target.archive = archive.identity;
+    target.binkFiles = {hi->file.GetIdentity(), lo->file.GetIdentity()};
+    target.newClips = {{index, clip.loFrames}};
+    WriteNewArchive(plan, target, run);
+    // The scan reads the layout from the name: one that reads the new archive
+    // otherwise is worth a word.
+    if (IsPublisherArchive(NameOf(request.output).c_str()) != publisher) {
+        run.report.Error(request.output, publisher ? "has the publisher archive's layout, which is read under the "
+                                                     "name publish.pak or with --disc publisher"
+                                                   : "has a disc archive's layout, which is read under another "
+                                                     "name than publish.pak or with --disc 1 to 4");
+    }
+    SayWritten(run, request.output, plan.clips.size(), plan.size, request.quiet);
+    return EXIT_OK;
+}
