@@ -72,6 +72,12 @@ std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution res
     return input;
 }
 
+void ProtectInputs(const std::vector<BinkInput*>& inputs, RunState& run)
+{
+    for (const BinkInput* input : inputs)
+        run.report.Protect(input->file.GetIdentity(), "a Bink file being put in");
+}
+
 void CheckInputFrames(const std::vector<BinkInput*>& inputs, unsigned jobs, RunState& run)
 {
     if (!run.decoding) {

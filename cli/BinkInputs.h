@@ -26,6 +26,10 @@ struct BinkInput {
 // CFailure naming path with the first fault, or CFileException.
 std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution resolution);
 
+// Neither standard output nor standard error may reach an input (">> hi.bik"):
+// throws CFailure, as for the archive that a run reads.
+void ProtectInputs(const std::vector<BinkInput*>& inputs, RunState& run);
+
 // Decodes every frame of each input, jobs at once, under the progress line.
 // Each that does not decode whole is said on standard error, and a CFailure
 // then ends the run. A build without decoding says once that frames were not

@@ -146,6 +146,7 @@ int RunPack(const PackRequest& request, RunState& run)
         checked.push_back(file.get());
         target.binkFiles.push_back(file->file.GetIdentity());
     }
+    ProtectInputs(checked, run);
     CheckInputFrames(checked, request.jobs, run);
     std::vector<NewClip> clips;
     for (size_t i = 0; i < named.size(); ++i) {

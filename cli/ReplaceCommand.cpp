@@ -33,6 +33,7 @@ int RunReplace(const ReplaceRequest& request, RunState& run)
     // The new encodings: given here; --from VIDEO is to encode them instead.
     const std::unique_ptr<BinkInput> hi = OpenBinkInput(request.hi, Resolution::High);
     const std::unique_ptr<BinkInput> lo = OpenBinkInput(request.lo, Resolution::Low);
+    ProtectInputs({hi.get(), lo.get()}, run);
     CheckInputFrames({hi.get(), lo.get()}, 0, run);
     const NewClip clip = ClipOf(*hi, *lo, run);
 

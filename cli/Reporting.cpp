@@ -150,17 +150,17 @@ void Reporter::Raw(const std::string& text)
     WriteError(text);
 }
 
-void Reporter::Protect(const FileIdentity& archive)
+void Reporter::Protect(const FileIdentity& file, const std::string& role)
 {
     FileIdentity stream;
-    if (StandardStreamIdentity(STANDARD_ERROR, stream) && stream == archive) {
+    if (StandardStreamIdentity(STANDARD_ERROR, stream) && stream == file) {
         m_errorSilenced = true;   // nowhere left to say it: the status tells
-        throw CFailure("standard error", "is the archive itself; refusing to write to it");
+        throw CFailure("standard error", "is " + role + "; refusing to write to it");
     }
-    if (StandardStreamIdentity(STANDARD_OUTPUT, stream) && stream == archive) {
+    if (StandardStreamIdentity(STANDARD_OUTPUT, stream) && stream == file) {
         m_buffer.clear();
         m_outputFailed = true;   // nothing more goes there
-        throw CFailure(STANDARD_OUTPUT_NAME, "is the archive itself; refusing to write to it");
+        throw CFailure(STANDARD_OUTPUT_NAME, "is " + role + "; refusing to write to it");
     }
 }
 

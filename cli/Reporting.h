@@ -53,9 +53,10 @@ public:
     ProgressLine& Progress() { return m_progress; }
     void Quiet() { m_progress.Disable(); }
 
-    // No output may go onto the archive the run reads: standard output reaching
+    // No output may go onto a file the run reads: standard output reaching
     // it throws CFailure; standard error reaching it is silenced and throws.
-    void Protect(const FileIdentity& archive);
+    // role words the file in the refusal ("is the archive itself").
+    void Protect(const FileIdentity& file, const std::string& role = "the archive itself");
     // Before a usage error is said: standard error reaching a file that an
     // argument names (the archive, most likely) is silenced.
     void ProtectArguments(int argc, const char* const* argv);

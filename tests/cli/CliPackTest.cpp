@@ -171,6 +171,19 @@ TEST_F(CliPack, BadInputsAreSaidAndLeaveNothingBehind)
         EXPECT_EQ(Everything(), before) << c.said;
     }
 
+    // Nothing the tool says goes onto a Bink file it puts in.
+#ifndef ZODOVU_CLI_UNDER_WINE
+    CliStart shell;
+    shell.program = "/bin/sh";
+    for (const char* redirect : {" -v >> ", " 2>> "}) {
+        const std::string command = "'" ZODOVU_CLI "' replace movies.pak 2 --hi hi.bik --lo lo.bik -o new.pak";
+        const CliResult result = RunProgram({"-c", command + redirect + "hi.bik"}, m_folder.Path(), shell);
+        EXPECT_EQ(result.status, 1) << redirect << result.err;
+        EXPECT_EQ(Everything(), before) << redirect;
+        EXPECT_TRUE(ReadWholeFile(m_folder / hi) == Text(BuildBinkFile(HiResShape(30, 7)))) << redirect;
+    }
+#endif
+
     // Taken: files of one clip that differ in frames, said; a build without
     // decoding says that it checked no frames.
     const CliResult differing = Run(replace("2", hi, "short-lo.bik", "new.pak"));
