@@ -105,7 +105,8 @@ private:
                                                            encoding.resolution);
         };
         steps.progress = [&progress](size_t done) { progress.Report(done); };
-        RunInParallel(m_encodings.size(), std::max(1u, std::thread::hardware_concurrency()), steps);
+        const unsigned jobs = m_target.jobs ? m_target.jobs : std::max(1u, std::thread::hardware_concurrency());
+        RunInParallel(m_encodings.size(), jobs, steps);
         progress.Clear();
         for (const FramesFinding& finding : found)
             findings.insert(findings.end(), finding.findings.begin(), finding.findings.end());

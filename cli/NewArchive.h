@@ -13,6 +13,7 @@ struct NewArchive {
     bool publisher = false;                  // the layout written
     bool force = false;                      // an existing regular file may be replaced
     bool verbose = false;                    // the path on standard output once written
+    unsigned jobs = 0;                       // encodings decoded at once in the check; 0: one a core
     FileIdentity archive;                    // the archive read, if any: never written
     std::vector<FileIdentity> binkFiles;     // the Bink files read: never written
     // The clips written anew (0-based), each with its low-resolution file's own

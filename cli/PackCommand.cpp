@@ -160,6 +160,7 @@ int RunPack(const PackRequest& request, RunState& run)
     target.path = request.output;
     target.force = request.force;
     target.verbose = request.verbose;
+    target.jobs = request.jobs;
     WriteNewArchive(plan, target, run);
     SayWritten(run, request.output, plan.clips.size(), plan.size, request.quiet);
     return EXIT_OK;
