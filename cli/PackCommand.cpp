@@ -64,7 +64,8 @@ public:
         Resolution resolution = Resolution::High;
         if (!ParseBatchClipName(NameOf(path), index, resolution)) {
             const std::string why = "is not named as extract names a clip ('STEM-NNNh TITLE.bik' or "
-                                    "'STEM-NNNl TITLE.bik', NNN from 001), so its place is not known";
+                                    "'STEM-NNNl TITLE.bik', NNN from 001 to " + std::to_string(MAX_CLIPS) +
+                                    "), so its place is not known";
             if (given)
                 throw UsageError(path + ": " + why);
             throw CFailure(path, why);

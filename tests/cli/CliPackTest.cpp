@@ -159,6 +159,9 @@ TEST_F(CliPack, BadInputsAreSaidAndLeaveNothingBehind)
         {{"pack", "-o", "new.pak", "clips", "clips/../" + second}, 1,
          "is clip 2's high-resolution file, and so is "},
         {{"pack", "-o", "new.pak", first, "hi.bik"}, 2, "hi.bik: is not named as extract names a clip"},
+        {{"pack", "-o", "new.pak", "x-257h.bik"}, 2, "x-257h.bik: is not named as extract names a clip "
+                                                     "('STEM-NNNh TITLE.bik' or 'STEM-NNNl TITLE.bik', NNN from "
+                                                     "001 to 256)"},
         {{"pack", "-o", "new.pak", "empty"}, 1, "empty: holds no .bik files"},
         {{"pack", "-o", "new.pak", first, second, secondLo}, 1, "has no low-resolution file ('-001l')"},
         {{"pack", "-o", "clips/movies-001l Clip 001.bik", "clips"}, 1, "is a Bink file being put in"},
