@@ -25,6 +25,8 @@ struct BinkInput {
 // size of the encoding, the frame counts and the frame index. Throws
 // CFailure naming path with the first fault, or CFileException.
 std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution resolution);
+// The same checks of an input whose file is open already (one encoded here).
+void CheckBinkInput(BinkInput& input);
 
 // Decodes every frame of each input, jobs at once, under the progress line.
 // Each that does not decode whole is said on standard error, and a CFailure

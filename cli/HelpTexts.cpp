@@ -221,6 +221,43 @@ named with the reason (the clip, the frame) and the others are still written.
 
 )" + FILES_EXIT_STATUS;
 
+const std::string ENCODE_HELP = R"(Usage: zodovu-cli encode [OPTION]... INPUT -o OUTPUT.bik
+  or:  zodovu-cli encode [OPTION]... INPUT... -o FOLDER
+Encode each INPUT, a video of any kind FFmpeg reads, as a Bink file that the
+game plays: its pictures scaled to 640x448, keeping their shape with black
+bars, at 15 frames a second; its sound, if any, at its own rate within 8000
+to 48000 Hz, in mono or stereo (more channels are mixed down).
+
+  -o, --output=OUTPUT    one INPUT: the file to write, or an existing folder
+                           or a name ending in '/' to write INPUT.bik into;
+                           several: the folder, made when missing, each file
+                           named after its INPUT with .bik; '-': the one
+                           file to standard output
+      --lo               the low-resolution size, 320x224
+      --size=WxH         any picture size from 1x1 to 4096x4096
+      --rate=KBPS        the file's rate in kilobytes (1024 bytes) a second,
+                           sound included (default 300, a double-speed CD
+                           drive's)
+      --quality=Q        a constant quality from 1 (smallest) to 100 (best)
+                           instead of a rate
+  -j, --jobs=N           videos encoded at once (default: one a processor)
+      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and no summary
+  -v, --verbose          print each file written on standard output
+  -h, --help             show this help and exit
+
+Each file appears only when it is complete; its frames wait on the disk, not
+in memory, beside it (or, for standard output, in the folder for temporary
+files). In a batch a file that fails is named with the reason and the others
+are still written.
+
+Exit status: 0 every file written; 1 an INPUT that cannot be read or has no
+pictures, or a file that failed; 2 a usage error.
+)";
+
 const std::string VERIFY_HELP = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
 Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
 clips of the disc it is, and that the Bink headers of every clip agree with
