@@ -335,7 +335,7 @@ void AddReplace(CLI::App& app, CommandLine& line)
     AddDisc(command, line);
     command.final_callback([hi, lo, from, checkOutput] {
         if (from->count() == 0 && hi->count() == 0 && lo->count() == 0)
-            throw CLI::RequiredError("--hi and --lo, or --from");
+            throw CLI::ValidationError("--hi and --lo, or --from", "needed for the new encodings");
         if (from->count() == 0 && (hi->count() == 0 || lo->count() == 0))
             throw CLI::RequiredError(hi->count() == 0 ? "--hi" : "--lo");
         checkOutput();

@@ -281,15 +281,25 @@ unreadable; 2 a usage error.
 )";
 
 const std::string REPLACE_HELP = R"(Usage: zodovu-cli replace [OPTION]... ARCHIVE CLIP --hi FILE --lo FILE -o NEW
+  or:  zodovu-cli replace [OPTION]... ARCHIVE CLIP --from VIDEO -o NEW
 Write NEW, a copy of ARCHIVE in which clip CLIP (its number as the list shows
-it) has the two given Bink files as its encodings. Every other byte stays as
-it was: the other clips, and the clip's header and filler blocks but for the
-frame count that the header holds. Later clips move when the clip changes
-size, so a game that finds clips by their offsets needs an archive of the
-same layout.
+it) has the two given Bink files as its encodings, or two encoded from VIDEO
+as encode encodes them. Every other byte stays as it was: the other clips,
+and the clip's header and filler blocks but for the frame count that the
+header holds. Later clips move when the clip changes size, so a game that
+finds clips by their offsets needs an archive of the same layout.
 
       --hi=FILE          the new high-resolution (640x448) encoding
       --lo=FILE          the new low-resolution (320x224) encoding
+      --from=VIDEO       a video of any kind FFmpeg reads, encoded at both
+                           sizes instead (their frames wait on the disk
+                           beside NEW)
+      --rate=KBPS        with --from: each file's rate in kilobytes (1024
+                           bytes) a second, sound included (default 300)
+      --quality=Q        with --from: a constant quality from 1 to 100
+                           instead of a rate
+  -j, --jobs=N           encodings made, and files decoded, at once
+                           (default: one a processor)
   -o, --output=NEW       the new archive; never ARCHIVE itself, nor a device
                            or standard output
       --force            replace an existing regular file NEW
@@ -305,8 +315,8 @@ or its frame index is refused. Files of one clip with different frame counts
 are taken, and the difference said: the high-resolution count is the clip's.
 NEW is checked in turn, and appears only when it passes.
 
-Exit status: 0 NEW written; 1 a refused archive or Bink file, or a failure to
-write; 2 a usage error, also a clip past the archive's last one.
+Exit status: 0 NEW written; 1 a refused archive, Bink file or VIDEO, or a
+failure to write; 2 a usage error, also a clip past the archive's last one.
 )";
 
 const std::string PACK_HELP = R"(Usage: zodovu-cli pack [OPTION]... -o NEW FOLDER
