@@ -48,7 +48,7 @@ BinkEncodingSettings SettingsOf(const EncodeSettings& settings, uint32_t width, 
 }
 
 // The video encoded with its frames spooled; then output gets the head and
-// the frames, from its position on. The spool is closed, and so gone.
+// the frames, from its position on.
 BinkEncoded EncodeInto(const std::string& input, const BinkEncodingSettings& settings, CFile& spool, CFile& output,
                        std::atomic<uint32_t>* framesDone)
 {
@@ -57,7 +57,6 @@ BinkEncoded EncodeInto(const std::string& input, const BinkEncodingSettings& set
     const BinkEncoded encoded = EncodeBink(video, settings, sink, framesDone);
     output.Write(encoded.head.data(), static_cast<uint32_t>(encoded.head.size()));
     CopySpool(spool, output);
-    spool.Close();
     return encoded;
 }
 
@@ -178,7 +177,7 @@ private:
     {
         job.finished = true;
         std::unique_ptr<COutputFile> output = std::move(job.output);
-        job.spool.Close();
+        job.spool.Attach(-1, job.name);   // the spool goes; nothing of it is needed any more
         try {
             if (failure)
                 std::rethrow_exception(failure);
