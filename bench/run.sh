@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 build="${BUILD_DIR:-build/host}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_convert bench_index bench_startup bench_audio zodovu-cli
+cmake --build "$build" -j2 --target bench_scan bench_extract bench_batch_extract bench_decode bench_convert bench_index bench_startup bench_audio bench_video zodovu-cli
 echo
 scratch=$(cd "$build" && pwd)
 "$build/bench/bench_scan" "$scratch"
@@ -25,6 +25,9 @@ echo
 "$build/bench/bench_startup" "$scratch"
 echo
 "$build/bench/bench_audio" "$scratch"
+echo
+scripts/setup.sh plasma-workspace-wallpapers   # the video benchmark's photographs
+"$build/bench/bench_video" "$scratch"
 echo
 if scripts/runs-i386; then
   bench/wine.sh

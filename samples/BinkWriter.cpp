@@ -1,6 +1,7 @@
 #include "samples/BinkWriter.h"
 
 #include "bink/BinkFile.h"
+#include "bink/PlaneWriter.h"
 #include "bink/BitWriter.h"
 
 #include <algorithm>
@@ -10,147 +11,20 @@ namespace testsupport {
 
 namespace {
 
-// The bits of a group's count, as the decoder sizes them from the most values
-// a row of blocks can take, plus 511.
-unsigned CountBits(uint32_t mostInARow)
-{
-    unsigned log2 = 0;
-    for (uint32_t v = mostInARow + 511; v > 1; v >>= 1)
-        ++log2;
-    return log2 + 1;
-}
-
-constexpr uint8_t SKIP_TYPE = 0;
-constexpr uint8_t FILL_TYPE = 6;
-constexpr uint8_t UNKNOWN_TYPE = 10;
-
-// The decoder reads nine bundles of values for each row of blocks, in this
-// order; a bundle reads a new group only when its earlier values are used up,
-// and an empty group ends it for the rest of the plane. Only block types and
-// colours are used here.
-enum Bundle { TYPES, SUB_TYPES, COLOURS, PATTERNS, X_OFFSETS, Y_OFFSETS, INTRA_DC, INTER_DC, RUNS, BUNDLES };
-
-// A group of block types from row on: rows of one type as one repeated value,
-// any other row as its values, a run of 4, 8, 12 or 32 of the last value as one
-// of the symbols 12 to 15. Returns the count.
-uint32_t PutTypes(bink::BitWriter& out, const std::vector<uint8_t>& types, uint32_t across, uint32_t row, unsigned bits)
-{
-    const uint32_t most = (1u << bits) - 1;
-    const auto rowOf = [&](uint32_t r) { return types.begin() + static_cast<ptrdiff_t>(r) * across; };
-    const uint8_t first = *rowOf(row);
-    uint32_t count = 0;
-    for (uint32_t r = row; r < types.size() / across && count + across <= most; ++r, count += across) {
-        if (!std::all_of(rowOf(r), rowOf(r + 1), [&](uint8_t t) { return t == first; }))
-            break;
-    }
-    if (count > 0) {
-        out.Put(count, bits);
-        out.Put(1, 1);
-        out.Put(first, 4);
-        return count;
-    }
-    out.Put(across, bits);
-    out.Put(0, 1);
-    static const uint32_t runs[] = {32, 12, 8, 4};
-    for (auto at = rowOf(row); at != rowOf(row + 1);) {
-        const uint8_t type = *at;
-        const auto end = std::find_if(at, rowOf(row + 1), [&](uint8_t t) { return t != type; });
-        uint32_t left = static_cast<uint32_t>(end - at) - 1;
-        out.Put(type, 4);
-        for (unsigned k = 0; k < 4; ++k) {
-            for (; left >= runs[k]; left -= runs[k])
-                out.Put(15 - k, 4);
-        }
-        for (; left > 0; --left)
-            out.Put(type, 4);
-        at = end;
-    }
-    return across;
-}
-
-void PutColour(bink::BitWriter& out, uint8_t colour)
-{
-    out.Put(colour >> 4, 4);
-    out.Put(colour & 15, 4);
-}
-
-// A group of colours from row on: the colours of the next row that has any, or,
-// where that row has a single colour, of every row after it in that colour too.
-// Returns the count; 0 ends the bundle.
-uint32_t PutColours(bink::BitWriter& out, const std::vector<std::vector<uint8_t>>& rows, uint32_t row, unsigned bits)
-{
-    const uint32_t most = (1u << bits) - 1;
-    while (row < rows.size() && rows[row].empty())
-        ++row;
-    if (row == rows.size()) {
-        out.Put(0, bits);
-        return 0;
-    }
-    const std::vector<uint8_t>& first = rows[row];
-    const auto single = [&](const std::vector<uint8_t>& colours) {
-        return std::all_of(colours.begin(), colours.end(), [&](uint8_t c) { return c == first[0]; });
-    };
-    if (!single(first)) {
-        out.Put(static_cast<uint32_t>(first.size()), bits);
-        out.Put(0, 1);
-        for (uint8_t colour : first)
-            PutColour(out, colour);
-        return static_cast<uint32_t>(first.size());
-    }
-    uint32_t count = 0;
-    for (; row < rows.size() && single(rows[row]) && count + rows[row].size() <= most; ++row)
-        count += static_cast<uint32_t>(rows[row].size());
-    out.Put(count, bits);
-    out.Put(1, 1);
-    PutColour(out, first[0]);
-    return count;
-}
-
 void PutPlane(bink::BitWriter& out, const std::vector<int16_t>& blocks, uint32_t across, uint32_t planeWidth)
 {
-    const uint32_t down = static_cast<uint32_t>(blocks.size()) / across;
-    std::vector<uint8_t> types(blocks.size());
-    std::vector<std::vector<uint8_t>> colours(down);
-    for (size_t i = 0; i < blocks.size(); ++i) {
-        const int16_t block = blocks[i];
-        if (block >= 0 && block <= 255) {
-            types[i] = FILL_TYPE;
-            colours[i / across].push_back(static_cast<uint8_t>(block));
-        } else if (block == SKIP_BLOCK) {
-            types[i] = SKIP_TYPE;
-        } else if (block == BAD_BLOCK) {
-            types[i] = UNKNOWN_TYPE;
-        } else {
+    bink::PlaneWriter plane(planeWidth, across, static_cast<uint32_t>(blocks.size()) / across);
+    for (int16_t block : blocks) {
+        if (block >= 0 && block <= 255)
+            plane.Fill(static_cast<uint8_t>(block));
+        else if (block == SKIP_BLOCK)
+            plane.Skip();
+        else if (block == BAD_BLOCK)
+            plane.Unknown(10);   // past the last type a decoder knows
+        else
             throw std::invalid_argument("a block is a colour, SKIP_BLOCK or BAD_BLOCK");
-        }
     }
-
-    const uint32_t width = (std::max(planeWidth, 8u) + 7) & ~7u;
-    unsigned bits[BUNDLES];
-    std::fill(bits, bits + BUNDLES, CountBits(width / 8));
-    bits[SUB_TYPES] = CountBits(width / 16);
-    bits[COLOURS] = CountBits(across * 64);
-    bits[PATTERNS] = CountBits(across * 8);
-    bits[RUNS] = CountBits(across * 48);
-
-    // 23 Huffman trees (7 bundles' and 16 for the high nibble of colours), each
-    // 0: a symbol is its plain 4 bits.
-    out.Put(0, 23 * 4);
-    uint32_t left[BUNDLES] = {};
-    bool ended[BUNDLES] = {};
-    for (uint32_t row = 0; row < down; ++row) {
-        for (int bundle = 0; bundle < BUNDLES; ++bundle) {
-            if (ended[bundle] || left[bundle] > 0)
-                continue;
-            left[bundle] = bundle == TYPES     ? PutTypes(out, types, across, row, bits[bundle])
-                           : bundle == COLOURS ? PutColours(out, colours, row, bits[bundle])
-                                               : (out.Put(0, bits[bundle]), 0);
-            ended[bundle] = left[bundle] == 0;
-        }
-        left[TYPES] -= across;
-        left[COLOURS] -= static_cast<uint32_t>(colours[row].size());
-    }
-    out.Align32();
+    plane.Write(out);
 }
 
 bink::AudioTrack TrackOf(const BinkAudioTrack& track)
@@ -165,7 +39,9 @@ bink::AudioLayout LayoutOf(const BinkAudioTrack& track)
 }
 
 // A block of silence: for each channel two zero coefficients, a zero quantizer
-// for each band and the other coefficients as runs of 512 zero-width ones.
+// for each band and the other coefficients as runs of 512 zero-width ones. Written
+// here rather than by the audio encoder, because test files give any sample
+// rate a header can hold, even ones no encoder takes.
 std::vector<uint8_t> SilentBlock(const BinkAudioTrack& track)
 {
     const bink::AudioLayout layout = LayoutOf(track);

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project needs, and only those that are missing.
+# Installs the Debian packages the project needs, and only those that are missing,
+# with any further packages named as arguments (the benchmarks' photographs).
 # Says what it installs; does nothing when everything is there.
 set -euo pipefail
 
@@ -11,6 +12,7 @@ packages=(
   dpkg-dev file lintian
   pkg-config libavformat-dev libavcodec-dev libavfilter-dev libavutil-dev libswscale-dev
   chromium
+  "$@"
 )
 
 missing=()

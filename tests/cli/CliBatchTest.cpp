@@ -136,7 +136,7 @@ TEST_F(CliExtract, NoClobberKeepsFinishedFilesAndWritesTheRest)
         int status;
         std::string err;
     } cases[] = {
-        {false, {"--all", "-o", "out", "-n"}, 0, "zodovu-cli: 3 files extracted (0.4M), 28 skipped\n"},
+        {false, {"--all", "-o", "out", "-n"}, 0, "zodovu-cli: 3 files extracted (0.3M), 28 skipped\n"},
         {false, {"--all", "-o", "out", "--no-clobber", "-q"}, 0, ""},
         {false, {"1", "-o", "out/" + TitledName("disc1", 0, 0, 'h'), "-n"}, 0, "zodovu-cli: 0 files extracted, 1 skipped\n"},
         {false, {"--all", "-o", "out", "-n", "--force"}, 2, "zodovu-cli: --force and --no-clobber cannot be given together\n"},
