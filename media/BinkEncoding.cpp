@@ -36,12 +36,18 @@ public:
     {
         for (VideoInput::Got got; (got = m_input.Next(m_frame.get())) != VideoInput::Got::End;) {
             if (got == VideoInput::Got::Picture) {
-                m_frame->pts = m_frame->best_effort_timestamp;
+                m_frame->pts = FromStart(m_frame->best_effort_timestamp, m_input.VideoTimeBase());
                 NoteEnd(*m_frame);
                 m_pictures.Send(m_frame.get());
             } else if (m_sound) {
-                m_frame->pts = m_soundIn;   // counted: a gap in the stamps is no gap in the sound
-                m_soundIn += m_frame->nb_samples;
+                // In samples; one without a time follows the one before.
+                const int64_t stamp = m_frame->best_effort_timestamp;
+                const AVRational samples{1, m_frame->sample_rate > 0 ? m_frame->sample_rate : 1};
+                m_frame->pts = stamp == AV_NOPTS_VALUE
+                                   ? m_soundNext
+                                   : av_rescale_q(FromStart(stamp, m_input.AudioTimeBase()), m_input.AudioTimeBase(),
+                                                  samples);
+                m_soundNext = m_frame->pts + m_frame->nb_samples;
                 m_sound->Send(m_frame.get());
             }
             av_frame_unref(m_frame.get());
@@ -89,6 +95,12 @@ private:
             clip.tracks.push_back(track);
         }
         return clip;
+    }
+
+    // A timestamp counted from the start of the file.
+    int64_t FromStart(int64_t stamp, AVRational timeBase) const
+    {
+        return stamp == AV_NOPTS_VALUE ? stamp : stamp - av_rescale_q(m_input.Start(), AV_TIME_BASE_Q, timeBase);
     }
 
     // Where the pictures end: the last one's time and its duration (as long
@@ -153,7 +165,7 @@ private:
     int64_t m_lastPicture = AV_NOPTS_VALUE;
     int64_t m_gap = 0;
     int64_t m_picturesEnd = AV_NOPTS_VALUE;   // in the video's time base
-    int64_t m_soundIn = 0;          // samples at the input's rate
+    int64_t m_soundNext = 0;        // the next sample's time, at the input's rate
     uint64_t m_soundPushed = 0;     // at the Bink track's
     bool m_soundEnded = false;
 };

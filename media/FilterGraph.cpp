@@ -134,7 +134,7 @@ FilterGraph FilterGraph::ForBinkPictures(const AVCodecContext& decoder, AVRation
                               std::to_string(width) + ":" + std::to_string(height) + ":" +
                               std::to_string((width - scaledWidth) / 2) + ":" +
                               std::to_string((height - scaledHeight) / 2) + ":black,setsar=1,fps=" +
-                              std::to_string(CLIP_FRAME_RATE);
+                              std::to_string(CLIP_FRAME_RATE) + ":start_time=0";
     graph.Build("buffer", source, chain, "buffersink");
     return graph;
 }
@@ -143,7 +143,7 @@ FilterGraph FilterGraph::ForBinkSound(const AVCodecContext& decoder, int rate, i
                                       const std::string& subject)
 {
     FilterGraph graph(subject, "its sound cannot be resampled");
-    const std::string chain = "aresample=" + std::to_string(rate) + ",aformat=sample_fmts=s16:sample_rates=" +
+    const std::string chain = "aresample=" + std::to_string(rate) + ":async=1:first_pts=0,aformat=sample_fmts=s16:sample_rates=" +
                               std::to_string(rate) + ":channel_layouts=" + (channels == 1 ? "mono" : "stereo");
     graph.Build("abuffer", SoundSource(decoder, subject), chain, "abuffersink");
     return graph;

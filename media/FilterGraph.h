@@ -21,13 +21,15 @@ public:
     static FilterGraph ForSound(const AVCodecContext& decoder, const AVCodecContext& encoder, int64_t samples,
                                 const std::string& subject);
 
-    // For a Bink encoding: the pictures of decoder, stamped in timeBase,
-    // scaled to fit width x height with their shape on screen kept and black
-    // bars around, at 15 a second, in limited-range 4:2:0 (yuv420p).
+    // For a Bink encoding: the pictures of decoder, stamped in timeBase from
+    // the start of the file, scaled to fit width x height with their shape on
+    // screen kept and black bars around, at 15 a second from that start (the
+    // first picture shown until its time), in limited-range 4:2:0 (yuv420p).
     static FilterGraph ForBinkPictures(const AVCodecContext& decoder, AVRational timeBase, int width, int height,
                                        const std::string& subject);
-    // The sound of decoder as 16-bit interleaved samples at rate, in 1 or 2
-    // channels (more are mixed down).
+    // The sound of decoder, stamped in samples from the start of the file, as
+    // 16-bit interleaved samples at rate, in 1 or 2 channels (more are mixed
+    // down): silence before it starts and in its gaps, overlaps cut.
     static FilterGraph ForBinkSound(const AVCodecContext& decoder, int rate, int channels, const std::string& subject);
 
     FilterGraph(FilterGraph&&) = default;

@@ -76,6 +76,16 @@ AVRational VideoInput::VideoTimeBase() const
     return m_format->streams[m_video.index]->time_base;
 }
 
+AVRational VideoInput::AudioTimeBase() const
+{
+    return m_format->streams[m_audio.index]->time_base;
+}
+
+int64_t VideoInput::Start() const
+{
+    return m_format->start_time == AV_NOPTS_VALUE ? 0 : m_format->start_time;
+}
+
 double VideoInput::Duration() const
 {
     return m_format->duration > 0 ? double(m_format->duration) / AV_TIME_BASE : 0;
@@ -110,9 +120,8 @@ void VideoInput::ReadPacket()
         return;
     }
     const AVStream* read = m_format->streams[m_packet->stream_index];
-    const int64_t start = m_format->start_time == AV_NOPTS_VALUE ? 0 : m_format->start_time;
     if (m_packet->pts != AV_NOPTS_VALUE)
-        m_seconds = std::max(0.0, m_packet->pts * av_q2d(read->time_base) - double(start) / AV_TIME_BASE);
+        m_seconds = std::max(0.0, m_packet->pts * av_q2d(read->time_base) - double(Start()) / AV_TIME_BASE);
     for (Stream* stream : {&m_video, &m_audio})
         if (stream->decoder && stream->index == m_packet->stream_index)
             stream->log->Call("", avcodec_send_packet, stream->decoder.get(), m_packet.get());

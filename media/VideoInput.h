@@ -24,8 +24,12 @@ public:
     const AVCodecContext* Video() const { return m_video.decoder.get(); }
     // Null without sound.
     const AVCodecContext* Audio() const { return m_audio.decoder.get(); }
-    // What the video's timestamps count.
+    // What the video's and the sound's timestamps count.
     AVRational VideoTimeBase() const;
+    AVRational AudioTimeBase() const;
+    // Where the file starts, as AV_TIME_BASE counts: the time both streams'
+    // timestamps are taken from, so that they stay together.
+    int64_t Start() const;
     // How long the file says it lasts, in seconds; 0 when it does not say.
     double Duration() const;
 
