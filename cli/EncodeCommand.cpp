@@ -3,6 +3,7 @@
 #include "cli/EncodeCommand.h"
 
 #include "cli/BinkInputs.h"
+#include "cli/ConvertCommand.h"
 #include "cli/ExitStatus.h"
 #include "cli/FileBatch.h"
 #include "cli/ParallelWork.h"
@@ -132,8 +133,9 @@ public:
         progress.SetName(jobs.size() == 1 ? NameOf(jobs[0]->input) : std::string("videos"));
 
         const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-        const unsigned workers = static_cast<unsigned>(std::min<size_t>(m_request.jobs ? m_request.jobs : cores,
-                                                                         jobs.size()));
+        // Each encoding under way holds a temporary file, as a conversion does.
+        const unsigned workers = static_cast<unsigned>(std::min<size_t>(
+            {m_request.jobs ? m_request.jobs : cores, jobs.size(), static_cast<size_t>(MOST_CONVERSIONS_AT_ONCE)}));
         const BinkEncodingSettings settings =
             SettingsOf(m_request.settings, m_request.settings.width, m_request.settings.height);
         ParallelSteps steps;

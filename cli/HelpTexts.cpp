@@ -221,7 +221,7 @@ named with the reason (the clip, the frame) and the others are still written.
 
 )" + FILES_EXIT_STATUS;
 
-const std::string ENCODE_HELP = R"(Usage: zodovu-cli encode [OPTION]... INPUT -o OUTPUT.bik
+const std::string ENCODE_HELP = std::string(R"(Usage: zodovu-cli encode [OPTION]... INPUT -o OUTPUT.bik
   or:  zodovu-cli encode [OPTION]... INPUT... -o FOLDER
 Encode each INPUT, a video of any kind FFmpeg reads, as a Bink file that the
 game plays: its pictures scaled to 640x448, keeping their shape with black
@@ -240,8 +240,11 @@ to 48000 Hz, in mono or stereo (more channels are mixed down).
                            drive's)
       --quality=Q        a constant quality from 1 (smallest) to 100 (best)
                            instead of a rate
-  -j, --jobs=N           videos encoded at once (default: one a processor)
-      --force            replace an existing regular file; a device or a
+)") + Filled("  -j, --jobs=N           ",
+                                       "videos encoded at once (default: one a processor; " +
+                                           Glued("at most " + std::to_string(MOST_CONVERSIONS_AT_ONCE) + ")"),
+                                       27) +
+                                R"(      --force            replace an existing regular file; a device or a
                            FIFO named by -o is written into with or without
                            it, and nothing else is ever replaced
   -q, --quiet            nothing on standard error but errors: no progress
