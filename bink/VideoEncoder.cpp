@@ -25,6 +25,7 @@ const double QUANT_SCALE[16] = {1.0, 4 / 3.0, 5 / 3.0, 2.0, 8 / 3.0, 3.5, 4.0, 5
 constexpr double TYPE_BITS = 2;
 constexpr double COLOUR_BITS = 7;
 constexpr double DC_BITS = 5;
+constexpr double PATTERN_ROW_BITS = 8;
 
 double MotionBits(int x, int y)
 {
@@ -102,7 +103,8 @@ struct Choice {
     BlockType type = FILL_BLOCK;
     double cost = INFINITY;
     int x = 0, y = 0;
-    uint8_t colour = 0;
+    uint8_t colour = 0, second = 0;   // fill and pattern
+    uint8_t pattern[8];
     unsigned quantIndex = 0;
     int32_t levels[64];
     uint8_t pixels[64];   // what the decoder shows
@@ -258,6 +260,38 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
     std::memset(trial.pixels, trial.colour, 64);
     consider(trial, TYPE_BITS + COLOUR_BITS);
 
+    // Pattern: the block split at the midpoint between the means of its dark
+    // and light pixels, each part in its mean.
+    uint32_t low = 0, high = 255;
+    for (int pass = 0; pass < 2; ++pass) {
+        const uint32_t threshold = pass == 0 ? (sum + 32) / 64 : (low + high + 1) / 2;
+        uint32_t sums[2] = {}, counts[2] = {};
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const uint8_t v = source[y * stride + x];
+                sums[v >= threshold] += v;
+                ++counts[v >= threshold];
+            }
+        if (counts[0] == 0 || counts[1] == 0)
+            break;
+        low = (sums[0] + counts[0] / 2) / counts[0];
+        high = (sums[1] + counts[1] / 2) / counts[1];
+        if (pass == 1) {
+            trial.type = PATTERN_BLOCK;
+            trial.colour = static_cast<uint8_t>(low), trial.second = static_cast<uint8_t>(high);
+            for (int y = 0; y < 8; ++y) {
+                uint8_t bits = 0;
+                for (int x = 0; x < 8; ++x) {
+                    const bool light = source[y * stride + x] >= threshold;
+                    bits |= static_cast<uint8_t>(light << x);
+                    trial.pixels[8 * y + x] = light ? trial.second : trial.colour;
+                }
+                trial.pattern[y] = bits;
+            }
+            consider(trial, TYPE_BITS + 2 * COLOUR_BITS + 8 * PATTERN_ROW_BITS);
+        }
+    }
+
     // Intra DCT.
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
@@ -313,6 +347,10 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         break;
     case FILL_BLOCK:
         writer.Fill(best.colour);
+        ++ownBlocks;
+        break;
+    case PATTERN_BLOCK:
+        writer.Pattern(best.colour, best.second, best.pattern);
         ++ownBlocks;
         break;
     case MOTION_BLOCK:
