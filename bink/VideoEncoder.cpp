@@ -98,6 +98,45 @@ void Quantise(const float coefficients[64], const int32_t quant[64], float bias,
     }
 }
 
+// The most bits that lowering one level can save: its own bits, and those of
+// the groups that it alone kept open.
+constexpr double MOST_BITS_SAVED = 24;
+
+// Lowers levels, from the last in scan order, where the bits saved are worth
+// more than the error they add. Returns whether any changed.
+bool TrimLevels(const float coefficients[64], const int32_t quant[64], double lambda, int32_t levels[64])
+{
+    bool changed = false;
+    unsigned bits = CoefficientBits(levels);
+    for (int k = 63; k >= 1; --k) {
+        const int32_t level = levels[k];
+        if (level == 0)
+            continue;
+        const int p = SCAN[k];
+        const auto error = [&](int32_t l) {
+            const double d = coefficients[p] - double((int64_t(l) * quant[k]) >> 11);
+            return d * d * PixelEnergy(p);
+        };
+        const double now = error(level);
+        for (int32_t lower : {0, level > 0 ? level - 1 : level + 1}) {
+            if (lower == level || (lower == 0 && std::abs(level) > 2))
+                continue;
+            const double added = error(lower) - now;
+            if (added > lambda * MOST_BITS_SAVED)
+                continue;   // worth more than any change of one level can save
+            levels[k] = lower;
+            const unsigned lowerBits = CoefficientBits(levels);
+            if (added + lambda * (double(lowerBits) - bits) < 0) {
+                bits = lowerBits;
+                changed = true;
+                break;
+            }
+            levels[k] = level;
+        }
+    }
+    return changed;
+}
+
 // A way to code one block, and what it costs.
 struct Choice {
     BlockType type = FILL_BLOCK;
@@ -249,7 +288,8 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
             std::memcpy(to + 8 * y, from + y * stride, 8);
     };
 
-    float samples[64], coefficients[64];
+    float samples[64], coefficients[64], intraCoefficients[64];
+    uint8_t moved[64];
     // Fill: the block's mean.
     uint32_t sum = 0;
     for (int y = 0; y < 8; ++y)
@@ -297,6 +337,7 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         for (int x = 0; x < 8; ++x)
             samples[y * 8 + x] = source[y * stride + x];
     ForwardTransform(samples, coefficients);
+    std::memcpy(intraCoefficients, coefficients, sizeof coefficients);
     const auto codeDct = [&](unsigned qi, float bias, bool intra, const uint8_t* base) {
         const int32_t* quant = intra ? INTRA_QUANT[qi] : INTER_QUANT[qi];
         trial.quantIndex = qi;
@@ -324,7 +365,6 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
 
         int mx, my;
         SearchMotion(plane, bx, by, source, mx, my);
-        uint8_t moved[64];
         copyFrom(previous + ptrdiff_t(my) * stride + mx, moved);
         if (mx || my) {
             trial.type = MOTION_BLOCK;
@@ -339,6 +379,22 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         trial.type = INTER_BLOCK;
         trial.x = mx, trial.y = my;
         consider(trial, TYPE_BITS + MotionBits(mx, my) + codeDct(q, 0.25f, false, moved));
+    }
+
+    if (best.type == INTRA_BLOCK || best.type == INTER_BLOCK) {
+        // The levels chosen, trimmed where their bits cost more than they give.
+        const bool intra = best.type == INTRA_BLOCK;
+        const int32_t* quant = intra ? INTRA_QUANT[best.quantIndex] : INTER_QUANT[best.quantIndex];
+        if (TrimLevels(intra ? intraCoefficients : coefficients, quant, lambda, best.levels)) {
+            int32_t dequantised[64];
+            Dequantise(best.levels, quant, dequantised);
+            if (intra) {
+                InverseTransformPut(dequantised, best.pixels, 8);
+            } else {
+                std::memcpy(best.pixels, moved, 64);
+                InverseTransformAdd(dequantised, best.pixels, 8);
+            }
+        }
     }
 
     switch (best.type) {
