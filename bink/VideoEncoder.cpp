@@ -107,7 +107,8 @@ constexpr double MOST_BITS_SAVED = 24;
 bool TrimLevels(const float coefficients[64], const int32_t quant[64], double lambda, int32_t levels[64])
 {
     bool changed = false;
-    unsigned bits = CoefficientBits(levels);
+    CoefficientBitCount count(levels);
+    unsigned bits = count.Bits();
     for (int k = 63; k >= 1; --k) {
         const int32_t level = levels[k];
         if (level == 0)
@@ -124,14 +125,15 @@ bool TrimLevels(const float coefficients[64], const int32_t quant[64], double la
             const double added = error(lower) - now;
             if (added > lambda * MOST_BITS_SAVED)
                 continue;   // worth more than any change of one level can save
-            levels[k] = lower;
-            const unsigned lowerBits = CoefficientBits(levels);
+            count.Set(k, lower);
+            const unsigned lowerBits = count.Bits();
             if (added + lambda * (double(lowerBits) - bits) < 0) {
+                levels[k] = lower;
                 bits = lowerBits;
                 changed = true;
                 break;
             }
-            levels[k] = level;
+            count.Set(k, level);
         }
     }
     return changed;
