@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")"
 scripts/setup.sh
 cmake -S . -B build/host -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/host -j"$(nproc)"
-build/host/samples/make-demo-archives build/demo
+scripts/demo-archives.sh build/host/cli/zodovu-cli build/demo
 build/host/cli/zodovu-cli list build/demo/disc2.pak
 
 cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-i686.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

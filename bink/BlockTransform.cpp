@@ -79,8 +79,10 @@ void PassReal(const double* s, int step, double* d, int dstep)
 struct Analysis {
     float columns[8][8];
     float rows[8][8];
+    float energy[64];
     Analysis()
     {
+        double energies[8];
         for (int u = 0; u < 8; ++u) {
             double impulse[8] = {}, basis[8];
             impulse[u] = 1;
@@ -88,12 +90,15 @@ struct Analysis {
             double energy = 0;
             for (double b : basis)
                 energy += b * b;
+            energies[u] = energy;
             for (int y = 0; y < 8; ++y) {
                 columns[u][y] = static_cast<float>(basis[y] / energy);
                 // The row pass ends in a division by 256.
                 rows[u][y] = static_cast<float>(basis[y] / 256 / (energy / 65536));
             }
         }
+        for (int p = 0; p < 64; ++p)
+            energy[p] = static_cast<float>(energies[p / 8] * energies[p % 8] / 65536);
     }
 };
 
@@ -123,6 +128,11 @@ void InverseTransformAdd(const int32_t coefficients[64], uint8_t* pixels, ptrdif
         uint8_t& pixel = pixels[row * stride + column];
         pixel = static_cast<uint8_t>(pixel + v);
     });
+}
+
+float PixelEnergy(int position)
+{
+    return TheAnalysis().energy[position];
 }
 
 void ForwardTransform(const float samples[64], float coefficients[64])

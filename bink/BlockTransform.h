@@ -21,4 +21,8 @@ void InverseTransformAdd(const int32_t coefficients[64], uint8_t* pixels, ptrdif
 // the 8x8 samples, as the decoder's transform scales them.
 void ForwardTransform(const float samples[64], float coefficients[64]);
 
+// The squared error over the block's pixels that an error of 1 in the
+// coefficient at position brings.
+float PixelEnergy(int position);
+
 } // namespace bink

@@ -7,25 +7,23 @@ namespace bink {
 
 namespace {
 
-struct BitCounter {
-    unsigned bits = 0;
-    void Put(uint32_t, unsigned count) { bits += count; }
-    void PutBit(bool) { ++bits; }
-};
-
 // The decoder's list of what is still to find: a group of 20 coefficients
 // (its first 4 alone, then 16 in fours), a group of 16, a group of 4, or one.
 enum Mode { GROUP_OF_20 = 0, GROUP_OF_16 = 1, QUAD = 2, SINGLE = 3 };
 
-template <typename Writer>
-void Code(Writer& out, const int32_t levels[64])
+void Code(BitWriter& out, const int32_t levels[64])
 {
-    int32_t most = 0;
-    for (int k = 1; k < 64; ++k)
-        most = std::max(most, std::abs(levels[k]));
-    unsigned planes = 0;
-    while (planes < 15 && (most >> planes) != 0)
-        ++planes;
+    // The plane where each level counts first: the highest bit of its magnitude.
+    int8_t top[64];
+    int most = -1;
+    for (int k = 1; k < 64; ++k) {
+        int bit = -1;
+        for (uint32_t m = static_cast<uint32_t>(std::abs(levels[k])); m; m >>= 1)
+            ++bit;
+        top[k] = static_cast<int8_t>(bit);
+        most = std::max(most, bit);
+    }
+    const unsigned planes = static_cast<unsigned>(std::min(most + 1, 15));
     out.Put(planes, 4);
 
     int coefficient[128], mode[128];
@@ -33,14 +31,14 @@ void Code(Writer& out, const int32_t levels[64])
     const auto add = [&](int c, int m) { coefficient[end] = c, mode[end++] = m; };
     add(4, GROUP_OF_20), add(24, GROUP_OF_20), add(44, GROUP_OF_20);
     add(1, SINGLE), add(2, SINGLE), add(3, SINGLE);
-    bool sent[64] = {};
-
+    // A coefficient is sent in the plane where it counts first, and only
+    // there: until then its group or its single stands for it.
     for (int bits = static_cast<int>(planes) - 1; bits >= 0; --bits) {
         const int32_t threshold = 1 << bits;
-        const auto counts = [&](int k) { return !sent[k] && std::abs(levels[k]) >= threshold; };
+        const auto counts = [&](int k) { return top[k] == bits; };
         const auto any = [&](int from, int count) {
             for (int k = from; k < from + count; ++k)
-                if (counts(k))
+                if (top[k] >= bits)
                     return true;
             return false;
         };
@@ -49,7 +47,6 @@ void Code(Writer& out, const int32_t levels[64])
             if (bits > 0)
                 out.Put(static_cast<uint32_t>(std::abs(level) - threshold), static_cast<unsigned>(bits));
             out.PutBit(level < 0);
-            sent[k] = true;
         };
         // Four coefficients from c: each counts now, or waits as a single.
         const auto quad = [&](int c) {
@@ -109,11 +106,93 @@ void PutCoefficients(BitWriter& out, const int32_t levels[64], unsigned quantInd
     out.Put(quantIndex, 4);
 }
 
+namespace {
+
+// The plane where a level first counts: the highest bit of its magnitude; -1 for 0.
+int TopBit(int32_t level)
+{
+    const uint32_t magnitude = static_cast<uint32_t>(std::abs(level));
+    return magnitude ? 31 - __builtin_clz(magnitude) : -1;
+}
+
+} // namespace
+
+// The same count without the list: each group, quad or single reads a bit in
+// every plane from the first it is looked at in down to the plane where it
+// first holds a level that counts (or down to the last plane), and then splits
+// or gives its level.
+CoefficientBitCount::CoefficientBitCount(const int32_t levels[64])
+{
+    m_top[0] = -1;
+    for (int k = 1; k < 64; ++k)
+        m_top[k] = static_cast<int8_t>(TopBit(levels[k]));
+}
+
+void CoefficientBitCount::Set(int k, int32_t level)
+{
+    m_top[k] = static_cast<int8_t>(TopBit(level));
+}
+
+unsigned CoefficientBitCount::Bits() const
+{
+    const int first = std::min<int>(*std::max_element(m_top + 1, m_top + 64), 14);
+    unsigned bits = 4 + 4;   // the count of planes, and the quantiser
+    for (int c : {4, 24, 44})
+        bits += GroupOf20(c, first);
+    for (int k : {1, 2, 3})
+        bits += Single(k, first);
+    return bits;
+}
+
+int CoefficientBitCount::Top(int from, int count) const
+{
+    return *std::max_element(m_top + from, m_top + from + count);
+}
+
+unsigned CoefficientBitCount::Flags(int first, int top)
+{
+    return first < 0 ? 0 : top >= 0 ? first - top + 1 : first + 1;
+}
+
+unsigned CoefficientBitCount::Single(int k, int first) const
+{
+    const int top = m_top[k];
+    return Flags(first, top) + (first >= 0 && top >= 0 ? top + 1 : 0);
+}
+
+unsigned CoefficientBitCount::Split(int c, int top) const
+{
+    unsigned bits = 0;
+    for (int k = c; k < c + 4; ++k)
+        bits += 1 + (m_top[k] == top ? top + 1 : Single(k, top - 1));
+    return bits;
+}
+
+unsigned CoefficientBitCount::Quad(int c, int first) const
+{
+    const int top = Top(c, 4);
+    return Flags(first, top) + (first >= 0 && top >= 0 ? Split(c, top) : 0);
+}
+
+unsigned CoefficientBitCount::GroupOf16(int c, int first) const
+{
+    const int top = Top(c, 16);
+    unsigned bits = Flags(first, top);
+    if (first >= 0 && top >= 0)
+        for (int q = c; q < c + 16; q += 4)
+            bits += Quad(q, top);
+    return bits;
+}
+
+unsigned CoefficientBitCount::GroupOf20(int c, int first) const
+{
+    const int top = Top(c, 20);
+    return Flags(first, top) + (first >= 0 && top >= 0 ? Split(c, top) + GroupOf16(c + 4, top) : 0);
+}
+
 unsigned CoefficientBits(const int32_t levels[64])
 {
-    BitCounter counter;
-    Code(counter, levels);
-    return counter.bits + 4;
+    return CoefficientBitCount(levels).Bits();
 }
 
 } // namespace bink

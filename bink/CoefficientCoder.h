@@ -18,4 +18,23 @@ void PutCoefficients(BitWriter& out, const int32_t levels[64], unsigned quantInd
 // The bits PutCoefficients writes for levels.
 unsigned CoefficientBits(const int32_t levels[64]);
 
+// The same count, kept while levels change one at a time.
+class CoefficientBitCount {
+public:
+    explicit CoefficientBitCount(const int32_t levels[64]);
+    void Set(int k, int32_t level);
+    unsigned Bits() const;
+
+private:
+    int Top(int from, int count) const;
+    static unsigned Flags(int first, int top);   // a bit a plane, from first down to top
+    unsigned Single(int k, int first) const;
+    unsigned Split(int c, int top) const;        // four coefficients taken apart at plane top
+    unsigned Quad(int c, int first) const;
+    unsigned GroupOf16(int c, int first) const;
+    unsigned GroupOf20(int c, int first) const;
+
+    int8_t m_top[64];   // per coefficient, the plane where it first counts; -1 for 0
+};
+
 } // namespace bink

@@ -198,6 +198,15 @@ void PlaneWriter::Fill(uint8_t colour)
     ++m_blocks;
 }
 
+void PlaneWriter::Pattern(uint8_t first, uint8_t second, const uint8_t rows[8])
+{
+    Begin(PATTERN_BLOCK);
+    Row(COLOURS).push_back(first);
+    Row(COLOURS).push_back(second);
+    Row(PATTERNS).insert(Row(PATTERNS).end(), rows, rows + 8);
+    ++m_blocks;
+}
+
 void PlaneWriter::Motion(int x, int y)
 {
     Begin(MOTION_BLOCK);
@@ -239,7 +248,7 @@ void PlaneWriter::Write(BitWriter& out) const
         groups[b] = GroupsOf(m_values[b], m_countBits[b]);
 
     // What each code book codes, counted as the groups will be written.
-    Counts typeCounts{}, colourCounts{}, xCounts{}, yCounts{};
+    Counts typeCounts{}, colourCounts{}, patternCounts{}, xCounts{}, yCounts{};
     std::array<Counts, 16> highCounts{};
     for (const Group& group : groups[TYPES])
         if (!group.Uniform())
@@ -254,6 +263,9 @@ void PlaneWriter::Write(BitWriter& out) const
             ++colourCounts[colour & 15];
         }
     }
+    for (const Group& group : groups[PATTERNS])
+        for (int v : group.values)
+            ++patternCounts[v & 15], ++patternCounts[v >> 4];
     for (auto [bundle, counts] : {std::pair{X_OFFSETS, &xCounts}, std::pair{Y_OFFSETS, &yCounts}})
         for (const Group& group : groups[bundle])
             if (!group.Uniform())
@@ -263,6 +275,7 @@ void PlaneWriter::Write(BitWriter& out) const
     std::array<Tree, BUNDLES> trees;
     trees[TYPES] = ChooseTree(typeCounts);
     trees[COLOURS] = ChooseTree(colourCounts);
+    trees[PATTERNS] = ChooseTree(patternCounts);
     trees[X_OFFSETS] = ChooseTree(xCounts);
     trees[Y_OFFSETS] = ChooseTree(yCounts);
     std::array<Tree, 16> highTrees;
@@ -314,6 +327,12 @@ void PlaneWriter::Write(BitWriter& out) const
                 out.PutBit(uniform);
                 for (size_t i = 0; i < (uniform ? 1 : values.size()); ++i)
                     putColour(static_cast<unsigned>(values[i]));
+                break;
+            case PATTERNS:   // always listed, low half first
+                for (int v : values) {
+                    trees[b].Put(out, static_cast<unsigned>(v & 15));
+                    trees[b].Put(out, static_cast<unsigned>(v >> 4));
+                }
                 break;
             case X_OFFSETS:
             case Y_OFFSETS:

@@ -40,6 +40,9 @@ public:
     // is levels[0].
     void Skip();
     void Fill(uint8_t colour);
+    // Two colours, and for each row of pixels a byte whose bit c picks the
+    // second colour for column c.
+    void Pattern(uint8_t first, uint8_t second, const uint8_t rows[8]);
     void Motion(int x, int y);
     void Intra(const int32_t levels[64], unsigned quantIndex);
     void Inter(int x, int y, const int32_t levels[64], unsigned quantIndex);

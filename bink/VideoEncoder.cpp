@@ -25,6 +25,7 @@ const double QUANT_SCALE[16] = {1.0, 4 / 3.0, 5 / 3.0, 2.0, 8 / 3.0, 3.5, 4.0, 5
 constexpr double TYPE_BITS = 2;
 constexpr double COLOUR_BITS = 7;
 constexpr double DC_BITS = 5;
+constexpr double PATTERN_ROW_BITS = 8;
 
 double MotionBits(int x, int y)
 {
@@ -97,12 +98,54 @@ void Quantise(const float coefficients[64], const int32_t quant[64], float bias,
     }
 }
 
+// The most bits that lowering one level can save: its own bits, and those of
+// the groups that it alone kept open.
+constexpr double MOST_BITS_SAVED = 24;
+
+// Lowers levels, from the last in scan order, where the bits saved are worth
+// more than the error they add. Returns whether any changed.
+bool TrimLevels(const float coefficients[64], const int32_t quant[64], double lambda, int32_t levels[64])
+{
+    bool changed = false;
+    CoefficientBitCount count(levels);
+    unsigned bits = count.Bits();
+    for (int k = 63; k >= 1; --k) {
+        const int32_t level = levels[k];
+        if (level == 0)
+            continue;
+        const int p = SCAN[k];
+        const auto error = [&](int32_t l) {
+            const double d = coefficients[p] - double((int64_t(l) * quant[k]) >> 11);
+            return d * d * PixelEnergy(p);
+        };
+        const double now = error(level);
+        for (int32_t lower : {0, level > 0 ? level - 1 : level + 1}) {
+            if (lower == level || (lower == 0 && std::abs(level) > 2))
+                continue;
+            const double added = error(lower) - now;
+            if (added > lambda * MOST_BITS_SAVED)
+                continue;   // worth more than any change of one level can save
+            count.Set(k, lower);
+            const unsigned lowerBits = count.Bits();
+            if (added + lambda * (double(lowerBits) - bits) < 0) {
+                levels[k] = lower;
+                bits = lowerBits;
+                changed = true;
+                break;
+            }
+            count.Set(k, level);
+        }
+    }
+    return changed;
+}
+
 // A way to code one block, and what it costs.
 struct Choice {
     BlockType type = FILL_BLOCK;
     double cost = INFINITY;
     int x = 0, y = 0;
-    uint8_t colour = 0;
+    uint8_t colour = 0, second = 0;   // fill and pattern
+    uint8_t pattern[8];
     unsigned quantIndex = 0;
     int32_t levels[64];
     uint8_t pixels[64];   // what the decoder shows
@@ -247,7 +290,8 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
             std::memcpy(to + 8 * y, from + y * stride, 8);
     };
 
-    float samples[64], coefficients[64];
+    float samples[64], coefficients[64], intraCoefficients[64];
+    uint8_t moved[64];
     // Fill: the block's mean.
     uint32_t sum = 0;
     for (int y = 0; y < 8; ++y)
@@ -258,11 +302,44 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
     std::memset(trial.pixels, trial.colour, 64);
     consider(trial, TYPE_BITS + COLOUR_BITS);
 
+    // Pattern: the block split at the midpoint between the means of its dark
+    // and light pixels, each part in its mean.
+    uint32_t low = 0, high = 255;
+    for (int pass = 0; pass < 2; ++pass) {
+        const uint32_t threshold = pass == 0 ? (sum + 32) / 64 : (low + high + 1) / 2;
+        uint32_t sums[2] = {}, counts[2] = {};
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                const uint8_t v = source[y * stride + x];
+                sums[v >= threshold] += v;
+                ++counts[v >= threshold];
+            }
+        if (counts[0] == 0 || counts[1] == 0)
+            break;
+        low = (sums[0] + counts[0] / 2) / counts[0];
+        high = (sums[1] + counts[1] / 2) / counts[1];
+        if (pass == 1) {
+            trial.type = PATTERN_BLOCK;
+            trial.colour = static_cast<uint8_t>(low), trial.second = static_cast<uint8_t>(high);
+            for (int y = 0; y < 8; ++y) {
+                uint8_t bits = 0;
+                for (int x = 0; x < 8; ++x) {
+                    const bool light = source[y * stride + x] >= threshold;
+                    bits |= static_cast<uint8_t>(light << x);
+                    trial.pixels[8 * y + x] = light ? trial.second : trial.colour;
+                }
+                trial.pattern[y] = bits;
+            }
+            consider(trial, TYPE_BITS + 2 * COLOUR_BITS + 8 * PATTERN_ROW_BITS);
+        }
+    }
+
     // Intra DCT.
     for (int y = 0; y < 8; ++y)
         for (int x = 0; x < 8; ++x)
             samples[y * 8 + x] = source[y * stride + x];
     ForwardTransform(samples, coefficients);
+    std::memcpy(intraCoefficients, coefficients, sizeof coefficients);
     const auto codeDct = [&](unsigned qi, float bias, bool intra, const uint8_t* base) {
         const int32_t* quant = intra ? INTRA_QUANT[qi] : INTER_QUANT[qi];
         trial.quantIndex = qi;
@@ -290,7 +367,6 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
 
         int mx, my;
         SearchMotion(plane, bx, by, source, mx, my);
-        uint8_t moved[64];
         copyFrom(previous + ptrdiff_t(my) * stride + mx, moved);
         if (mx || my) {
             trial.type = MOTION_BLOCK;
@@ -307,12 +383,32 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         consider(trial, TYPE_BITS + MotionBits(mx, my) + codeDct(q, 0.25f, false, moved));
     }
 
+    if (best.type == INTRA_BLOCK || best.type == INTER_BLOCK) {
+        // The levels chosen, trimmed where their bits cost more than they give.
+        const bool intra = best.type == INTRA_BLOCK;
+        const int32_t* quant = intra ? INTRA_QUANT[best.quantIndex] : INTER_QUANT[best.quantIndex];
+        if (TrimLevels(intra ? intraCoefficients : coefficients, quant, lambda, best.levels)) {
+            int32_t dequantised[64];
+            Dequantise(best.levels, quant, dequantised);
+            if (intra) {
+                InverseTransformPut(dequantised, best.pixels, 8);
+            } else {
+                std::memcpy(best.pixels, moved, 64);
+                InverseTransformAdd(dequantised, best.pixels, 8);
+            }
+        }
+    }
+
     switch (best.type) {
     case SKIP_BLOCK:
         writer.Skip();
         break;
     case FILL_BLOCK:
         writer.Fill(best.colour);
+        ++ownBlocks;
+        break;
+    case PATTERN_BLOCK:
+        writer.Pattern(best.colour, best.second, best.pattern);
         ++ownBlocks;
         break;
     case MOTION_BLOCK:

@@ -44,32 +44,39 @@ std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution res
     CFileException failure;
     if (!input->file.OpenRegularFile(path.c_str(), &failure))
         throw failure;
-    const uint64_t length = input->file.GetLength64();
+    CheckBinkInput(*input);
+    return input;
+}
+
+void CheckBinkInput(BinkInput& input)
+{
+    const std::string& path = input.path;
+    const Resolution resolution = input.resolution;
+    const uint64_t length = input.file.GetLength64();
     char tag[3] = {};
-    if (input->file.Read(tag, sizeof tag) != sizeof tag || std::memcmp(tag, "BIK", sizeof tag) != 0)
+    if (input.file.ReadAt(0, tag, sizeof tag) != sizeof tag || std::memcmp(tag, "BIK", sizeof tag) != 0)
         throw CFailure(path, "is no Bink file: it does not begin with BIK");
     if (length > MOST_ARCHIVE_BYTES)
         throw CFailure(path, "is " + Decimal(length) + " bytes, past 2 GiB, the most an archive holds");
     const uint32_t size = static_cast<uint32_t>(length);
-    if (size < BINK_HEADER_BYTES || !ReadBinkHeader(input->file, size, 0, input->header)) {
+    if (size < BINK_HEADER_BYTES || !ReadBinkHeader(input.file, size, 0, input.header)) {
         throw CFailure(path, "is " + Decimal(size) + " bytes, too short for a Bink file's " +
                                  Decimal(BINK_HEADER_BYTES) + "-byte header");
     }
     // The scan steps from file to file by this field: one that is wrong would
     // misplace every clip after it.
-    const uint64_t claimed = uint64_t{input->header.sizeField} + 8;
+    const uint64_t claimed = uint64_t{input.header.sizeField} + 8;
     if (claimed != size)
         throw CFailure(path, "its header says the file is " + Decimal(claimed) + " bytes; it is " + Decimal(size));
-    input->size = size;
-    const std::unique_ptr<ClipTable> table = TableOf(*input);
-    const std::vector<ClipFinding> findings = CheckEncoding(input->file, size, *table, 0, resolution);
+    input.size = size;
+    const std::unique_ptr<ClipTable> table = TableOf(input);
+    const std::vector<ClipFinding> findings = CheckEncoding(input.file, size, *table, 0, resolution);
     if (!findings.empty()) {
         std::string faults;
         for (const ClipFinding& finding : findings)
             faults += (faults.empty() ? "" : "; ") + WithoutClipSubject(finding.text);
         throw CFailure(path, faults);
     }
-    return input;
 }
 
 void ProtectInputs(const std::vector<BinkInput*>& inputs, RunState& run)

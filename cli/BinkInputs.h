@@ -25,6 +25,8 @@ struct BinkInput {
 // size of the encoding, the frame counts and the frame index. Throws
 // CFailure naming path with the first fault, or CFileException.
 std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution resolution);
+// The same checks of an input whose file is open already (one encoded here).
+void CheckBinkInput(BinkInput& input);
 
 // Neither standard output nor standard error may reach an input (">> hi.bik"):
 // throws CFailure, as for the archive that a run reads.

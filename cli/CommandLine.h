@@ -14,6 +14,7 @@ struct CommandLine {
     ListRequest list;
     ExtractRequest extract;
     ConvertRequest convert;
+    EncodeRequest encode;
     VerifyRequest verify;
     IndexRequest index;
     ClipRequest clip;             // url and play

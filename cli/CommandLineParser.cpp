@@ -17,6 +17,9 @@ namespace {
 
 // Clips (or encodings, or posters) worked on at once, at most, as -j takes it.
 constexpr unsigned MOST_JOBS = 256;
+// The largest picture the encoder takes, and its highest rate in kilobytes a second.
+constexpr long long MOST_PICTURE_SIDE = 4096;
+constexpr long long MOST_KILOBYTES_PER_SECOND = 100000;
 
 // CLI11 would read "010" as octal and "0x10" as hexadecimal: a number is
 // checked here, and given to CLI11 without its leading zeros.
@@ -232,16 +235,85 @@ void AddIndex(CLI::App& app, CommandLine& line)
 }
 
 // The new archive's file: a regular file, which is checked before it takes
-// its name, so never standard output.
-void AddArchiveOutput(CLI::App& command, std::string& output, bool& force, bool& quiet, bool& verbose)
+// its name, so never standard output. The check of the whole line, for its
+// final callback.
+std::function<void()> AddArchiveOutput(CLI::App& command, std::string& output, bool& force, bool& quiet,
+                                       bool& verbose)
 {
     command.add_option("-o,--output", output)->required()->check(NonEmpty("file"));
     command.add_flag("--force", force);
     AddLoudness(command, quiet, verbose);
-    command.final_callback([&output] {
+    return [&output] {
         if (output == TO_STANDARD_OUTPUT)
             throw CLI::ValidationError("-o -", "a new archive is checked before it takes its name, which standard "
                                                "output cannot wait for (./- names a file called '-')");
+    };
+}
+
+// "640x448": a picture size from 1x1 to 4096x4096.
+bool ParsePictureSize(const std::string& text, uint32_t& width, uint32_t& height)
+{
+    const size_t x = text.find_first_of("xX");
+    long long w = 0, h = 0;
+    if (x == std::string::npos || !ParseDecimal(text.substr(0, x), w) || !ParseDecimal(text.substr(x + 1), h) ||
+        w < 1 || h < 1 || w > MOST_PICTURE_SIDE || h > MOST_PICTURE_SIDE)
+        return false;
+    width = static_cast<uint32_t>(w);
+    height = static_cast<uint32_t>(h);
+    return true;
+}
+
+// The Bink encoder's rate or quality, encode's and replace --from's (then
+// needing the option needs).
+void AddEncoderSettings(CLI::App& command, EncodeSettings& settings, CLI::Option* needs = nullptr)
+{
+    CLI::Option* rate =
+        command.add_option("--rate", settings.kilobytesPerSecond)->transform(DecimalFrom(1, MOST_KILOBYTES_PER_SECOND));
+    CLI::Option* quality = command.add_option("--quality", settings.quality)->transform(DecimalFrom(1, 100));
+    rate->excludes(quality);
+    if (needs) {
+        rate->needs(needs);
+        quality->needs(needs);
+    }
+}
+
+void AddEncode(CLI::App& app, CommandLine& line)
+{
+    EncodeRequest& request = line.encode;
+    CLI::App& command = AddSubcommand(app, "encode");
+    command.add_option("INPUT", request.inputs)->required()->check(NonEmpty("video"));
+    command.add_option("-o,--output", request.output)->required()->check(NonEmpty("file or folder"));
+    CLI::Option* low = command.add_flag_callback("--lo", [&request] {
+        request.settings.width = LOW_RES_WIDTH;
+        request.settings.height = LOW_RES_HEIGHT;
+    });
+    CLI::Option* size =
+        command
+            .add_option_function<std::string>(
+                "--size",
+                [&request](const std::string& text) {
+                    ParsePictureSize(text, request.settings.width, request.settings.height);
+                })
+            ->check(CLI::Validator(
+                [](std::string& text) {
+                    uint32_t width = 0, height = 0;
+                    return ParsePictureSize(text, width, height)
+                               ? std::string()
+                               : "not a picture size from 1x1 to " + std::to_string(MOST_PICTURE_SIDE) + "x" +
+                                     std::to_string(MOST_PICTURE_SIDE) + ": '" + text + "'";
+                },
+                "WxH"));
+    low->excludes(size);
+    AddEncoderSettings(command, request.settings);
+    AddJobs(command, request.jobs);
+    command.add_flag("--force", request.force);
+    AddLoudness(command, request.quiet, request.verbose);
+    command.final_callback([&request] {
+        if (request.output == TO_STANDARD_OUTPUT && request.inputs.size() > 1)
+            throw CLI::ValidationError("-o -", "standard output takes one video's Bink file");
+        if (request.output == TO_STANDARD_OUTPUT && request.verbose)
+            throw CLI::ValidationError("-v", "lists written paths on standard output, which -o - fills with the "
+                                             "Bink file");
     });
 }
 
@@ -251,12 +323,23 @@ void AddReplace(CLI::App& app, CommandLine& line)
     CLI::App& command = AddSubcommand(app, "replace");
     AddArchive(command, request.archive);
     command.add_option("CLIP", request.number)->required()->transform(ClipNumberValidator());
-    // The new encodings. --from VIDEO, encoding both here, is to join these as
-    // the other way of giving them, excluding both.
-    command.add_option("--hi", request.hi)->required()->check(NonEmpty("Bink file"));
-    command.add_option("--lo", request.lo)->required()->check(NonEmpty("Bink file"));
-    AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose);
+    // The new encodings: both given, or both encoded here from a video.
+    CLI::Option* hi = command.add_option("--hi", request.hi)->check(NonEmpty("Bink file"));
+    CLI::Option* lo = command.add_option("--lo", request.lo)->check(NonEmpty("Bink file"));
+    CLI::Option* from = command.add_option("--from", request.from)->check(NonEmpty("video"));
+    from->excludes(hi)->excludes(lo);
+    AddEncoderSettings(command, request.encoding, from);
+    AddJobs(command, request.jobs);
+    const std::function<void()> checkOutput =
+        AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose);
     AddDisc(command, line);
+    command.final_callback([hi, lo, from, checkOutput] {
+        if (from->count() == 0 && hi->count() == 0 && lo->count() == 0)
+            throw CLI::ValidationError("--hi and --lo, or --from", "needed for the new encodings");
+        if (from->count() == 0 && (hi->count() == 0 || lo->count() == 0))
+            throw CLI::RequiredError(hi->count() == 0 ? "--hi" : "--lo");
+        checkOutput();
+    });
 }
 
 void AddPack(CLI::App& app, CommandLine& line)
@@ -264,7 +347,7 @@ void AddPack(CLI::App& app, CommandLine& line)
     PackRequest& request = line.pack;
     CLI::App& command = AddSubcommand(app, "pack");
     command.add_option("INPUT", request.inputs)->required()->check(NonEmpty("folder or file"));
-    AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose);
+    command.final_callback(AddArchiveOutput(command, request.output, request.force, request.quiet, request.verbose));
     AddJobs(command, request.jobs);
 }
 
@@ -317,6 +400,7 @@ CommandLine ParseCommandLine(int argc, const char* const* argv, const Subcommand
 
     AddExtract(app, line);
     AddConvert(app, line);
+    AddEncode(app, line);
 
     CLI::App& verify = AddSubcommand(app, "verify");
     verify.add_option("ARCHIVE", line.verify.archives)->required();

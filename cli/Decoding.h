@@ -1,6 +1,7 @@
 #pragma once
-// The subcommands that decode clips with FFmpeg's libraries (convert, index,
-// verify --frames; replace and pack check frames) and where this program runs them. Each program links one of
+// The subcommands that decode clips or videos with FFmpeg's libraries (convert,
+// encode, index, verify --frames; replace and pack check frames, and replace
+// --from encodes) and where this program runs them. Each program links one of
 // three definitions of ReachDecoding, which is the one place that knows:
 // - DecodingHere.cpp: the program links FFmpeg and runs them itself;
 // - DecodingHandOver.cpp: the plain zodovu-cli on Linux, which starts without
@@ -11,6 +12,7 @@
 #include "cli/FrameChecks.h"
 #include "cli/Requests.h"
 
+struct BinkInput;
 struct Subcommand;
 
 struct DecodingCommands {
@@ -19,6 +21,11 @@ struct DecodingCommands {
     FrameChecker checkFrames;
     // One encoding's frames, of a table of any file (a Bink file alone).
     FramesFinding (*checkEncodingFrames)(CFile& file, const ClipTable& table, uint32_t index, Resolution resolution);
+    int (*encode)(const EncodeRequest& request, RunState& run);
+    // replace --from's encodings (EncodeCommand.h).
+    void (*encodeBinkInputs)(const std::string& video, const EncodeSettings& settings,
+                             const std::vector<BinkInput*>& encodings, unsigned jobs, const std::string& folder,
+                             RunState& run);
 };
 
 // Whether this build decodes clips, here or in its decoding program.

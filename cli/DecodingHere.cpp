@@ -2,6 +2,7 @@
 // commands itself.
 #include "cli/ConvertCommand.h"
 #include "cli/Decoding.h"
+#include "cli/EncodeCommand.h"
 #include "cli/IndexCommand.h"
 
 bool BuildDecodes()
@@ -11,6 +12,7 @@ bool BuildDecodes()
 
 const DecodingCommands& ReachDecoding(const Subcommand&, int, char**)
 {
-    static const DecodingCommands here = {RunConvert, RunIndex, CheckFrames, CheckEncodingFrames};
+    static const DecodingCommands here = {RunConvert, RunIndex, CheckFrames, CheckEncodingFrames, RunEncode,
+                                               EncodeBinkInputs};
     return here;
 }

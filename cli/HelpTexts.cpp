@@ -221,6 +221,46 @@ named with the reason (the clip, the frame) and the others are still written.
 
 )" + FILES_EXIT_STATUS;
 
+const std::string ENCODE_HELP = std::string(R"(Usage: zodovu-cli encode [OPTION]... INPUT -o OUTPUT.bik
+  or:  zodovu-cli encode [OPTION]... INPUT... -o FOLDER
+Encode each INPUT, a video of any kind FFmpeg reads, as a Bink file that the
+game plays: its pictures scaled to 640x448, keeping their shape with black
+bars, at 15 frames a second; its sound, if any, at its own rate within 8000
+to 48000 Hz, in mono or stereo (more channels are mixed down).
+
+  -o, --output=OUTPUT    one INPUT: the file to write, or an existing folder
+                           or a name ending in '/' to write INPUT.bik into;
+                           several: the folder, made when missing, each file
+                           named after its INPUT with .bik; '-': the one
+                           file to standard output
+      --lo               the low-resolution size, 320x224
+      --size=WxH         any picture size from 1x1 to 4096x4096
+      --rate=KBPS        the file's rate in kilobytes (1024 bytes) a second,
+                           sound included (default 300, a double-speed CD
+                           drive's)
+      --quality=Q        a constant quality from 1 (smallest) to 100 (best)
+                           instead of a rate
+)") + Filled("  -j, --jobs=N           ",
+                                       "videos encoded at once (default: one a processor; " +
+                                           Glued("at most " + std::to_string(MOST_CONVERSIONS_AT_ONCE) + ")"),
+                                       27) +
+                                R"(      --force            replace an existing regular file; a device or a
+                           FIFO named by -o is written into with or without
+                           it, and nothing else is ever replaced
+  -q, --quiet            nothing on standard error but errors: no progress
+                           line, and no summary
+  -v, --verbose          print each file written on standard output
+  -h, --help             show this help and exit
+
+Each file appears only when it is complete; its frames wait on the disk, not
+in memory, beside it (or, for standard output, in the folder for temporary
+files). In a batch a file that fails is named with the reason and the others
+are still written.
+
+Exit status: 0 every file written; 1 an INPUT that cannot be read or has no
+pictures, or a file that failed; 2 a usage error.
+)";
+
 const std::string VERIFY_HELP = R"(Usage: zodovu-cli verify [OPTION]... ARCHIVE...
 Check that each ARCHIVE is whole: that the scan accepts it, that it holds the
 clips of the disc it is, and that the Bink headers of every clip agree with
@@ -244,15 +284,25 @@ unreadable; 2 a usage error.
 )";
 
 const std::string REPLACE_HELP = R"(Usage: zodovu-cli replace [OPTION]... ARCHIVE CLIP --hi FILE --lo FILE -o NEW
+  or:  zodovu-cli replace [OPTION]... ARCHIVE CLIP --from VIDEO -o NEW
 Write NEW, a copy of ARCHIVE in which clip CLIP (its number as the list shows
-it) has the two given Bink files as its encodings. Every other byte stays as
-it was: the other clips, and the clip's header and filler blocks but for the
-frame count that the header holds. Later clips move when the clip changes
-size, so a game that finds clips by their offsets needs an archive of the
-same layout.
+it) has the two given Bink files as its encodings, or two encoded from VIDEO
+as encode encodes them. Every other byte stays as it was: the other clips,
+and the clip's header and filler blocks but for the frame count that the
+header holds. Later clips move when the clip changes size, so a game that
+finds clips by their offsets needs an archive of the same layout.
 
       --hi=FILE          the new high-resolution (640x448) encoding
       --lo=FILE          the new low-resolution (320x224) encoding
+      --from=VIDEO       a video of any kind FFmpeg reads, encoded at both
+                           sizes instead (their frames wait on the disk
+                           beside NEW)
+      --rate=KBPS        with --from: each file's rate in kilobytes (1024
+                           bytes) a second, sound included (default 300)
+      --quality=Q        with --from: a constant quality from 1 to 100
+                           instead of a rate
+  -j, --jobs=N           encodings made, and files decoded, at once
+                           (default: one a processor)
   -o, --output=NEW       the new archive; never ARCHIVE itself, nor a device
                            or standard output
       --force            replace an existing regular file NEW
@@ -268,8 +318,8 @@ or its frame index is refused. Files of one clip with different frame counts
 are taken, and the difference said: the high-resolution count is the clip's.
 NEW is checked in turn, and appears only when it passes.
 
-Exit status: 0 NEW written; 1 a refused archive or Bink file, or a failure to
-write; 2 a usage error, also a clip past the archive's last one.
+Exit status: 0 NEW written; 1 a refused archive, Bink file or VIDEO, or a
+failure to write; 2 a usage error, also a clip past the archive's last one.
 )";
 
 const std::string PACK_HELP = R"(Usage: zodovu-cli pack [OPTION]... -o NEW FOLDER

@@ -8,7 +8,7 @@
 // a build without decoding starts without converting.
 extern const char TOOL_HELP_START[], TOOL_HELP_START_WITHOUT_DECODING[], TOOL_HELP_END[];
 // Each subcommand's help, the usage lines first, for the table of subcommands.
-extern const std::string LIST_HELP, EXTRACT_HELP, CONVERT_HELP, VERIFY_HELP, REPLACE_HELP, PACK_HELP, INDEX_HELP,
+extern const std::string LIST_HELP, EXTRACT_HELP, CONVERT_HELP, ENCODE_HELP, VERIFY_HELP, REPLACE_HELP, PACK_HELP, INDEX_HELP,
     URL_HELP, PLAY_HELP, HELP_HELP;
 // "a, b or c", or with another last word before c ("and", ", or").
 std::string Listed(const std::vector<std::string>& items, const std::string& last = " or");

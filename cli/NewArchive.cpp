@@ -36,6 +36,8 @@ void RefuseInputs(const NewArchive& target)
     for (const FileIdentity& bink : target.binkFiles)
         if (reached == bink)
             throw COutputRefused(target.path, "is a Bink file being put in; refusing to write to it");
+    if (target.video != FileIdentity{} && reached == target.video)
+        throw COutputRefused(target.path, "is the video being encoded; refusing to write to it");
 }
 
 // One encoding of the archive written.
@@ -142,8 +144,9 @@ void WriteNewArchive(const ArchivePlan& plan, const NewArchive& target, RunState
     OutputRules rules;
     rules.replace = target.force;
     rules.protectedFiles = target.binkFiles;
-    if (target.archive != FileIdentity{})
-        rules.protectedFiles.push_back(target.archive);
+    for (const FileIdentity& read : {target.archive, target.video})
+        if (read != FileIdentity{})
+            rules.protectedFiles.push_back(read);
     rules.protectedRole = "a file being read";
     COutputFile output(target.path, rules);
     if (output.IsStream())

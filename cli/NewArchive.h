@@ -16,6 +16,7 @@ struct NewArchive {
     unsigned jobs = 0;                       // encodings decoded at once in the check; 0: one a core
     FileIdentity archive;                    // the archive read, if any: never written
     std::vector<FileIdentity> binkFiles;     // the Bink files read: never written
+    FileIdentity video;                      // the video they were encoded from, if any: never written
     // The clips written anew (0-based), each with its low-resolution file's own
     // frame count: checked as verify checks an encoding, against that count.
     std::vector<std::pair<uint32_t, uint32_t>> newClips;

@@ -6,14 +6,42 @@
 #include "catalogue/DiscIdentity.h"
 #include "cli/Archive.h"
 #include "cli/BinkInputs.h"
+#include "cli/Decoding.h"
 #include "cli/ExitStatus.h"
 #include "cli/NewArchive.h"
 #include "cli/Reporting.h"
+#include "cli/UsageError.h"
 #include "file/InterruptCleanup.h"
+#include "file/OutputFile.h"
 #include "file/PathNames.h"
+
+namespace {
+
+// Both encodings made from the video, into files of no name beside the new
+// archive, and checked as given ones are. What would refuse the new archive
+// for certain is said first, not after the encoding.
+void EncodeFrom(const ReplaceRequest& request, RunState& run, BinkInput& hi, BinkInput& lo)
+{
+    FileIdentity video, reached;
+    if (IdentityOfPath(request.output, reached) && IdentityOfPath(request.from, video) && reached == video)
+        throw COutputRefused(request.output, "is the video being encoded; refusing to write to it");
+    if (!request.force && HoldsRegularFile(request.output))
+        throw COutputExists(request.output, ALREADY_EXISTS);
+    hi.resolution = Resolution::High;
+    lo.resolution = Resolution::Low;
+    const std::string folder = FolderOf(request.output);
+    run.decoding->encodeBinkInputs(request.from, request.encoding, {&hi, &lo}, request.jobs,
+                                   folder.empty() ? "." : folder, run);
+    CheckBinkInput(hi);
+    CheckBinkInput(lo);
+}
+
+} // namespace
 
 int RunReplace(const ReplaceRequest& request, RunState& run)
 {
+    if (!request.from.empty() && !run.decoding)
+        throw NotInThisBuild("replace --from is not in this build of zodovu-cli, which does not decode clips");
     InstallInterruptCleanup();
     if (request.quiet)
         run.report.Quiet();
@@ -30,11 +58,18 @@ int RunReplace(const ReplaceRequest& request, RunState& run)
                                             "archive is made only from a whole one");
     }
 
-    // The new encodings: given here; --from VIDEO is to encode them instead.
-    const std::unique_ptr<BinkInput> hi = OpenBinkInput(request.hi, Resolution::High);
-    const std::unique_ptr<BinkInput> lo = OpenBinkInput(request.lo, Resolution::Low);
+    // The new encodings: given, or encoded here from a video.
+    std::unique_ptr<BinkInput> hi, lo;
+    if (request.from.empty()) {
+        hi = OpenBinkInput(request.hi, Resolution::High);
+        lo = OpenBinkInput(request.lo, Resolution::Low);
+    } else {
+        hi.reset(new BinkInput());
+        lo.reset(new BinkInput());
+        EncodeFrom(request, run, *hi, *lo);
+    }
     ProtectInputs({hi.get(), lo.get()}, run);
-    CheckInputFrames({hi.get(), lo.get()}, 0, run);
+    CheckInputFrames({hi.get(), lo.get()}, request.jobs, run);
     const NewClip clip = ClipOf(*hi, *lo, run);
 
     const std::string identifying = run.discTitle.empty() ? archive.title : run.discTitle;
@@ -47,8 +82,12 @@ int RunReplace(const ReplaceRequest& request, RunState& run)
     target.publisher = publisher;
     target.force = request.force;
     target.verbose = request.verbose;
+    target.jobs = request.jobs;
     target.archive = archive.identity;
     target.binkFiles = {hi->file.GetIdentity(), lo->file.GetIdentity()};
+    FileIdentity video;
+    if (!request.from.empty() && IdentityOfPath(request.from, video))
+        target.video = video;
     target.newClips = {{index, clip.loFrames}};
     WriteNewArchive(plan, target, run);
     // The scan reads the layout from the name: one that reads the new archive

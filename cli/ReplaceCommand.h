@@ -1,6 +1,6 @@
 #pragma once
-// zodovu-cli replace ARCHIVE CLIP --hi FILE.bik --lo FILE.bik -o NEW.pak
-// [--force] [-q | -v] [--disc D]
+// zodovu-cli replace ARCHIVE CLIP (--hi FILE.bik --lo FILE.bik | --from VIDEO
+// [--rate KBPS | --quality Q]) -o NEW.pak [-j N] [--force] [-q | -v] [--disc D]
 #include "cli/Requests.h"
 
 int RunReplace(const ReplaceRequest& request, RunState& run);

@@ -4,6 +4,7 @@
 #include "cli/Selection.h"
 #include "media/OutputFormats.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -68,14 +69,39 @@ struct IndexRequest {
     ConvertRequest conversion;          // its encodings (low, both) and encoders' settings
 };
 
+// The picture sizes of a clip's two encodings.
+constexpr uint32_t HIGH_RES_WIDTH = 640, HIGH_RES_HEIGHT = 448;
+constexpr uint32_t LOW_RES_WIDTH = 320, LOW_RES_HEIGHT = 224;
+
+// What our Bink encoder is asked, by encode and replace --from.
+struct EncodeSettings {
+    uint32_t width = HIGH_RES_WIDTH;
+    uint32_t height = HIGH_RES_HEIGHT;
+    unsigned kilobytesPerSecond = 300;  // the whole file's, sound included; a kilobyte is 1024 bytes
+    unsigned quality = 0;               // 1 to 100 instead of a rate; 0: by the rate
+};
+
+// Videos of any kind FFmpeg reads, each encoded as a Bink file.
+struct EncodeRequest {
+    std::vector<std::string> inputs;
+    std::string output;                 // one input: the file, or a folder; several: the folder
+    EncodeSettings settings;
+    unsigned jobs = 0;                  // videos encoded at once; 0: one a core
+    bool force = false;
+    bool quiet = false;                 // as extract's
+    bool verbose = false;
+};
+
 // A new archive: ARCHIVE with clip NUMBER's two encodings replaced by given
-// Bink files. Encoding them here from a video (--from) is to join --hi and --lo
-// as the other way of naming the new encodings.
+// Bink files, or by two encoded here from a video.
 struct ReplaceRequest {
     std::string archive;
     int number = 0;                     // 1-based, as the list shows it
     std::string hi;                     // the new high-resolution Bink file
     std::string lo;                     // and the low-resolution one
+    std::string from;                   // or the video to encode both from
+    EncodeSettings encoding;            // with from
+    unsigned jobs = 0;                  // encodings made and files decoded at once; 0: one a core
     std::string output;
     bool force = false;
     bool quiet = false;                 // as extract's

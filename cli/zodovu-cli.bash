@@ -16,7 +16,7 @@ _zodovu_cli_clip_numbers()
 _zodovu_cli()
 {
     local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD-1]}
-    local subcommands="list extract convert verify replace pack index url play help"
+    local subcommands="list extract convert encode verify replace pack index url play help"
     local command="" archive="" disc="" salvage="" i word
 
     # The subcommand, and the first word after it that is neither an option
@@ -29,7 +29,8 @@ _zodovu_cli()
             case $word in
                 --disc) disc=${COMP_WORDS[i + 1]}; ((i++)) ;;
                 --salvage) salvage=--salvage ;;
-                -o | --output | --player | -j | --jobs | --format | --crf | --preset | --hi) ((i++)) ;;
+                -o | --output | --player | -j | --jobs | --format | --crf | --preset | --hi | --from | --size | \
+                    --rate | --quality) ((i++)) ;;
                 --lo) [[ $command == replace ]] && ((i++)) ;;   # a flag elsewhere
             esac
         elif [[ -z $archive ]]; then
@@ -48,6 +49,11 @@ _zodovu_cli()
                 mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[bB][iI][kK]' -- "$cur")
                 return
             fi
+            ;;
+        --from)
+            compopt -o filenames
+            mapfile -t COMPREPLY < <(compgen -f -- "$cur")
+            return
             ;;
         -o | --output)
             compopt -o filenames
@@ -76,7 +82,7 @@ _zodovu_cli()
                                                  veryslow placebo" -- "$cur")
             return
             ;;
-        -j | --jobs | --crf)
+        -j | --jobs | --crf | --size | --rate | --quality)
             return
             ;;
     esac
@@ -105,7 +111,13 @@ _zodovu_cli()
             options="--all --lo --both -o --output --format --crf --preset -j --jobs --conceal --force -n --no-clobber
                      -q --quiet -v --verbose --disc --salvage -h --help"
             ;;
-        replace) options="--hi --lo -o --output --force -q --quiet -v --verbose --disc -h --help" ;;
+        encode)
+            options="-o --output --lo --size --rate --quality -j --jobs --force -q --quiet -v --verbose -h --help"
+            ;;
+        replace)
+            options="--hi --lo --from --rate --quality -j --jobs -o --output --force -q --quiet -v --verbose --disc
+                     -h --help"
+            ;;
         pack) options="-o --output -j --jobs --force -q --quiet -v --verbose -h --help" ;;
         url) options="--lo --disc --salvage -h --help" ;;
         play) options="--lo --player --disc --salvage -h --help" ;;
@@ -119,6 +131,9 @@ _zodovu_cli()
 
     if [[ $cur == -* ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$options" -- "$cur")
+    elif [[ $command == encode ]]; then
+        compopt -o filenames
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")   # videos of any kind
     elif [[ $command == pack ]]; then
         compopt -o filenames
         mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X '!*.[bB][iI][kK]' -- "$cur")

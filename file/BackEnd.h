@@ -58,6 +58,9 @@ bool HandleIsTerminal(intptr_t hFile);
 // remembered for removal at an interrupt before one can arrive; throws
 // CFileException naming forPath.
 intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath, std::string& name);
+// A new file of no name in folder (empty: the system's temporary folder),
+// open to read and write, gone when closed; throws CFileException naming forPath.
+intptr_t CreateSpool(const std::string& folder, const std::string& forPath);
 // Removes it and forgets it; failures are dropped.
 void RemoveTemporary(const std::string& name);
 // An existing device or FIFO, opened for writing (a FIFO waits for its reader).

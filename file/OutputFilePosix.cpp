@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <cstdlib>
 #include <unistd.h>
 #include <vector>
 
@@ -92,6 +93,29 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
     if (error != 0)
         ThrowSystemError(error, forPath);
     name = buffer.data();
+    return fd;
+}
+
+intptr_t CreateSpool(const std::string& folder, const std::string& forPath)
+{
+    const char* temporary = std::getenv("TMPDIR");
+    const std::string where = !folder.empty() ? folder : temporary && *temporary ? temporary : "/tmp";
+    int fd = ::open(where.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        return fd;
+    // A file system without unnamed files: a named one, its name gone at once
+    // (interrupts held back meanwhile, so that none leaves it behind).
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+        ThrowLastSystemError(forPath);
+    std::string pattern = where + "/.spool.XXXXXX";
+    HoldInterrupts();
+    fd = ::mkostemp(&pattern[0], O_CLOEXEC);
+    const int error = fd < 0 ? errno : 0;
+    if (fd >= 0)
+        ::unlink(pattern.c_str());
+    ReleaseInterrupts();
+    if (fd < 0)
+        ThrowSystemError(error, forPath);
     return fd;
 }
 

@@ -4,6 +4,7 @@
 #include "file/SystemError.h"
 #include "file/Win32Paths.h"
 
+#include <cstdio>
 #include <cstring>
 #include <windows.h>
 
@@ -173,6 +174,35 @@ intptr_t CreateTemporary(const std::string& pattern, const std::string& forPath,
         // A file of that name, or one being deleted (which refuses with access denied).
         if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
             !(error == ERROR_ACCESS_DENIED && FileAttributesAt(candidate) != INVALID_FILE_ATTRIBUTES))
+            ThrowSystemError(static_cast<long>(error), forPath);
+    }
+    ThrowSystemError(ERROR_FILE_EXISTS, forPath);
+}
+
+// The system deletes it once its last handle is closed, the process's end too.
+intptr_t CreateSpool(const std::string& folder, const std::string& forPath)
+{
+    std::string where = folder;
+    if (where.empty()) {
+        wchar_t path[MAX_PATH + 1] = {};
+        const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+        if (length == 0 || length > MAX_PATH)
+            ThrowSystemError(static_cast<long>(length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE), forPath);
+        where = Utf8FromWide(path, length);
+    }
+    if (!where.empty() && where.back() != '\\' && where.back() != '/')
+        where += '\\';
+    static uint64_t state = 0;
+    state ^= (uint64_t(GetCurrentProcessId()) << 32) ^ GetTickCount();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        char name[32];
+        std::snprintf(name, sizeof name, ".spool.%016llx", static_cast<unsigned long long>(NextRandom(state)));
+        const HANDLE h = CreateFileAt(where + name, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_DELETE, CREATE_NEW,
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE);
+        if (h != INVALID_HANDLE_VALUE)
+            return reinterpret_cast<intptr_t>(h);
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS && error != ERROR_ACCESS_DENIED)
             ThrowSystemError(static_cast<long>(error), forPath);
     }
     ThrowSystemError(ERROR_FILE_EXISTS, forPath);

@@ -1,6 +1,7 @@
 #include "media/FilterGraph.h"
 
 #include <algorithm>
+#include <cmath>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -75,16 +76,7 @@ FilterGraph FilterGraph::ForSound(const AVCodecContext& decoder, const AVCodecCo
                                   const std::string& subject)
 {
     FilterGraph graph(subject, "its sound cannot be resampled");
-    AVChannelLayout layout{};
-    if (decoder.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || decoder.ch_layout.nb_channels == 0)
-        av_channel_layout_default(&layout, std::max(1, decoder.ch_layout.nb_channels));
-    else if (av_channel_layout_copy(&layout, &decoder.ch_layout) < 0)
-        throw CMemoryException("Not enough memory to convert " + subject + ".");
-    const std::string source = "time_base=1/" + std::to_string(decoder.sample_rate) +
-                               ":sample_rate=" + std::to_string(decoder.sample_rate) +
-                               ":sample_fmt=" + FormatName(decoder.sample_fmt) +
-                               ":channel_layout=" + LayoutName(layout);
-    av_channel_layout_uninit(&layout);
+    const std::string source = SoundSource(decoder, subject);
     // Resampled first, so that the length is counted at the encoder's rate.
     // apad stops at whole_len, and would run on for ever without it: none
     // for a length of 0.
@@ -99,6 +91,61 @@ FilterGraph FilterGraph::ForSound(const AVCodecContext& decoder, const AVCodecCo
     // frame is padded by FFmpeg for one that cannot take it.
     if (!(encoder.codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) && encoder.frame_size > 0)
         graph.m_filters->av_buffersink_set_frame_size(graph.m_sink, static_cast<unsigned>(encoder.frame_size));
+    return graph;
+}
+
+std::string FilterGraph::SoundSource(const AVCodecContext& decoder, const std::string& subject)
+{
+    AVChannelLayout layout{};
+    if (decoder.ch_layout.order == AV_CHANNEL_ORDER_UNSPEC || decoder.ch_layout.nb_channels == 0)
+        av_channel_layout_default(&layout, std::max(1, decoder.ch_layout.nb_channels));
+    else if (av_channel_layout_copy(&layout, &decoder.ch_layout) < 0)
+        throw CMemoryException("Not enough memory to convert " + subject + ".");
+    const std::string source = "time_base=1/" + std::to_string(decoder.sample_rate) +
+                               ":sample_rate=" + std::to_string(decoder.sample_rate) +
+                               ":sample_fmt=" + FormatName(decoder.sample_fmt) +
+                               ":channel_layout=" + LayoutName(layout);
+    av_channel_layout_uninit(&layout);
+    return source;
+}
+
+FilterGraph FilterGraph::ForBinkPictures(const AVCodecContext& decoder, AVRational timeBase, int width, int height,
+                                         const std::string& subject)
+{
+    FilterGraph graph(subject, "its pictures cannot be scaled");
+    const AVRational aspect = decoder.sample_aspect_ratio.num > 0 && decoder.sample_aspect_ratio.den > 0
+                                  ? decoder.sample_aspect_ratio
+                                  : AVRational{1, 1};
+    // The picture's shape as it is shown, its pixels' own shape counted.
+    const double shape = double(decoder.width) * av_q2d(aspect) / std::max(1, decoder.height);
+    int scaledWidth = width, scaledHeight = static_cast<int>(std::lround(width / shape));
+    if (scaledHeight > height) {
+        scaledHeight = height;
+        scaledWidth = static_cast<int>(std::lround(height * shape));
+    }
+    scaledWidth = std::clamp(scaledWidth, 1, width);
+    scaledHeight = std::clamp(scaledHeight, 1, height);
+    const std::string source = "video_size=" + std::to_string(decoder.width) + "x" + std::to_string(decoder.height) +
+                               ":pix_fmt=" + std::to_string(decoder.pix_fmt) + ":time_base=" +
+                               std::to_string(timeBase.num) + "/" + std::to_string(timeBase.den) +
+                               ":pixel_aspect=" + std::to_string(aspect.num) + "/" + std::to_string(aspect.den);
+    const std::string chain = "scale=" + std::to_string(scaledWidth) + ":" + std::to_string(scaledHeight) +
+                              ":flags=bicubic:out_color_matrix=bt601:out_range=tv,format=pix_fmts=yuv420p,pad=" +
+                              std::to_string(width) + ":" + std::to_string(height) + ":" +
+                              std::to_string((width - scaledWidth) / 2) + ":" +
+                              std::to_string((height - scaledHeight) / 2) + ":black,setsar=1,fps=" +
+                              std::to_string(CLIP_FRAME_RATE) + ":start_time=0";
+    graph.Build("buffer", source, chain, "buffersink");
+    return graph;
+}
+
+FilterGraph FilterGraph::ForBinkSound(const AVCodecContext& decoder, int rate, int channels,
+                                      const std::string& subject)
+{
+    FilterGraph graph(subject, "its sound cannot be resampled");
+    const std::string chain = "aresample=" + std::to_string(rate) + ":async=1:first_pts=0,aformat=sample_fmts=s16:sample_rates=" +
+                              std::to_string(rate) + ":channel_layouts=" + (channels == 1 ? "mono" : "stereo");
+    graph.Build("abuffer", SoundSource(decoder, subject), chain, "abuffersink");
     return graph;
 }
 
@@ -127,6 +174,11 @@ bool FilterGraph::Send(AVFrame* frame)
 {
     return m_log->Poll(m_what, m_filters->av_buffersrc_add_frame_flags, m_source, frame,
                        AV_BUFFERSRC_FLAG_KEEP_REF) != AVERROR_EOF;
+}
+
+void FilterGraph::End(int64_t pts)
+{
+    m_log->Call(m_what, m_filters->av_buffersrc_close, m_source, pts, AV_BUFFERSRC_FLAG_PUSH);
 }
 
 int FilterGraph::Receive(AVFrame* frame)

@@ -21,11 +21,25 @@ public:
     static FilterGraph ForSound(const AVCodecContext& decoder, const AVCodecContext& encoder, int64_t samples,
                                 const std::string& subject);
 
+    // For a Bink encoding: the pictures of decoder, stamped in timeBase from
+    // the start of the file, scaled to fit width x height with their shape on
+    // screen kept and black bars around, at 15 a second from that start (the
+    // first picture shown until its time), in limited-range 4:2:0 (yuv420p).
+    static FilterGraph ForBinkPictures(const AVCodecContext& decoder, AVRational timeBase, int width, int height,
+                                       const std::string& subject);
+    // The sound of decoder, stamped in samples from the start of the file, as
+    // 16-bit interleaved samples at rate, in 1 or 2 channels (more are mixed
+    // down): silence before it starts and in its gaps, overlaps cut.
+    static FilterGraph ForBinkSound(const AVCodecContext& decoder, int rate, int channels, const std::string& subject);
+
     FilterGraph(FilterGraph&&) = default;
 
     // Gives the graph frame (a reference to it: frame is left as it was), or
     // its end for null. False when it takes no more: it has all it passes on.
     bool Send(AVFrame* frame);
+    // Gives the graph its end at pts, the end of the last frame: a filter
+    // that makes frames on a clock (fps) makes them up to there.
+    void End(int64_t pts);
     // The next frame out: 0, or AVERROR(EAGAIN) when it wants more, or
     // AVERROR_EOF after the last.
     int Receive(AVFrame* frame);
@@ -33,6 +47,7 @@ public:
 
 private:
     FilterGraph(const std::string& subject, const char* what);
+    static std::string SoundSource(const AVCodecContext& decoder, const std::string& subject);
     void Build(const char* source, const std::string& arguments, const std::string& chain, const char* sink);
 
     const char* m_what;   // "its sound cannot be resampled"

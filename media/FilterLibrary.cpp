@@ -29,6 +29,7 @@ const FilterLibrary* Load()
     RESOLVE(avfilter_graph_parse_ptr);
     RESOLVE(avfilter_graph_config);
     RESOLVE(av_buffersrc_add_frame_flags);
+    RESOLVE(av_buffersrc_close);
     RESOLVE(av_buffersink_get_frame);
     RESOLVE(av_buffersink_set_frame_size);
 #undef RESOLVE

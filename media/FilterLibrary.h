@@ -23,6 +23,7 @@ struct FilterLibrary {
     decltype(&::avfilter_graph_parse_ptr) avfilter_graph_parse_ptr;
     decltype(&::avfilter_graph_config) avfilter_graph_config;
     decltype(&::av_buffersrc_add_frame_flags) av_buffersrc_add_frame_flags;
+    decltype(&::av_buffersrc_close) av_buffersrc_close;
     decltype(&::av_buffersink_get_frame) av_buffersink_get_frame;
     decltype(&::av_buffersink_set_frame_size) av_buffersink_set_frame_size;
 };

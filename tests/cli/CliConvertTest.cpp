@@ -325,7 +325,7 @@ TEST_F(CliConvert, ThePlainProgramHandsOverOnlyWhatDecodes)
         {{"verify", "--frames=false", "clips.pak"}, 1, ""},
         {{"index", "clips.pak", "-o", "site"}, 1,
          "zodovu-cli: " + (m_folder / "bin/../libexec/zodovu-cli/zodovu-cli-decode") +
-             ": No such file or directory (convert, verify --frames, replace, pack and index need it)"},
+             ": No such file or directory (convert, encode, verify --frames, replace, pack and index need it)"},
     };
     for (const auto& c : cases) {
         const CliResult result = run(c.args);
@@ -358,7 +358,7 @@ TEST_F(CliConvert, TheDecodingProgramIsNeverTakenFromTheCurrentFolder)
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "");
     EXPECT_EQ(result.err, "zodovu-cli: zodovu-cli-decode: not found, as the folder of zodovu-cli cannot be told "
-                          "(convert, verify --frames, replace, pack and index need it)\n");
+                          "(convert, encode, verify --frames, replace, pack and index need it)\n");
 }
 
 #endif

@@ -49,7 +49,7 @@ cd "$scratch/demo"
 # The decoding commands go on in the installed zodovu-cli-decode.
 "$bin" verify --frames disc4.pak >/dev/null || fail "verify --frames does not find the installed decoding program"
 expect "extract " ex
-expect "--help --version convert extract help index list pack play replace url verify " ""
+expect "--help --version convert encode extract help index list pack play replace url verify " ""
 expect "--lo " play --l
 expect "--player " play disc2.pak --p
 expect "1 2 3 4 publisher " url --disc ""
@@ -57,7 +57,7 @@ expect "webm " convert disc2.pak 3 --format w
 expect "disc2.pak " play disc2
 # Every option each subcommand's help names, long and short, is completed and
 # is in the man page.
-for command in list extract convert verify replace pack index url play help; do
+for command in list extract convert encode verify replace pack index url play help; do
   offered=" $(complete_words "$command" - | tr '\n' ' ')"
   for option in $("$bin" help "$command" | grep -oE '^ +(-[a-z], )?--?[a-z-]+' | grep -oE -- '--?[a-z-]+'); do
     [[ $offered == *" $option "* ]] || fail "completing '$command -' does not offer $option"
