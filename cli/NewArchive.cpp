@@ -131,6 +131,13 @@ private:
 
 } // namespace
 
+void RefuseTargetEarly(const NewArchive& target)
+{
+    RefuseInputs(target);
+    if (!target.force && HoldsRegularFile(target.path))
+        throw COutputExists(target.path, ALREADY_EXISTS);
+}
+
 void WriteNewArchive(const ArchivePlan& plan, const NewArchive& target, RunState& run)
 {
     RefuseInputs(target);

@@ -22,6 +22,11 @@ struct NewArchive {
     std::vector<std::pair<uint32_t, uint32_t>> newClips;
 };
 
+// What refuses target.path for certain, said before the inputs' frames are
+// decoded (minutes for a disc's clips): a file read under the name, or a file
+// there without force. WriteNewArchive refuses them again when it opens.
+void RefuseTargetEarly(const NewArchive& target);
+
 // Writes plan as target.path, then checks what was written: the scan takes it
 // and finds every clip where the plan put it, and each new clip passes the
 // checks of verify (and of verify --frames where the build decodes). A file

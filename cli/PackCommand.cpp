@@ -147,7 +147,12 @@ int RunPack(const PackRequest& request, RunState& run)
         checked.push_back(file.get());
         target.binkFiles.push_back(file->file.GetIdentity());
     }
+    target.path = request.output;
+    target.force = request.force;
+    target.verbose = request.verbose;
+    target.jobs = request.jobs;
     ProtectInputs(checked, run);
+    RefuseTargetEarly(target);
     CheckInputFrames(checked, request.jobs, run);
     std::vector<NewClip> clips;
     for (size_t i = 0; i < named.size(); ++i) {
@@ -158,10 +163,6 @@ int RunPack(const PackRequest& request, RunState& run)
     // The scan takes the layout from the archive's name, and so does pack.
     target.publisher = IsPublisherArchive(NameOf(request.output).c_str());
     const ArchivePlan plan = PlanPack(clips, target.publisher, request.output);
-    target.path = request.output;
-    target.force = request.force;
-    target.verbose = request.verbose;
-    target.jobs = request.jobs;
     WriteNewArchive(plan, target, run);
     SayWritten(run, request.output, plan.clips.size(), plan.size, request.quiet);
     return EXIT_OK;

@@ -68,18 +68,8 @@ int RunReplace(const ReplaceRequest& request, RunState& run)
         lo.reset(new BinkInput());
         EncodeFrom(request, run, *hi, *lo);
     }
-    ProtectInputs({hi.get(), lo.get()}, run);
-    CheckInputFrames({hi.get(), lo.get()}, request.jobs, run);
-    const NewClip clip = ClipOf(*hi, *lo, run);
-
-    const std::string identifying = run.discTitle.empty() ? archive.title : run.discTitle;
-    const bool publisher = IsPublisherArchive(identifying.c_str());
-    const uint32_t index = static_cast<uint32_t>(request.number - 1);
-    const ArchivePlan plan = PlanReplace(archive.file, archive.length, publisher, table, index, clip, request.output);
-
     NewArchive target;
     target.path = request.output;
-    target.publisher = publisher;
     target.force = request.force;
     target.verbose = request.verbose;
     target.jobs = request.jobs;
@@ -88,6 +78,16 @@ int RunReplace(const ReplaceRequest& request, RunState& run)
     FileIdentity video;
     if (!request.from.empty() && IdentityOfPath(request.from, video))
         target.video = video;
+    ProtectInputs({hi.get(), lo.get()}, run);
+    RefuseTargetEarly(target);
+    CheckInputFrames({hi.get(), lo.get()}, request.jobs, run);
+    const NewClip clip = ClipOf(*hi, *lo, run);
+
+    const std::string identifying = run.discTitle.empty() ? archive.title : run.discTitle;
+    const bool publisher = IsPublisherArchive(identifying.c_str());
+    const uint32_t index = static_cast<uint32_t>(request.number - 1);
+    const ArchivePlan plan = PlanReplace(archive.file, archive.length, publisher, table, index, clip, request.output);
+    target.publisher = publisher;
     target.newClips = {{index, clip.loFrames}};
     WriteNewArchive(plan, target, run);
     // The scan reads the layout from the name: one that reads the new archive

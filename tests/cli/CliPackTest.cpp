@@ -151,6 +151,9 @@ TEST_F(CliPack, BadInputsAreSaidAndLeaveNothingBehind)
         {replace("2", hi, lo, "linked.pak"), 1, "linked.pak: is the archive itself; refusing to write to it"},
         {replace("2", hi, lo, "lo.bik"), 1, "lo.bik: is a Bink file being put in; refusing to write to it"},
         {replace("2", hi, lo, "kept.pak"), 1, "kept.pak: already exists (--force overwrites it)"},
+        // Said before the files' frames are decoded, which takes long.
+        {replace("2", "damaged.bik", lo, "kept.pak"), 1, "zodovu-cli: kept.pak: already exists"},
+        {replace("2", "damaged.bik", lo, "damaged.bik"), 1, "damaged.bik: is a Bink file being put in"},
         {replace("2", hi, lo, "-"), 2, "-o -: a new archive is checked before it takes its name"},
         {{"pack", "-o", "new.pak", "gap"}, 1, "gap/movies-003h Clip 003.bik: is clip 3's, but there is no clip 2: "
                                               "the clips are numbered from 1 without a gap"},
