@@ -124,23 +124,59 @@ int TopBit(int32_t level)
 CoefficientBitCount::CoefficientBitCount(const int32_t levels[64])
 {
     m_top[0] = -1;
-    for (int k = 1; k < 64; ++k)
-        m_top[k] = static_cast<int8_t>(TopBit(levels[k]));
+    for (int k = 1; k < 64; ++k) {
+        m_top[k] = static_cast<int8_t>(std::min(TopBit(levels[k]), 14));
+        if (m_top[k] >= 0)
+            ++m_atPlane[m_top[k]];
+    }
+    CountAll();
+}
+
+// The three singles 1 to 3, then the groups of 20 from 4, 24 and 44.
+int CoefficientBitCount::PartOf(int k)
+{
+    return k < 4 ? k - 1 : 3 + (k - 4) / 20;
+}
+
+unsigned CoefficientBitCount::CountPart(int part) const
+{
+    return part < 3 ? Single(part + 1, m_first) : GroupOf20(4 + 20 * (part - 3), m_first);
+}
+
+int CoefficientBitCount::HighestPlane() const
+{
+    int plane = 14;
+    while (plane >= 0 && m_atPlane[plane] == 0)
+        --plane;
+    return plane;
+}
+
+void CoefficientBitCount::CountAll()
+{
+    m_first = HighestPlane();
+    for (int part = 0; part < 6; ++part)
+        m_parts[part] = CountPart(part);
 }
 
 void CoefficientBitCount::Set(int k, int32_t level)
 {
-    m_top[k] = static_cast<int8_t>(TopBit(level));
+    if (m_top[k] >= 0)
+        --m_atPlane[m_top[k]];
+    m_top[k] = static_cast<int8_t>(std::min(TopBit(level), 14));
+    if (m_top[k] >= 0)
+        ++m_atPlane[m_top[k]];
+    // Only k's own part changes, unless the count of planes does.
+    if (HighestPlane() != m_first)
+        CountAll();
+    else
+        m_parts[PartOf(k)] = CountPart(PartOf(k));
 }
 
 unsigned CoefficientBitCount::Bits() const
 {
-    const int first = std::min<int>(*std::max_element(m_top + 1, m_top + 64), 14);
     unsigned bits = 4 + 4;   // the count of planes, and the quantiser
-    for (int c : {4, 24, 44})
-        bits += GroupOf20(c, first);
-    for (int k : {1, 2, 3})
-        bits += Single(k, first);
+    for (unsigned part : m_parts)
+        bits += part;
     return bits;
 }
 

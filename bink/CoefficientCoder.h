@@ -26,6 +26,10 @@ public:
     unsigned Bits() const;
 
 private:
+    static int PartOf(int k);
+    unsigned CountPart(int part) const;
+    int HighestPlane() const;
+    void CountAll();
     int Top(int from, int count) const;
     static unsigned Flags(int first, int top);   // a bit a plane, from first down to top
     unsigned Single(int k, int first) const;
@@ -35,6 +39,9 @@ private:
     unsigned GroupOf20(int c, int first) const;
 
     int8_t m_top[64];   // per coefficient, the plane where it first counts; -1 for 0
+    uint8_t m_atPlane[15] = {};   // the coefficients that first count in each plane
+    int m_first = -1;             // the highest plane
+    unsigned m_parts[6];
 };
 
 } // namespace bink

@@ -139,6 +139,20 @@ bool TrimLevels(const float coefficients[64], const int32_t quant[64], double la
     return changed;
 }
 
+// The pixels the decoder makes of a DCT block: the levels' picture alone
+// (intra, without base), or added to the moved block base.
+void Rebuild(const int32_t levels[64], const int32_t quant[64], const uint8_t* base, uint8_t pixels[64])
+{
+    int32_t dequantised[64];
+    Dequantise(levels, quant, dequantised);
+    if (!base) {
+        InverseTransformPut(dequantised, pixels, 8);
+        return;
+    }
+    std::memcpy(pixels, base, 64);
+    InverseTransformAdd(dequantised, pixels, 8);
+}
+
 // A way to code one block, and what it costs.
 struct Choice {
     BlockType type = FILL_BLOCK;
@@ -346,14 +360,7 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         Quantise(coefficients, quant, bias, trial.levels);
         trial.levels[0] = intra ? std::clamp(trial.levels[0], 0, MOST_INTRA_DC)
                                 : std::clamp(trial.levels[0], -MOST_INTER_DC, MOST_INTER_DC);
-        int32_t dequantised[64];
-        Dequantise(trial.levels, quant, dequantised);
-        if (intra) {
-            InverseTransformPut(dequantised, trial.pixels, 8);
-        } else {
-            std::memcpy(trial.pixels, base, 64);
-            InverseTransformAdd(dequantised, trial.pixels, 8);
-        }
+        Rebuild(trial.levels, quant, base, trial.pixels);
         return CoefficientBits(trial.levels) + DC_BITS;
     };
     trial.type = INTRA_BLOCK;
@@ -387,16 +394,8 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
         // The levels chosen, trimmed where their bits cost more than they give.
         const bool intra = best.type == INTRA_BLOCK;
         const int32_t* quant = intra ? INTRA_QUANT[best.quantIndex] : INTER_QUANT[best.quantIndex];
-        if (TrimLevels(intra ? intraCoefficients : coefficients, quant, lambda, best.levels)) {
-            int32_t dequantised[64];
-            Dequantise(best.levels, quant, dequantised);
-            if (intra) {
-                InverseTransformPut(dequantised, best.pixels, 8);
-            } else {
-                std::memcpy(best.pixels, moved, 64);
-                InverseTransformAdd(dequantised, best.pixels, 8);
-            }
-        }
+        if (TrimLevels(intra ? intraCoefficients : coefficients, quant, lambda, best.levels))
+            Rebuild(best.levels, quant, intra ? nullptr : moved, best.pixels);
     }
 
     switch (best.type) {

@@ -21,3 +21,16 @@ TEST(CoefficientCoder, CountsTheBitsItWrites)
         ASSERT_EQ(bink::CoefficientBits(levels), out.Count()) << "block " << block;
     }
 }
+
+TEST(CoefficientCoder, KeepsTheCountAsLevelsChange)
+{
+    std::mt19937 random(11);
+    int32_t levels[64] = {};
+    bink::CoefficientBitCount count(levels);
+    for (int change = 0; change < 20000; ++change) {
+        const int k = 1 + static_cast<int>(random() % 63);
+        levels[k] = change % 5 == 0 ? 0 : static_cast<int32_t>(random() % 4001) - 2000;
+        count.Set(k, levels[k]);
+        ASSERT_EQ(count.Bits(), bink::CoefficientBits(levels)) << "change " << change;
+    }
+}
