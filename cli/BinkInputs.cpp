@@ -36,6 +36,37 @@ std::string WithoutClipSubject(const std::string& text)
     return text.rfind("clip ", 0) == 0 && colon != std::string::npos ? text.substr(colon + 2) : text;
 }
 
+// The frame index, which a player reads before any frame: every frame after the
+// one before and inside the file. Checked in every build, whether it decodes
+// or not.
+static void CheckFrameIndex(BinkInput& input)
+{
+    const BinkHeader& header = input.header;
+    const uint64_t at = FrameIndexOffset(header);
+    const uint64_t entries = uint64_t{header.frames} + 1;
+    if (header.frames == 0 || at + 4 * entries > input.size)
+        return;   // the encoding checks say what is wrong with such a file
+    // In pieces: a file may claim many frames.
+    std::vector<uint8_t> piece;
+    uint64_t pieceStart = 0;
+    const auto entry = [&](uint64_t i) {
+        if (piece.empty() || i < pieceStart || i >= pieceStart + piece.size() / 4) {
+            pieceStart = i;
+            piece.resize(static_cast<size_t>(4 * std::min<uint64_t>(16384, entries - i)));
+            if (input.file.ReadAt(at + 4 * i, piece.data(), static_cast<uint32_t>(piece.size())) != piece.size())
+                throw CFailure(input.path, "its frame index cannot be read whole");
+        }
+        const uint8_t* bytes = &piece[static_cast<size_t>(4 * (i - pieceStart))];
+        return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | uint32_t{bytes[3]} << 24;
+    };
+    for (uint64_t i = 0; i < header.frames; ++i) {
+        const uint32_t start = entry(i) & ~1u, end = entry(i + 1) & ~1u;
+        if (start < at + 4 * entries || end <= start || end > input.size)
+            throw CFailure(input.path, "its frame index puts frame " + Decimal(i + 1) + " at bytes " + Decimal(start) +
+                                           " to " + Decimal(end) + ", not after the frame before and inside the file");
+    }
+}
+
 std::unique_ptr<BinkInput> OpenBinkInput(const std::string& path, Resolution resolution)
 {
     std::unique_ptr<BinkInput> input(new BinkInput());
@@ -69,6 +100,7 @@ void CheckBinkInput(BinkInput& input)
     if (claimed != size)
         throw CFailure(path, "its header says the file is " + Decimal(claimed) + " bytes; it is " + Decimal(size));
     input.size = size;
+    CheckFrameIndex(input);
     const std::unique_ptr<ClipTable> table = TableOf(input);
     const std::vector<ClipFinding> findings = CheckEncoding(input.file, size, *table, 0, resolution);
     if (!findings.empty()) {
