@@ -129,6 +129,8 @@ CoefficientBitCount::CoefficientBitCount(const int32_t levels[64])
         if (m_top[k] >= 0)
             ++m_atPlane[m_top[k]];
     }
+    for (int k = 0; k < 64; k += 4)
+        SetQuadTop(k);
     CountAll();
 }
 
@@ -165,6 +167,7 @@ void CoefficientBitCount::Set(int k, int32_t level)
     m_top[k] = static_cast<int8_t>(std::min(TopBit(level), 14));
     if (m_top[k] >= 0)
         ++m_atPlane[m_top[k]];
+    SetQuadTop(k);
     // Only k's own part changes, unless the count of planes does.
     if (HighestPlane() != m_first)
         CountAll();
@@ -180,9 +183,16 @@ unsigned CoefficientBitCount::Bits() const
     return bits;
 }
 
+void CoefficientBitCount::SetQuadTop(int k)
+{
+    const int8_t* quad = m_top + (k & ~3);
+    m_quadTop[k / 4] = std::max(std::max(quad[0], quad[1]), std::max(quad[2], quad[3]));
+}
+
+// from and count are whole fours here.
 int CoefficientBitCount::Top(int from, int count) const
 {
-    return *std::max_element(m_top + from, m_top + from + count);
+    return *std::max_element(m_quadTop + from / 4, m_quadTop + (from + count) / 4);
 }
 
 unsigned CoefficientBitCount::Flags(int first, int top)

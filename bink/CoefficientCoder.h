@@ -38,7 +38,10 @@ private:
     unsigned GroupOf16(int c, int first) const;
     unsigned GroupOf20(int c, int first) const;
 
+    void SetQuadTop(int k);
+
     int8_t m_top[64];   // per coefficient, the plane where it first counts; -1 for 0
+    int8_t m_quadTop[16];   // the same for each four from 0, the highest of them
     uint8_t m_atPlane[15] = {};   // the coefficients that first count in each plane
     int m_first = -1;             // the highest plane
     unsigned m_parts[6];

@@ -176,6 +176,8 @@ struct VideoEncoder::State {
     double bytesPerFrame = 0;         // by the rate
     double debt = 0;                  // bytes spent past the rate so far
     double logScale = std::log(4.0);  // the quantiser's scale, as its log
+    unsigned frameQuant = 0;          // for the frame being coded, from the scale
+    double frameLambda = 0;
 
     unsigned QuantIndex() const
     {
@@ -245,7 +247,7 @@ void VideoEncoder::State::SearchMotion(const Plane& plane, uint32_t bx, uint32_t
     const int lowX = std::max(-MOST_MOTION, -px), highX = std::min(MOST_MOTION, int(plane.width) - 8 - px);
     const int lowY = std::max(-MOST_MOTION, -py), highY = std::min(MOST_MOTION, int(plane.height) - 8 - py);
     const ptrdiff_t stride = plane.width;
-    const double lambda = std::sqrt(Lambda());
+    const double lambda = std::sqrt(frameLambda);
     uint32_t bestCost = UINT32_MAX;
     const auto tryAt = [&](int x, int y) {
         if (x < lowX || x > highX || y < lowY || y > highY)
@@ -290,8 +292,8 @@ void VideoEncoder::State::CodeBlock(Plane& plane, uint32_t bx, uint32_t by, bool
     const size_t at = size_t(by) * 8 * stride + bx * 8;
     const uint8_t* source = &plane.source[at];
     uint8_t* picture = &plane.picture[at];
-    const double lambda = Lambda();
-    const unsigned q = QuantIndex();
+    const double lambda = frameLambda;
+    const unsigned q = frameQuant;
 
     Choice best, trial;
     const auto consider = [&](Choice& c, double bits) {
@@ -440,6 +442,8 @@ void VideoEncoder::State::CodePlane(Plane& plane, bool key, BitWriter& out, unsi
 
 VideoFrame VideoEncoder::State::CodeFrame(bool key, unsigned& ownBlocks)
 {
+    frameQuant = QuantIndex();
+    frameLambda = Lambda();
     BitWriter out;
     out.Put(0, 32);
     // The chroma planes go V before U.
