@@ -93,13 +93,14 @@ void Quantise(const float coefficients[64], const int32_t quant[64], float bias,
     for (int k = 0; k < 64; ++k) {
         const float c = coefficients[SCAN[k]] * 2048.0f / static_cast<float>(quant[k]);
         const float magnitude = std::fabs(c) + (k == 0 ? 0.5f : bias);
-        const int32_t level = std::min<int32_t>(static_cast<int32_t>(magnitude), MOST_LEVEL);
+        const int32_t level = static_cast<int32_t>(std::min(magnitude, float(MOST_LEVEL)));
         levels[k] = c < 0 ? -level : level;
     }
 }
 
-// The most bits that lowering one level can save: its own bits, and those of
-// the groups that it alone kept open.
+// About the most bits that lowering one level saves: its own, and those of the
+// groups that it alone kept open. A change that costs more error than this is
+// worth is not counted.
 constexpr double MOST_BITS_SAVED = 24;
 
 // Lowers levels, from the last in scan order, where the bits saved are worth
@@ -119,8 +120,11 @@ bool TrimLevels(const float coefficients[64], const int32_t quant[64], double la
             return d * d * PixelEnergy(p);
         };
         const double now = error(level);
-        for (int32_t lower : {0, level > 0 ? level - 1 : level + 1}) {
-            if (lower == level || (lower == 0 && std::abs(level) > 2))
+        // Zero for a small level, then one step nearer it (for 1, zero again: not tried).
+        const int32_t nearer = level > 0 ? level - 1 : level + 1;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            const int32_t lower = attempt == 0 ? 0 : nearer;
+            if ((attempt == 0 && std::abs(level) > 2) || (attempt == 1 && nearer == 0))
                 continue;
             const double added = error(lower) - now;
             if (added > lambda * MOST_BITS_SAVED)
