@@ -117,8 +117,10 @@ public:
         m_rules.protectedRole = "an input";
         for (const std::string& input : request.inputs) {
             FileIdentity identity;
-            if (IdentityOfPath(input, identity))
+            if (IdentityOfPath(input, identity)) {
                 m_rules.protectedFiles.push_back(identity);
+                m_report.Protect(identity, "an input");   // nor what the run says
+            }
         }
     }
 

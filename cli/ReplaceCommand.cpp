@@ -23,8 +23,12 @@ namespace {
 void EncodeFrom(const ReplaceRequest& request, RunState& run, BinkInput& hi, BinkInput& lo)
 {
     FileIdentity video, reached;
-    if (IdentityOfPath(request.output, reached) && IdentityOfPath(request.from, video) && reached == video)
-        throw COutputRefused(request.output, "is the video being encoded; refusing to write to it");
+    if (IdentityOfPath(request.from, video)) {
+        // Nothing the run says may go onto the video it reads.
+        run.report.Protect(video, "the video being encoded");
+        if (IdentityOfPath(request.output, reached) && reached == video)
+            throw COutputRefused(request.output, "is the video being encoded; refusing to write to it");
+    }
     if (!request.force && HoldsRegularFile(request.output))
         throw COutputExists(request.output, ALREADY_EXISTS);
     hi.resolution = Resolution::High;

@@ -114,6 +114,20 @@ TEST_F(CliEncode, VideosBecomeBinkFilesThatFfmpegDecodes)
     ASSERT_EQ(replaced.status, 0) << replaced.err;
     const CliResult verified = Run({"verify", "--frames", "new.pak"});
     EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
+
+    // Nothing the tool says goes onto the video it reads.
+    const std::string video = ReadWholeFile(m_folder / "clip.mkv");
+    CliStart shell;
+    shell.program = "/bin/sh";
+    for (const char* command :
+         {"encode clip.mkv -v -o again.bik", "replace movies.pak 2 --from clip.mkv -v -o again.pak"}) {
+        for (const char* redirect : {" >> ", " 2>> "}) {
+            const std::string line = "'" ZODOVU_CLI "' " + std::string(command) + redirect + "clip.mkv";
+            const CliResult result = RunProgram({"-c", line}, m_folder.Path(), shell);
+            EXPECT_EQ(result.status, 1) << command << redirect << result.err;
+            EXPECT_TRUE(ReadWholeFile(m_folder / "clip.mkv") == video) << command << redirect;
+        }
+    }
 }
 
 // Each input that cannot be encoded, or a command line that cannot be run:
